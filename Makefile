@@ -1,0 +1,36 @@
+# The two commands of the README, and what they stand on.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+CMAKE_GEN  = cmake -G Ninja -Wno-dev
+
+.PHONY: setup build build-asan test test-release test-asan demo clean
+
+setup:
+	@bash scripts/setup.sh
+
+$(BUILD)/build.ninja:
+	$(CMAKE_GEN) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+$(ASAN_BUILD)/build.ninja:
+	$(CMAKE_GEN) -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKELM24_SANITIZE=ON -DKELM24_BENCH=OFF
+
+build: setup $(BUILD)/build.ninja
+	ninja -C $(BUILD) -j $(JOBS)
+
+build-asan: setup $(ASAN_BUILD)/build.ninja
+	ninja -C $(ASAN_BUILD) -j $(JOBS)
+
+test-release: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: build-asan
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test: test-release test-asan
+
+demo: build
+	bash demo/run-demo.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,42 @@
+// The report controller: owns at most one option form and turns each host
+// request into one call on it.
+#pragma once
+
+#include "frame/DLLBaseCtrller.h"
+#include "frame/VROptForm.h"
+#include "frame/Units.h"
+
+namespace kelm24 {
+
+extern TVROptFormClass frmVRBaseOptClass;
+extern TUnit DLLVRCtrllerUnit;
+
+class TDLLVRCtrller : public TDLLBaseController {
+public:
+    TVROptForm* Form = nullptr;
+    TNotifyEvent SavedOnShow, SavedOnHide, SavedOnDestroy;
+
+    QString GetVersionText() override;
+    WordBool GetVisible() override;
+    void SetVisible(WordBool Value) override;
+    int32_t GetHandle() override;
+    int32_t InitForm(const Variant& Params) override;
+    int32_t ApplyCommand(const Variant& Command) override;
+    int32_t RunCommand(int32_t Kind, const Variant& Args) override;
+    Variant ShowModalForm() override;
+    void FreeForm() override;
+    int32_t GetFormInfo(Variant& Info) override;
+    bool IsFormFreed() override;
+    void DoFormShow(void* Sender) override;
+    void DoFormHide(void* Sender) override;
+    void DoFormDestroy(void* Sender) override;
+    void CloseDesign() override;
+    ~TDLLVRCtrller() override;
+
+    static TDLLBaseController* Create();
+
+private:
+    void HookEvent(TNotifyEvent& formEvent, TNotifyEvent& saved, void (TDLLVRCtrller::*hook)(void*));
+};
+
+}  // namespace kelm24
