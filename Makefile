@@ -9,16 +9,13 @@ CMAKE_GEN  = cmake -G Ninja -Wno-dev
 setup:
 	@bash scripts/setup.sh
 
-$(BUILD)/build.ninja:
-	$(CMAKE_GEN) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
-
-$(ASAN_BUILD)/build.ninja:
-	$(CMAKE_GEN) -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKELM24_SANITIZE=ON -DKELM24_BENCH=OFF
-
-build: setup $(BUILD)/build.ninja
+# Configuring every time is cheap and picks up subsystem folders as they appear.
+build: setup
+	$(CMAKE_GEN) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	ninja -C $(BUILD) -j $(JOBS)
 
-build-asan: setup $(ASAN_BUILD)/build.ninja
+build-asan: setup
+	$(CMAKE_GEN) -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKELM24_SANITIZE=ON -DKELM24_BENCH=OFF >/dev/null
 	ninja -C $(ASAN_BUILD) -j $(JOBS)
 
 test-release: build
