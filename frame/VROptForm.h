@@ -3,6 +3,7 @@
 #pragma once
 
 #include "kelm24/Variant.h"
+#include "platform/dialogs/ModalResult.h"
 
 #include <QObject>
 #include <QString>
@@ -20,8 +21,6 @@ struct TNotifyEvent {
     explicit operator bool() const { return static_cast<bool>(Code); }
     void operator()(QObject* Sender) const { Code(Sender); }
 };
-
-enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2 };
 
 class TVROptForm {
 public:

@@ -155,6 +155,12 @@ void TCorvaneIni::ReadWorkDLLPaths(const TIniFile& ini, const QString& baseFolde
 
 void TCorvaneIni::ComputeConvertModes()
 {
+    ConvertModesOf(SystemCodePage, UICodePage, DBCodePage, UIConvertMode, DBConvertMode);
+}
+
+void ConvertModesOf(const QString& SystemCodePage, const QString& UICodePage, const QString& DBCodePage,
+                    uint8_t& UIConvertMode, uint8_t& DBConvertMode)
+{
     const auto is = [](const QString& page, const char* value) { return page == QLatin1String(value); };
     UIConvertMode = is(UICodePage, "950") ? 2 : (is(UICodePage, "936") && is(SystemCodePage, "950")) ? 4 : 0;
     DBConvertMode = (is(UICodePage, "950") && is(DBCodePage, "936"))   ? 2

@@ -116,6 +116,10 @@ QString ScramblePassword(const QString& plain);
 // stored text is not hexadecimal.
 QString DescramblePassword(const QString& stored);
 
+// The conversion modes of a system, interface and database code page.
+void ConvertModesOf(const QString& SystemCodePage, const QString& UICodePage, const QString& DBCodePage,
+                    uint8_t& UIConvertMode, uint8_t& DBConvertMode);
+
 // A configured folder in native form: "\" becomes "/", and a "/" is added
 // at the end of a non-empty folder.
 QString NativeFolder(const QString& folder);

@@ -5,6 +5,7 @@
 #include "runtime/CodePage.h"
 
 #include <QHash>
+#include <QLocale>
 
 namespace kelm24 {
 
@@ -154,6 +155,84 @@ QString PackList(const QString& Prefix, const Variant& List)
     const int count = List.At(List.LowBound()).ToInt();
     QString out = Prefix + sep + List.At(List.LowBound()).ToString() + sep;
     for (int i = 1; i <= count; ++i) out += List.At(List.LowBound() + i).ToString() + sep;
+    return out;
+}
+
+QString FormatText(const QString& Pattern, const QList<Variant>& Args, bool* ok)
+{
+    if (ok) *ok = true;
+    QString out;
+    int next = 0;
+    try {
+        for (qsizetype i = 0; i < Pattern.size(); ++i) {
+            const QChar c = Pattern.at(i);
+            if (c != QLatin1Char('%')) {
+                out += c;
+                continue;
+            }
+            if (i + 1 < Pattern.size() && Pattern.at(i + 1) == QLatin1Char('%')) {
+                out += QLatin1Char('%');
+                ++i;
+                continue;
+            }
+            // %[index:][-][width][.precision]type
+            qsizetype j = i + 1;
+            const auto digits = [&]() {
+                QString d;
+                while (j < Pattern.size() && Pattern.at(j).isDigit()) d += Pattern.at(j++);
+                return d;
+            };
+            QString first = digits();
+            if (j < Pattern.size() && Pattern.at(j) == QLatin1Char(':')) {
+                next = first.toInt();
+                ++j;
+                first.clear();
+            }
+            const bool left = j < Pattern.size() && Pattern.at(j) == QLatin1Char('-');
+            if (left) ++j;
+            const QString width = first.isEmpty() ? digits() : first;
+            QString precision;
+            const bool hasPrecision = j < Pattern.size() && Pattern.at(j) == QLatin1Char('.');
+            if (hasPrecision) {
+                ++j;
+                precision = digits();
+            }
+            if (j >= Pattern.size() || next >= Args.size()) throw Exception(QStringLiteral("Format"));
+            const QChar type = Pattern.at(j).toLower();
+            const Variant& arg = Args.at(next++);
+            const int prec = precision.toInt();
+            QString piece;
+            if (type == QLatin1Char('d') || type == QLatin1Char('u')) {
+                if (!arg.IsNumeric() || arg.Type() == VarType::Double) throw Exception(QStringLiteral("Format"));
+                piece = QString::asprintf("%.*lld", hasPrecision ? prec : 1, static_cast<long long>(arg.ToInt64()));
+            } else if (type == QLatin1Char('x')) {
+                if (!arg.IsNumeric() || arg.Type() == VarType::Double) throw Exception(QStringLiteral("Format"));
+                piece = QString::asprintf("%.*llX", hasPrecision ? prec : 1, static_cast<long long>(arg.ToInt64()));
+            } else if (type == QLatin1Char('f') || type == QLatin1Char('n') || type == QLatin1Char('e') ||
+                       type == QLatin1Char('g')) {
+                if (!arg.IsNumeric()) throw Exception(QStringLiteral("Format"));
+                const char f = type == QLatin1Char('n') ? 'f' : static_cast<char>(type.unicode());
+                piece = QLocale::c().toString(arg.ToDouble(), f, hasPrecision ? prec : (f == 'g' ? 15 : 2));
+                if (type == QLatin1Char('n')) {
+                    QLocale grouped = QLocale::c();
+                    grouped.setNumberOptions(QLocale::DefaultNumberOptions);
+                    piece = grouped.toString(arg.ToDouble(), 'f', hasPrecision ? prec : 2);
+                }
+            } else if (type == QLatin1Char('s')) {
+                piece = arg.ToString();
+                if (hasPrecision) piece.truncate(prec);
+            } else {
+                throw Exception(QStringLiteral("Format"));
+            }
+            const int w = width.toInt();
+            if (piece.size() < w) piece = left ? piece.leftJustified(w) : piece.rightJustified(w);
+            out += piece;
+            i = j;
+        }
+    } catch (const Exception&) {
+        if (ok) *ok = false;
+        return Pattern;
+    }
     return out;
 }
 

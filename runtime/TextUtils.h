@@ -5,6 +5,7 @@
 #include "kelm24/Variant.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace kelm24 {
@@ -45,6 +46,12 @@ Variant ConvertVarToWide(const Variant& V, int CodePage);
 // Prefix, then element 0 (the count C) and elements 1..C, each followed by
 // the character 3.
 QString PackList(const QString& Prefix, const Variant& List);
+// Formats like the system's Format: "%[index:][-][width][.precision]type"
+// with the types d, u, x (integers), f, n, e, g (numbers) and s (text), and
+// "%%" for a percent sign. *ok is false (and the pattern comes back as it
+// is) when an argument is missing or does not fit its type.
+QString FormatText(const QString& Pattern, const QList<Variant>& Args, bool* ok = nullptr);
+
 // The Chinese caption of a message-box button ("OK" -> "确定"); other names
 // come back unchanged.
 QString ButtonCaption(const QString& Name);

@@ -1,0 +1,352 @@
+#include "i18n/LangReader.h"
+
+#include "i18n/WidgetText.h"
+#include "i18n/XmlErrors.h"
+#include "kelm24/Variant.h"
+#include "runtime/PropUtils.h"
+
+#include <QColor>
+#include <QComboBox>
+#include <QHash>
+#include <QListWidget>
+#include <QMetaEnum>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <QWidget>
+#include <libxml/tree.h>
+#include <libxml/xpath.h>
+
+namespace kelm24 {
+
+namespace {
+
+QString Utf8(const xmlChar* text)
+{
+    return QString::fromUtf8(reinterpret_cast<const char*>(text));
+}
+
+// Where a property path has arrived: a component or object property, a font
+// of an object, a column, item or node of a list or tree view.
+struct TPathTarget {
+    QObject* Object = nullptr;
+    QByteArray FontProperty;  // the Object's font property when the target is the font
+    QTreeWidget* Tree = nullptr;
+    int Column = -1;  // header column of Tree
+    QTreeWidgetItem* Node = nullptr;
+    QListWidgetItem* ListItem = nullptr;
+    QTableWidgetItem* TableItem = nullptr;
+};
+
+// "Items_2" -> ("Items", 2); a segment without "_" has index -1; a segment
+// with "_" that is not followed by a number is invalid.
+bool SplitSegment(const QString& segment, QString& name, int& index)
+{
+    const qsizetype bar = segment.lastIndexOf(QLatin1Char('_'));
+    name = segment;
+    index = -1;
+    if (bar < 0) return true;
+    bool ok = false;
+    index = segment.mid(bar + 1).toInt(&ok);
+    name = segment.left(bar);
+    return ok && index >= 0;
+}
+
+QTreeWidgetItem* NthNode(QTreeWidget* tree, int n)
+{
+    QTreeWidgetItemIterator it(tree);
+    for (int i = 0; *it; ++it, ++i)
+        if (i == n) return *it;
+    return nullptr;
+}
+
+bool Is(const QString& a, const char* b)
+{
+    return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0;
+}
+
+// One step into element n of a view's columns or items.
+bool SelectIndexed(TPathTarget& target, const QString& name, int n)
+{
+    if (auto* tree = qobject_cast<QTreeWidget*>(target.Object)) {
+        if (Is(name, "Columns") && n < tree->columnCount()) {
+            target = TPathTarget{};
+            target.Tree = tree;
+            target.Column = n;
+            return true;
+        }
+        if (Is(name, "Items")) {
+            QTreeWidgetItem* node = NthNode(tree, n);
+            target = TPathTarget{};
+            target.Node = node;
+            return node != nullptr;
+        }
+    }
+    if (auto* list = qobject_cast<QListWidget*>(target.Object); list && Is(name, "Items") && n < list->count()) {
+        target = TPathTarget{};
+        target.ListItem = list->item(n);
+        return true;
+    }
+    if (auto* table = qobject_cast<QTableWidget*>(target.Object); table && Is(name, "Columns") && n < table->columnCount()) {
+        QTableWidgetItem* header = table->horizontalHeaderItem(n);
+        if (!header) {
+            header = new QTableWidgetItem;
+            table->setHorizontalHeaderItem(n, header);
+        }
+        target = TPathTarget{};
+        target.TableItem = header;
+        return true;
+    }
+    return false;
+}
+
+QColor DelphiColor(const QString& text)
+{
+    static const QHash<QString, QColor> names = {
+        {"clblack", Qt::black},           {"clmaroon", QColor(128, 0, 0)},   {"clgreen", QColor(0, 128, 0)},
+        {"clolive", QColor(128, 128, 0)}, {"clnavy", QColor(0, 0, 128)},     {"clpurple", QColor(128, 0, 128)},
+        {"clteal", QColor(0, 128, 128)},  {"clgray", QColor(128, 128, 128)}, {"clsilver", QColor(192, 192, 192)},
+        {"clred", Qt::red},               {"cllime", Qt::green},             {"clyellow", Qt::yellow},
+        {"clblue", Qt::blue},             {"clfuchsia", Qt::magenta},        {"claqua", Qt::cyan},
+        {"clwhite", Qt::white},           {"clbtnface", QColor(240, 240, 240)}, {"clwindow", Qt::white},
+        {"clwindowtext", Qt::black}};
+    const QString key = text.trimmed().toLower();
+    if (names.contains(key)) return names.value(key);
+    bool ok = false;
+    const qint64 bgr = key.toLongLong(&ok);  // stored colours are 0x00BBGGRR
+    if (ok && bgr >= 0) return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+    return QColor(key);
+}
+
+// The text converted to the property's type; invalid when it does not convert.
+QVariant ConvertedValue(const QMetaProperty& p, const QString& value)
+{
+    if (p.isEnumType()) {
+        const QMetaEnum e = p.enumerator();
+        bool ok = false;
+        QString trimmed = value.trimmed();
+        int number = 0;
+        if (p.isFlagType()) {
+            trimmed.remove(QLatin1Char('[')).remove(QLatin1Char(']')).replace(QLatin1Char(','), QLatin1Char('|')).remove(QLatin1Char(' '));
+            number = trimmed.isEmpty() ? 0 : e.keysToValue(trimmed.toLatin1().constData(), &ok);
+            ok = ok || trimmed.isEmpty();
+        } else {
+            number = e.keyToValue(trimmed.toLatin1().constData(), &ok);
+        }
+        if (!ok) number = trimmed.toInt(&ok);
+        return ok ? QVariant(number) : QVariant();
+    }
+    bool ok = true;
+    switch (p.metaType().id()) {
+    case QMetaType::QString: return value;
+    case QMetaType::Bool: {
+        const QString t = value.trimmed();
+        if (Is(t, "true") || t == QLatin1String("1")) return true;
+        if (Is(t, "false") || t == QLatin1String("0")) return false;
+        return QVariant();
+    }
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong: {
+        const qint64 n = value.trimmed().toLongLong(&ok);
+        return ok ? QVariant(n) : QVariant();
+    }
+    case QMetaType::Double: {
+        const double d = value.trimmed().toDouble(&ok);
+        return ok ? QVariant(d) : QVariant();
+    }
+    case QMetaType::QColor: {
+        const QColor c = DelphiColor(value);
+        return c.isValid() ? QVariant(c) : QVariant();
+    }
+    case QMetaType::QStringList: return QVariant();  // a list takes lines by index only
+    default: {
+        QVariant v(value);
+        return v.convert(p.metaType()) ? v : QVariant();
+    }
+    }
+}
+
+void StoreFontValue(QObject* owner, const QByteArray& property, const QString& name, const QString& value)
+{
+    QFont font = owner->property(property.constData()).value<QFont>();
+    bool ok = false;
+    if (Is(name, "Name")) {
+        font.setFamilies({value.trimmed()});
+    } else if (Is(name, "Size")) {
+        const int size = value.trimmed().toInt(&ok);
+        if (!ok || size <= 0) return;
+        font.setPointSize(size);
+    } else if (Is(name, "Height")) {
+        const int height = value.trimmed().toInt(&ok);
+        if (!ok || height == 0) return;
+        font.setPixelSize(qAbs(height));
+    } else if (Is(name, "Style")) {
+        font.setBold(value.contains(QLatin1String("fsBold"), Qt::CaseInsensitive));
+        font.setItalic(value.contains(QLatin1String("fsItalic"), Qt::CaseInsensitive));
+        font.setUnderline(value.contains(QLatin1String("fsUnderline"), Qt::CaseInsensitive));
+        font.setStrikeOut(value.contains(QLatin1String("fsStrikeOut"), Qt::CaseInsensitive));
+    } else {
+        return;
+    }
+    owner->setProperty(property.constData(), font);
+}
+
+void StoreLine(QObject* object, const QString& name, int index, const QString& value)
+{
+    QStringList lines;
+    if (!ReadStringList(object, name, lines)) return;
+    while (lines.size() <= index) lines << QString();
+    lines[index] = value;
+    WriteStringList(object, name, lines);
+}
+
+void StoreProperty(QObject* object, const QString& name, const QString& value)
+{
+    if (WriteTextProperty(object, name, value)) return;  // Caption, Hint and texts
+    const QMetaProperty p = FindPublishedProperty(object, name);
+    if (!p.isValid() || !p.isWritable()) return;
+    const QVariant converted = ConvertedValue(p, value);
+    if (converted.isValid()) p.write(object, converted);
+}
+
+// The Caption of a list item or column, the Text of a tree node; true when
+// the target is such an element (other properties of it are not stored).
+bool StoreItemText(const TPathTarget& target, const QString& name, const QString& value)
+{
+    const bool text = Is(name, "Caption") || Is(name, "Text");
+    if (target.Tree) {
+        if (text) target.Tree->headerItem()->setText(target.Column, value);
+    } else if (target.Node) {
+        if (text) target.Node->setText(0, value);
+    } else if (target.ListItem) {
+        if (text) target.ListItem->setText(value);
+    } else if (target.TableItem) {
+        if (text) target.TableItem->setText(value);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+xmlNode* FindFirstElement(xmlDoc* Document, const QString& Name)
+{
+    if (!Document || Name.isEmpty()) return nullptr;
+    TXmlErrorCapture errors;  // a name that is no XPath name finds nothing
+    xmlXPathContextPtr context = xmlXPathNewContext(Document);
+    if (!context) return nullptr;
+    const QByteArray path = QStringLiteral("//%1").arg(Name).toUtf8();
+    xmlXPathObjectPtr result = xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>(path.constData()), context);
+    xmlNode* found = nullptr;
+    if (result && result->nodesetval && result->nodesetval->nodeNr > 0 &&
+        result->nodesetval->nodeTab[0]->type == XML_ELEMENT_NODE)
+        found = result->nodesetval->nodeTab[0];
+    xmlXPathFreeObject(result);
+    xmlXPathFreeContext(context);
+    return found;
+}
+
+// ---------------------------------------------------------------- TComponentRead
+
+void TComponentRead::Apply(QObject* Component, xmlNode* Element)
+{
+    for (xmlAttr* attr = Element->properties; attr; attr = attr->next) {
+        xmlChar* value = xmlNodeListGetString(Element->doc, attr->children, 1);
+        ApplyAttribute(Component, Utf8(attr->name), value ? Utf8(value) : QString());
+        xmlFree(value);
+    }
+}
+
+void TComponentRead::ApplyAttribute(QObject* Component, const QString& Path, const QString& Value)
+{
+    const QStringList segments = Path.split(QLatin1Char('.'));
+    TPathTarget target;
+    target.Object = Component;
+    for (int i = 0; i + 1 < segments.size(); ++i) {
+        QString name;
+        int index = -1;
+        if (!SplitSegment(segments[i], name, index)) return;
+        if (index >= 0) {
+            if (!(Is(name, "Items") || Is(name, "Columns")) || !SelectIndexed(target, name, index)) return;
+            continue;
+        }
+        const QMetaProperty p = FindPublishedProperty(target.Object, name);
+        if (!p.isValid() || !target.FontProperty.isEmpty()) return;
+        if (p.metaType().id() == QMetaType::QFont) {
+            target.FontProperty = p.name();
+        } else if (p.metaType().flags() & QMetaType::PointerToQObject) {
+            target.Object = p.read(target.Object).value<QObject*>();
+            if (!target.Object) return;
+        } else {
+            return;
+        }
+    }
+    QString name;
+    int index = -1;
+    if (!SplitSegment(segments.last(), name, index)) return;
+    if (StoreItemText(target, name, Value)) return;
+    if (!target.FontProperty.isEmpty()) {
+        StoreFontValue(target.Object, target.FontProperty, name, Value);
+    } else if (index >= 0) {
+        // A list takes the value at line n; a view's column, item or node as its text.
+        if (HasStringList(target.Object, name)) StoreLine(target.Object, name, index, Value);
+        else if (SelectIndexed(target, name, index)) StoreItemText(target, QStringLiteral("Caption"), Value);
+    } else {
+        StoreProperty(target.Object, name, Value);
+    }
+}
+
+void TCustomComboBoxRead::Apply(QObject* Component, xmlNode* Element)
+{
+    auto* combo = qobject_cast<QComboBox*>(Component);
+    const int selected = combo ? combo->currentIndex() : -1;
+    TComponentRead::Apply(Component, Element);
+    if (combo && selected < combo->count()) combo->setCurrentIndex(selected);
+}
+
+std::unique_ptr<TComponentRead> TReaderFactory::ReaderFor(const QObject* Component)
+{
+    if (Component && Component->inherits("TwwDBCustomComboBox")) return std::make_unique<TwwDBCustomComboBoxRead>();
+    if (qobject_cast<const QComboBox*>(Component)) return std::make_unique<TCustomComboBoxRead>();
+    return std::make_unique<TComponentRead>();
+}
+
+// ---------------------------------------------------------------- TLangReader
+
+TLangReader::TLangReader(xmlDoc* Document, const QStringList& ExcludeControls, TLoadComponentEvent BeforeLoad,
+                         TLoadComponentEvent AfterLoad)
+    : document_(Document), exclude_(ExcludeControls), beforeLoad_(std::move(BeforeLoad)), afterLoad_(std::move(AfterLoad))
+{
+}
+
+bool TLangReader::Excluded(const QString& name) const
+{
+    for (const QString& entry : exclude_)
+        if (entry.trimmed().compare(name.trimmed(), Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
+void TLangReader::ApplyOne(QObject* Component, xmlNode* Element)
+{
+    if (beforeLoad_) beforeLoad_(Component, Element);
+    TReaderFactory::ReaderFor(Component)->Apply(Component, Element);
+    if (afterLoad_) afterLoad_(Component, Element);
+}
+
+void TLangReader::ApplyTo(QObject* Component)
+{
+    if (!document_) throw Exception(QStringLiteral("No active LanguageController!"));
+    if (!Component) return;
+    const auto* widget = qobject_cast<const QWidget*>(Component);
+    const bool formOrModule = widget ? widget->isWindow() : Component->parent() == nullptr;
+    if (xmlNode* root = xmlDocGetRootElement(document_); root && formOrModule) ApplyOne(Component, root);
+    const QString name = Component->objectName();
+    if (!name.isEmpty() && !Excluded(name))
+        if (xmlNode* element = FindFirstElement(document_, name)) ApplyOne(Component, element);
+    const QObjectList owned = Component->children();  // a copy: loading may add objects
+    for (QObject* child : owned) ApplyTo(child);
+}
+
+}  // namespace kelm24

@@ -1,0 +1,66 @@
+// Applying a language package (an XML document) to components: each
+// attribute of an element is a property path, its value the text to store.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class QObject;
+typedef struct _xmlDoc xmlDoc;
+typedef struct _xmlNode xmlNode;
+
+namespace kelm24 {
+
+// The events fired around loading one component from its element.
+using TLoadComponentEvent = std::function<void(QObject* Component, xmlNode* Node)>;
+
+// Applies one element to one component.
+class TComponentRead {
+public:
+    virtual ~TComponentRead() = default;
+    virtual void Apply(QObject* Component, xmlNode* Element);
+
+protected:
+    // Stores one attribute: Path ("Caption", "Items_2", "Columns_1.Caption") and Value.
+    void ApplyAttribute(QObject* Component, const QString& Path, const QString& Value);
+};
+
+// Combo boxes keep their selected item across the change.
+class TCustomComboBoxRead : public TComponentRead {
+public:
+    void Apply(QObject* Component, xmlNode* Element) override;
+};
+
+// The data-aware combo box (class TwwDBCustomComboBox and its descendants).
+class TwwDBCustomComboBoxRead : public TCustomComboBoxRead {};
+
+class TReaderFactory {
+public:
+    static std::unique_ptr<TComponentRead> ReaderFor(const QObject* Component);
+};
+
+class TLangReader {
+public:
+    TLangReader(xmlDoc* Document, const QStringList& ExcludeControls, TLoadComponentEvent BeforeLoad,
+                TLoadComponentEvent AfterLoad);
+
+    void SetExcludeControls(const QStringList& ExcludeControls) { exclude_ = ExcludeControls; }
+    // Applies the package to Component and every component it owns; raises
+    // "No active LanguageController!" without a document.
+    void ApplyTo(QObject* Component);
+
+private:
+    void ApplyOne(QObject* Component, xmlNode* Element);
+    bool Excluded(const QString& name) const;
+
+    xmlDoc* document_;
+    QStringList exclude_;
+    TLoadComponentEvent beforeLoad_, afterLoad_;
+};
+
+// The first element of the document with that tag name ("//Name"); null when none.
+xmlNode* FindFirstElement(xmlDoc* Document, const QString& Name);
+
+}  // namespace kelm24

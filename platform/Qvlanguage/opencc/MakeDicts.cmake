@@ -1,0 +1,17 @@
+# Writes the two OpenCC text dictionaries from the project's phrase list:
+# simplified -> traditional as written, and traditional -> simplified.
+file(STRINGS "${SOURCE}" lines ENCODING UTF-8)
+set(s2t "")
+set(t2s "")
+foreach(line IN LISTS lines)
+  if(line MATCHES "^#" OR NOT line MATCHES "\t")
+    continue()
+  endif()
+  string(REPLACE "\t" ";" pair "${line}")
+  list(GET pair 0 simplified)
+  list(GET pair 1 traditional)
+  string(APPEND s2t "${simplified}\t${traditional}\n")
+  string(APPEND t2s "${traditional}\t${simplified}\n")
+endforeach()
+file(WRITE "${OUTDIR}/ERPPhrases_s2t.txt" "${s2t}")
+file(WRITE "${OUTDIR}/ERPPhrases_t2s.txt" "${t2s}")

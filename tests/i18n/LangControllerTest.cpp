@@ -1,0 +1,224 @@
+#include "TestInstall.h"
+#include "i18n/QvLangController.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QWidget>
+
+using namespace kelm24;
+using kelm24::test::TestInstall;
+
+namespace {
+
+const char* const Package = R"(<?xml version="1.0" encoding="UTF-8"?>
+<TfrmKelm24 Caption="Purchase receipts" Tag="5">
+  <btnOk Caption="Print" Hint="Print the receipts" Enabled="False"/>
+  <pnlCondition Caption="Conditions">
+    <lblCondition Caption="Condition sets"/>
+  </pnlCondition>
+  <cboDateType Items_2="ROC YYMMDD" Items_0="Western"/>
+  <lstCondition Columns_1.Caption="Created" Items_0.Caption="First" Font.Name="Tahoma" Font.Size="11"/>
+  <btnCancel Caption="Close" Width="oops" Nonexistent="x" Items_x="y"/>
+  <btnOk Caption="Second btnOk is ignored"/>
+  <Messages>
+    <sOpenDoc Msg="Files written to %s. Open them?"/>
+    <sCount Msg="%d files"/>
+    <sNoAttribute>text</sNoAttribute>
+  </Messages>
+</TfrmKelm24>
+)";
+
+// A small option form: panel with a label, OK and Cancel, a combo and a list view.
+struct SampleForm {
+    QWidget form;
+    QWidget* panel = new QWidget(&form);
+    QLabel* label = new QLabel(QStringLiteral("条件方案"), panel);
+    QPushButton* ok = new QPushButton(QStringLiteral("确定"), &form);
+    QPushButton* cancel = new QPushButton(QStringLiteral("取消"), &form);
+    QComboBox* combo = new QComboBox(&form);
+    QTreeWidget* list = new QTreeWidget(&form);
+    SampleForm()
+    {
+        form.setObjectName("TfrmKelm24");
+        form.setWindowTitle(QStringLiteral("进货单"));
+        panel->setObjectName("pnlCondition");
+        label->setObjectName("lblCondition");
+        ok->setObjectName("btnOk");
+        cancel->setObjectName("btnCancel");
+        combo->setObjectName("cboDateType");
+        list->setObjectName("lstCondition");
+        list->setHeaderLabels({QStringLiteral("方案名称"), QStringLiteral("创建时间")});
+        new QTreeWidgetItem(list, {QStringLiteral("方案一")});
+    }
+};
+
+class LanguagePackages : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        install.StandardRegistry();
+        install.WriteUtf8("client/CorvaneC.ini", "[CodePage]\nUICodePage=936\n");
+        install.Write("client/MultiLanguage/CHS/TfrmKelm24.Lng", Package);
+    }
+    TestInstall install;
+};
+
+}  // namespace
+
+TEST_F(LanguagePackages, ApplyChangesExactlyTheNamedComponents)
+{
+    SampleForm f;
+    TQvLangController controller(&f.form);
+    QStringList loaded;
+    controller.BeforeLoadComponent = [&](QObject* c, xmlNode*) { loaded << c->objectName(); };
+    controller.SetLangPackageName("TfrmKelm24");
+    EXPECT_EQ(controller.FileName(), install.Client() + "MultiLanguage/CHS/TfrmKelm24.Lng");
+    controller.SetActive(true);
+    ASSERT_TRUE(controller.Active());
+    controller.ApplyTo(&f.form);
+
+    EXPECT_EQ(f.form.windowTitle(), "Purchase receipts");  // the root element goes to the form
+    EXPECT_EQ(f.ok->text(), "Print");                       // the first btnOk element wins
+    EXPECT_EQ(f.ok->toolTip(), "Print the receipts");
+    EXPECT_FALSE(f.ok->isEnabled());
+    EXPECT_EQ(f.label->text(), "Condition sets");
+    EXPECT_EQ(f.cancel->text(), "Close");  // bad values and unknown paths are ignored
+    EXPECT_EQ(f.list->headerItem()->text(0), QStringLiteral("方案名称"));
+    EXPECT_EQ(f.list->headerItem()->text(1), "Created");
+    EXPECT_EQ(f.list->topLevelItem(0)->text(0), "First");
+    EXPECT_EQ(f.list->font().family(), "Tahoma");
+    EXPECT_EQ(f.list->font().pointSize(), 11);
+    EXPECT_EQ(loaded.first(), "TfrmKelm24");
+    EXPECT_TRUE(loaded.contains("btnOk"));
+}
+
+TEST_F(LanguagePackages, ComboItemsByIndexKeepTheSelection)
+{
+    SampleForm f;
+    TQvLangController controller;
+    controller.SetLangPackageName("TfrmKelm24");
+    controller.SetActive(true);
+    controller.ApplyTo(&f.form);
+    ASSERT_EQ(f.combo->count(), 3);  // lines added up to line 2
+    EXPECT_EQ(f.combo->itemText(0), "Western");
+    EXPECT_EQ(f.combo->itemText(1), "");
+    EXPECT_EQ(f.combo->itemText(2), "ROC YYMMDD");
+
+    SampleForm g;
+    g.combo->addItems({"a", "b", "c", "d"});
+    g.combo->setCurrentIndex(3);
+    controller.ApplyTo(&g.form);
+    EXPECT_EQ(g.combo->itemText(2), "ROC YYMMDD");
+    EXPECT_EQ(g.combo->itemText(3), "d");
+    EXPECT_EQ(g.combo->currentIndex(), 3);
+}
+
+TEST_F(LanguagePackages, ExcludedComponentsKeepTheirTextsButNotTheirChildren)
+{
+    SampleForm f;
+    TQvLangController controller;
+    controller.SetExcludeControls({"  BTNOK ", "pnlCondition"});
+    controller.SetLangPackageName("TfrmKelm24");
+    controller.SetActive(true);
+    controller.ApplyTo(&f.form);
+    EXPECT_EQ(f.ok->text(), QStringLiteral("确定"));
+    EXPECT_EQ(f.label->text(), "Condition sets");  // owned by the excluded panel, still translated
+    EXPECT_EQ(f.cancel->text(), "Close");
+    controller.SetExcludeControls({});  // an open reader takes the new list at once
+    controller.ApplyTo(&f.form);
+    EXPECT_EQ(f.ok->text(), "Print");
+}
+
+TEST_F(LanguagePackages, OpeningAndClosing)
+{
+    TQvLangController controller;
+    int opened = 0, closed = 0;
+    controller.AfterOpen = [&](QObject*) { ++opened; };
+    controller.AfterClose = [&](QObject*) { ++closed; };
+    try {
+        controller.SetActive(true);
+        FAIL() << "opened without a file";
+    } catch (const ELanguageControllerError& e) {
+        EXPECT_EQ(e.Message(), "Cannot Find File !");
+    }
+    QWidget form;
+    try {
+        controller.ApplyTo(&form);
+        FAIL() << "applied while inactive";
+    } catch (const ELanguageControllerError& e) {
+        EXPECT_EQ(e.Message(), "No active LanguageController!");
+    }
+    controller.SetLangPackageName("TfrmKelm24");
+    controller.SetActive(true);
+    EXPECT_EQ(opened, 1);
+    controller.SetLangPackageName("TfrmKelm24");  // the same name keeps it open
+    EXPECT_TRUE(controller.Active());
+    controller.SetLangPackageName("Other");  // another file closes it
+    EXPECT_FALSE(controller.Active());
+    EXPECT_EQ(closed, 1);
+
+    controller.BeginLoading();
+    controller.SetLangPackageName("TfrmKelm24");
+    controller.SetActive(true);
+    EXPECT_FALSE(controller.Active());  // remembered until loading ends
+    controller.EndLoading();
+    EXPECT_TRUE(controller.Active());
+}
+
+TEST_F(LanguagePackages, MalformedPackageRaisesWithTheParserReason)
+{
+    install.Write("client/MultiLanguage/CHS/Broken.Lng", "<?xml version=\"1.0\"?>\n<Form>\n  <btnOk Caption=\"x\">\n</Form>\n");
+    TQvLangController controller;
+    controller.SetLangPackageName("Broken");
+    try {
+        controller.SetActive(true);
+        FAIL() << "no error";
+    } catch (const ELanguageControllerError& e) {
+        EXPECT_TRUE(e.Message().contains("mismatch", Qt::CaseInsensitive)) << e.Message().toStdString();
+        EXPECT_TRUE(e.Message().contains("line 4") || e.Message().contains("line 3")) << e.Message().toStdString();
+    }
+    EXPECT_FALSE(controller.Active());
+}
+
+TEST_F(LanguagePackages, GbDeclaredPackages)
+{
+    const QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"GB2312\"?>\n<Form><btnOk Caption=\"打印\"/>"
+                                        "<sTitle Msg=\"进货单\"/></Form>\n");
+    QByteArray bytes = EncodeCodePage(text, 936);
+    install.Write("client/MultiLanguage/CHS/Gb.Lng", bytes);
+    SampleForm f;
+    TQvLangController controller;
+    controller.SetLangPackageName("Gb");
+    controller.SetActive(true);
+    controller.ApplyTo(&f.form);
+    EXPECT_EQ(f.ok->text(), QStringLiteral("打印"));
+    EXPECT_EQ(LookupMessage(dtClient, "Gb", "sTitle", "d"), QStringLiteral("进货单"));
+}
+
+TEST_F(LanguagePackages, MessagesNeverRaise)
+{
+    EXPECT_EQ(LookupMessage(dtClient, "TfrmKelm24", "sOpenDoc", "d"), "Files written to %s. Open them?");
+    EXPECT_EQ(LookupMessage(dtClient, "TfrmKelm24", "sMissing", QStringLiteral("创建目录失败：")), QStringLiteral("创建目录失败："));
+    EXPECT_EQ(LookupMessage(dtClient, "TfrmKelm24", "sNoAttribute", "d"), "d");
+    EXPECT_EQ(LookupMessage(dtClient, "NoPackage", "sOpenDoc", "d"), "d");
+    EXPECT_EQ(LookupMessage(dtClient, "TfrmKelm24", "bad key[", "d"), "d");
+    EXPECT_EQ(LookupMessage(dtServer, "TfrmKelm24", "sOpenDoc", "d"), "d");  // the server has no language folder
+    EXPECT_EQ(LookupMessageFmt(dtClient, "TfrmKelm24", "sOpenDoc", "d", {"/tmp/out"}), "Files written to /tmp/out. Open them?");
+    EXPECT_EQ(LookupMessageFmt(dtClient, "TfrmKelm24", "sCount", "d", {3}), "3 files");
+    EXPECT_EQ(LookupMessageFmt(dtClient, "TfrmKelm24", "sCount", "d", {}), "%d files");  // arguments missing
+    EXPECT_EQ(LookupMessageFmt(dtClient, "X", "sOpenDoc", QStringLiteral("转出文件为：%s\r\r是否打开文件？"), {"/d"}),
+              QStringLiteral("转出文件为：/d\r\r是否打开文件？"));
+}
+
+TEST_F(LanguagePackages, CodePageWithoutLanguageFolder)
+{
+    install.WriteUtf8("client/CorvaneC.ini", "[CodePage]\nUICodePage=1252\n");
+    EXPECT_EQ(LanguageFolder(dtClient), "");
+    EXPECT_EQ(LookupMessage(dtClient, "TfrmKelm24", "sOpenDoc", "Default"), "Default");
+    TQvLangController controller;
+    controller.SetLangPackageName("TfrmKelm24");
+    EXPECT_EQ(controller.FileName(), "");
+    EXPECT_THROW(controller.SetActive(true), ELanguageControllerError);
+}
