@@ -113,3 +113,21 @@ TEST(CodePages, DecodingAndRewidening)
     EXPECT_EQ(converted[2][0].ToString(), QStringLiteral("數量"));
     EXPECT_TRUE(ConvertVarToWide(Variant::Null(), 950).IsNull());
 }
+
+TEST(TextFormat, FormatTextLikeTheSystemFormat)
+{
+    bool ok = false;
+    EXPECT_EQ(FormatText("%s|%d|%.3d|%5s|%-4s|%%", {"a", 7, 5, "xy", "z"}, &ok), "a|7|005|   xy|z   |%");
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(FormatText("%.2f %n %x", {2.675, 1234567.5, 255}), "2.67 1,234,567.50 FF");  // "%.2f" of the binary value
+    EXPECT_EQ(FormatText("%1:s %0:s %s", {"a", "b"}), "b a b");
+    EXPECT_EQ(FormatText(QStringLiteral("转出文件为：%s"), {QStringLiteral("/tmp/报表")}), QStringLiteral("转出文件为：/tmp/报表"));
+    EXPECT_EQ(FormatText("%d files", {}, &ok), "%d files");
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(FormatText("%d", {"text"}, &ok), "%d");
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(FormatText("%d", {1.5}, &ok), "%d");
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(FormatText("100%", {}, &ok), "100%");
+    EXPECT_FALSE(ok);
+}
