@@ -313,9 +313,9 @@ TQRGenerator::DetailResult TQRGenerator::PrintDetail(TQRBand* detail)
     // row gives the height back itself.
     if (attached != nullptr) attached->SetHeight(attached->Height() - detail->Height());
     if (!print) return dataSet_->RecNo() < rowBefore ? DetailResult::SteppedBack : DetailResult::Skipped;
+    ++rep_.detailCount_;  // AfterPrint already counts this row
     Output(detail);
     ++detailsOnPage_;
-    ++rep_.detailCount_;
     return DetailResult::Printed;
 }
 

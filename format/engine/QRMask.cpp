@@ -167,7 +167,7 @@ QString FloatToStr(double value)
             while (s.endsWith(QLatin1Char('0'))) s.chop(1);
             if (s.endsWith(QLatin1Char('.'))) s.chop(1);
         } else {
-            s.replace(QStringLiteral("e+"), QStringLiteral("E+")).replace(QStringLiteral("e-"), QStringLiteral("E-"));
+            s.replace(QStringLiteral("e+"), QStringLiteral("E")).replace(QStringLiteral("e-"), QStringLiteral("E-"));
         }
     }
     return s;

@@ -93,6 +93,11 @@ bool TQRPrinter::RenderPage(QPainter& painter, int n, const QRectF& target) cons
         if (logicalRects_.empty()) background_.Draw(painter, QRectF(QPointF(0, 0), sheet_));
         for (const QRectF& r : logicalRects_) background_.Draw(painter, r);
     }
+    // A picture replays in physical size: it scales itself by the device's
+    // resolution over its own, which the scale above already includes.
+    const QPaintDevice* device = painter.device();
+    if (device != nullptr && device->logicalDpiX() > 0 && device->logicalDpiY() > 0)
+        painter.scale(double(page->logicalDpiX()) / device->logicalDpiX(), double(page->logicalDpiY()) / device->logicalDpiY());
     page->play(&painter);
     painter.restore();
     return true;
