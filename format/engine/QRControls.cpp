@@ -61,11 +61,36 @@ void TQRPrintable::BeginPrint(TQRPrintContext& ctx) { report_ = ctx.report; }
 
 double TQRPrintable::NeededHeight(TQRPrintContext&) { return height(); }
 
-QFont TQRPrintable::PrintFont(const TQRPrintContext& ctx) const
+const QFont& TQRPrintable::PrintFont(const TQRPrintContext& ctx)
 {
-    QFont f = font();
-    if (f.pointSizeF() > 0 && ctx.fontScale != 1) f.setPointSizeF(f.pointSizeF() * ctx.fontScale);
-    return f;
+    if (printFontScale_ != ctx.fontScale) {
+        printFont_ = font();
+        if (printFont_.pointSizeF() > 0 && ctx.fontScale != 1) printFont_.setPointSizeF(printFont_.pointSizeF() * ctx.fontScale);
+        printFontScale_ = ctx.fontScale;
+    }
+    return printFont_;
+}
+
+void TQRPrintable::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange) printFontScale_ = -1;
+    QWidget::changeEvent(event);
+}
+
+void TQRPrintable::UseFont(TQRPrintContext& ctx, const QFont& font)
+{
+    if (ctx.fontSet && ctx.font == font) return;
+    ctx.painter->setFont(font);
+    ctx.font = font;
+    ctx.fontSet = true;
+}
+
+void TQRPrintable::UsePen(TQRPrintContext& ctx, const QColor& color)
+{
+    if (ctx.penSet && ctx.pen == color) return;
+    ctx.painter->setPen(color);
+    ctx.pen = color;
+    ctx.penSet = true;
 }
 
 void TQRPrintable::DrawFrame(QPainter& painter, const QRectF& r) const
@@ -125,8 +150,8 @@ void TQRCustomLabel::Draw(TQRPrintContext& ctx, const QRectF& rect)
     QPainter& p = *ctx.painter;
     if (!Transparent()) p.fillRect(rect, Color());
     if (!printed_.isEmpty()) {
-        p.setFont(PrintFont(ctx));
-        p.setPen(palette().color(QPalette::WindowText));
+        UseFont(ctx, PrintFont(ctx));
+        UsePen(ctx, palette().color(QPalette::WindowText));
         // Auto-sized texts may run past the control; others are cut at its edges.
         p.drawText(rect, TextFlags(Alignment(), WordWrap() && (AutoStretch() || !AutoSize()), !AutoSize() || AutoStretch()),
                    printed_);
@@ -147,7 +172,12 @@ TField* TQRDBText::Field() const
 {
     TClientDataSet* ds = DataSet();
     if (ds == nullptr || !ds->Active() || dataField_.isEmpty()) return nullptr;
-    return ds->FindField(dataField_);
+    if (fieldIndex_ >= 0 && fieldIndex_ < ds->FieldCount() &&
+        ds->Field(fieldIndex_).FieldName().compare(dataField_, Qt::CaseInsensitive) == 0)
+        return &ds->Field(fieldIndex_);
+    TField* f = ds->FindField(dataField_);
+    fieldIndex_ = f != nullptr ? f->Index() : -1;
+    return f;
 }
 
 QString TQRDBText::ValueText()

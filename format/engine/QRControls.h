@@ -33,6 +33,10 @@ struct TQRPrintContext {
     QPainter* painter = nullptr;
     TQuickRep* report = nullptr;
     double fontScale = 1;  // design pixels per point on the recording device, relative to 96 dpi
+    // What the page's painter has now.
+    QFont font;
+    QColor pen;
+    bool fontSet = false, penSet = false;
 };
 
 // Base of every printable control.
@@ -96,8 +100,14 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    // The font as recorded (points adjusted to the recording device).
-    QFont PrintFont(const TQRPrintContext& ctx) const;
+    void changeEvent(QEvent* event) override;
+    // The font as recorded (points adjusted to the recording device); kept
+    // between prints.
+    const QFont& PrintFont(const TQRPrintContext& ctx);
+    // Sets font and pen on the page only when they change (each change is
+    // recorded into the page).
+    static void UseFont(TQRPrintContext& ctx, const QFont& font);
+    static void UsePen(TQRPrintContext& ctx, const QColor& color);
     void DrawFrame(QPainter& painter, const QRectF& rect) const;
     // Text shown at design time.
     virtual QString DesignText() const { return objectName(); }
@@ -106,6 +116,8 @@ protected:
 
 private:
     TQuickRep* report_ = nullptr;
+    QFont printFont_;
+    double printFontScale_ = -1;
     bool enabled_ = true;
     QString hint_;
     int tag_ = 0;
@@ -182,6 +194,7 @@ protected:
 private:
     QPointer<QObject> dataSet_;
     QString dataField_;
+    mutable int fieldIndex_ = -1;  // where DataField was found last
 };
 
 // A code column shown by its meaning from a code list of "code=meaning"

@@ -201,6 +201,7 @@ void TQRGenerator::NewPage()
         ctx_.painter = &painter_;
         ctx_.report = &rep_;
         ctx_.fontScale = 96.0 / picture.logicalDpiY();
+        ctx_.fontSet = ctx_.penSet = false;
         sheetOpen_ = true;
         halfInSheet_ = 1;
     }

@@ -148,8 +148,8 @@ void TQvQRBarcode::Draw(TQRPrintContext& ctx, const QRectF& rect)
         int align = Qt::AlignHCenter;
         if (textPosition_ == tpTopLeft || textPosition_ == tpBottomLeft) align = Qt::AlignLeft;
         if (textPosition_ == tpTopRight || textPosition_ == tpBottomRight) align = Qt::AlignRight;
-        p.setFont(font);
-        p.setPen(Qt::black);
+        UseFont(ctx, font);
+        UsePen(ctx, Qt::black);
         p.drawText(textRect, align | Qt::AlignVCenter | Qt::TextDontClip, RawText());
     }
     DrawFrame(p, rect);
