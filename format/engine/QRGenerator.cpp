@@ -210,6 +210,7 @@ void TQRGenerator::NewPage()
     bottom_ = offset + logicalHeight_ - bottomMargin_;
     detailsOnPage_ = 0;
     bodyPrinted_ = false;
+    groupContent_ = false;
     pageFinished_ = false;
     if (extension_) rep_.PageAttachedBand->SetHeight(rep_.PageAttachedBand->DesignHeight());
     if (rep_.OnStartPage) rep_.OnStartPage(&rep_);
@@ -299,6 +300,7 @@ void TQRGenerator::Output(TQRBand* band)
     band->Draw(ctx_, left_, y_, width_, h);
     y_ += h;
     if (band != pageHeader_ && band != columnHeader_) bodyPrinted_ = true;
+    if (band != pageHeader_ && band != columnHeader_ && band != title_) groupContent_ = true;
     if (band->AfterPrint) band->AfterPrint(band, true);
     if (TQRBand* child = band->ChildBand()) PrintBand(child);
 }
@@ -323,7 +325,8 @@ TQRGenerator::DetailResult TQRGenerator::PrintDetail(TQRBand* detail)
 void TQRGenerator::PrintGroupHeader(TQRGroup* group)
 {
     const bool startsPages = extension_ && group == rep_.PageStartBand;
-    if ((startsPages || group->ForceNewPage()) && (bodyPrinted_ || pageFinished_)) {
+    // A new document starts a page unless the page holds only headers and the title.
+    if ((startsPages || group->ForceNewPage()) && (groupContent_ || pageFinished_)) {
         FinishPage(false);
         NewPage();
     }

@@ -75,7 +75,8 @@ private:
     int halfInSheet_ = 0;  // 1 top half, 2 bottom half
     double y_ = 0, bottom_ = 0;
     int detailsOnPage_ = 0;
-    bool bodyPrinted_ = false;
+    bool bodyPrinted_ = false;   // anything besides page and column headers on the page
+    bool groupContent_ = false;  // group, detail or footer bands on the page
     bool pageFinished_ = false;  // the page end band has printed
     bool midGroup_ = false;      // inside the group whose header starts pages
 

@@ -128,6 +128,20 @@ TEST(ReportEngine, HalfPageStylePutsTwoLogicalPagesOnEachSheet)
     EXPECT_FALSE(bottomInk);
 }
 
+TEST(ReportEngine, ATitleSharesTheFirstPageWithTheFirstDocument)
+{
+    ReceiptForm form;
+    auto* title = new TQRBand(form.report, rbTitle);
+    title->setGeometry(0, 0, 700, 30);
+    int titlePage = 0;
+    title->BeforePrint = [&](TQRBand*, bool&) { titlePage = form.report->PageNumber(); };
+    form.Open({2, 2});
+    ASSERT_TRUE(form.report->Prepare());
+    EXPECT_EQ(titlePage, 1);
+    EXPECT_EQ(form.report->QRPrinter()->PageCount(), 2);
+    EXPECT_EQ(form.RowsOnPage(1).size(), 2u);
+}
+
 TEST(ReportEngine, EmptyDataSetPrintsOnePageOnlyWhenAsked)
 {
     ReceiptForm form;
