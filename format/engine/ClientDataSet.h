@@ -1,0 +1,108 @@
+// The client data set: rows fetched from a provider of the application server
+// as one data packet, walked row by row the way report layouts read them.
+#pragma once
+
+#include "frame/DataPacket.h"
+#include "kelm24/Variant.h"
+
+#include <QObject>
+#include <vector>
+
+namespace kelm24 {
+
+class TClientDataSet;
+
+// One column of the data set, read at the current row.
+class TField {
+public:
+    TField(TClientDataSet* owner, int index, TFieldDef def) : owner_(owner), index_(index), def_(std::move(def)) {}
+    const QString& FieldName() const { return def_.Name; }
+    TFieldType DataType() const { return def_.Type; }
+    int Size() const { return def_.Size; }
+    int Index() const { return index_; }
+    bool IsNumeric() const { return def_.Type == TFieldType::Integer || def_.Type == TFieldType::Float; }
+
+    // Value at the current row; Null when the row holds Null or the set is empty.
+    const Variant& Value() const;
+    bool IsNull() const;
+    // Null reads as "" / 0 / false, as a data-aware field does.
+    QString AsString() const;
+    double AsFloat() const;
+    int AsInteger() const;
+    bool AsBoolean() const;
+
+private:
+    TClientDataSet* owner_;
+    int index_;
+    TFieldDef def_;
+};
+
+class TClientDataSet : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QString ProviderName READ ProviderName WRITE SetProviderName)
+    Q_PROPERTY(QString CommandText READ CommandText WRITE SetCommandText)
+    Q_PROPERTY(bool Active READ Active WRITE SetActive)
+
+public:
+    explicit TClientDataSet(QObject* owner = nullptr, const QString& name = QString());
+
+    // The application server (an automation object) and the provider that
+    // answers AS_GetRecords(ProviderName, CommandText, Params).
+    void SetRemoteServer(const Variant& server) { remoteServer_ = server; }
+    const Variant& RemoteServer() const { return remoteServer_; }
+    QString ProviderName() const { return providerName_; }
+    void SetProviderName(const QString& name) { providerName_ = name; }
+    QString CommandText() const { return commandText_; }
+    void SetCommandText(const QString& text) { commandText_ = text; }
+    // Empty or an array of [name, value] pairs.
+    void SetParams(const Variant& params) { params_ = params; }
+
+    // Fetches the rows from the provider. Raises a kelm24::Exception naming the
+    // data set when there is no server or provider or the answer is no packet;
+    // the set then stays closed.
+    void Open();
+    void Close();
+    bool Active() const { return active_; }
+    void SetActive(bool active) { active ? Open() : Close(); }
+    // Opens the set on a packet built elsewhere.
+    void SetData(const TDataPacket& packet);
+    // The rows as a packet (empty packet when closed).
+    TDataPacket Data() const;
+
+    void First();
+    void Last();
+    void Next();
+    void Prior();
+    bool Eof() const { return eof_; }
+    bool Bof() const { return bof_; }
+    bool IsEmpty() const { return rows_.empty(); }
+    int RecordCount() const { return static_cast<int>(rows_.size()); }
+    // 1-based number of the current row; 0 when there is none.
+    int RecNo() const { return rows_.empty() ? 0 : current_ + 1; }
+    // Moves to a 1-based row number (clamped to the rows there are).
+    void SetRecNo(int recNo);
+
+    int FieldCount() const { return static_cast<int>(fields_.size()); }
+    TField& Field(int index) { return fields_.at(static_cast<size_t>(index)); }
+    TField* FindField(const QString& name);
+    // Raises "<data set>: Field '<name>' not found" when absent.
+    TField& FieldByName(const QString& name);
+
+    // Value of a column at the current row (used by fields).
+    const Variant& ValueAt(int fieldIndex) const;
+
+private:
+    void CheckActive(const char* operation) const;
+    [[noreturn]] void Fail(const QString& message) const;
+
+    Variant remoteServer_;
+    QString providerName_, commandText_;
+    Variant params_;
+    bool active_ = false;
+    std::vector<TField> fields_;
+    std::vector<std::vector<Variant>> rows_;
+    int current_ = 0;
+    bool eof_ = true, bof_ = true;
+};
+
+}  // namespace kelm24

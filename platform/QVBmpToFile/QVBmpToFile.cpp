@@ -1,0 +1,63 @@
+#include "platform/QVBmpToFile/QVBmpToFile.h"
+
+#include <QFile>
+#include <QImage>
+#include <cstring>
+#include <gif_lib.h>
+
+namespace {
+
+// GIF through giflib: the picture reduced to a palette of at most 256 colours.
+bool WriteGif(const QImage& source, const QString& fileName)
+{
+    const QImage image = source.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+    const QList<QRgb> table = image.colorTable();
+    int bits = 1;
+    while ((1 << bits) < table.size()) ++bits;
+    ColorMapObject* map = GifMakeMapObject(1 << bits, nullptr);
+    if (map == nullptr) return false;
+    for (int i = 0; i < (1 << bits); ++i) {
+        const QRgb c = i < table.size() ? table[i] : qRgb(0, 0, 0);
+        map->Colors[i] = GifColorType{static_cast<GifByteType>(qRed(c)), static_cast<GifByteType>(qGreen(c)),
+                                      static_cast<GifByteType>(qBlue(c))};
+    }
+    int error = 0;
+    GifFileType* gif = EGifOpenFileName(QFile::encodeName(fileName).constData(), false, &error);
+    if (gif == nullptr) {
+        GifFreeMapObject(map);
+        return false;
+    }
+    bool ok = EGifPutScreenDesc(gif, image.width(), image.height(), bits, 0, map) == GIF_OK &&
+              EGifPutImageDesc(gif, 0, 0, image.width(), image.height(), false, nullptr) == GIF_OK;
+    for (int y = 0; ok && y < image.height(); ++y)
+        ok = EGifPutLine(gif, const_cast<GifPixelType*>(image.constScanLine(y)), image.width()) == GIF_OK;
+    ok = EGifCloseFile(gif, &error) == GIF_OK && ok;
+    GifFreeMapObject(map);
+    return ok;
+}
+
+}  // namespace
+
+extern "C" int BMPToFile(void* bitmap, int fileType, char* fileName, int size)
+{
+    if (bitmap == nullptr || fileName == nullptr || size <= 0 || fileType < 0 || fileType > 2) return -1;
+    const QImage& image = *static_cast<const QImage*>(bitmap);
+    if (image.isNull()) return -1;
+    const int given = static_cast<int>(strnlen(fileName, static_cast<size_t>(size)));
+    if (given >= size) return -1;  // not terminated inside the buffer
+    QString name = QString::fromUtf8(fileName, given);
+    static const char* const extensions[] = {".bmp", ".jpg", ".gif"};
+    const QString ext = QString::fromLatin1(extensions[fileType]);
+    if (!name.endsWith(ext, Qt::CaseInsensitive)) name += ext;
+    const QByteArray finalName = name.toUtf8();
+    if (finalName.size() + 1 > size) return -2;
+    bool ok = false;
+    switch (fileType) {
+    case 0: ok = image.save(name, "BMP"); break;
+    case 1: ok = image.convertToFormat(QImage::Format_RGB32).save(name, "JPG", 90); break;
+    case 2: ok = WriteGif(image, name); break;
+    }
+    if (!ok) return -3;
+    std::memcpy(fileName, finalName.constData(), static_cast<size_t>(finalName.size()) + 1);
+    return 0;
+}

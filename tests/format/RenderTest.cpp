@@ -1,0 +1,167 @@
+// What a page looks like: Chinese text in the Song face, compared with
+// reference pictures that were checked by eye, at more than one resolution.
+#include "ReceiptFixture.h"
+
+#include "format/engine/QRFonts.h"
+#include "format/engine/QVQRControls.h"
+
+#include <QDir>
+#include <QFontInfo>
+#include <QGlyphRun>
+#include <QRawFont>
+#include <QTextLayout>
+#include <gtest/gtest.h>
+
+using namespace kelm24;
+using namespace kelm24::test;
+
+namespace {
+
+QString RefDir() { return qEnvironmentVariable("KELM24_SOURCE_DIR", KELM24_TEST_SOURCE_DIR) + "/tests/format/ref/"; }
+
+QString FamilyUsedFor(const QString& family, const QString& text)
+{
+    QFont font(family, 12);
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const auto runs = layout.glyphRuns();
+    return runs.isEmpty() ? QString() : runs.first().rawFont().familyName();
+}
+
+// Share of pixels whose grey levels differ by more than 96, and the mean difference.
+std::pair<double, double> Difference(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size()) return {1.0, 255.0};
+    qint64 far = 0;
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const int d = std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y)));
+            sum += d;
+            if (d > 96) ++far;
+        }
+    const double n = double(a.width()) * a.height();
+    return {far / n, sum / n};
+}
+
+// A small receipt head: title, company, a code list, amounts and a frame.
+struct SampleLayout {
+    SampleLayout()
+    {
+        data = new TClientDataSet(&form, "ClientDataSet1");
+        TDataPacket p;
+        p.Fields = {{"TG002", TFieldType::String, 11}, {"MA002", TFieldType::String, 20}, {"TG013", TFieldType::String, 1},
+                    {"TG017", TFieldType::Float, 0}};
+        p.Rows = {{"20240001", "上海精密五金有限公司", "Y", 123456.5}};
+        data->SetData(p);
+        report = new TQuickRep(&form);
+        report->SetDataSet(data);
+        report->Page()->SetPaperSize(qrpCustom);
+        report->Page()->SetWidth(120);
+        report->Page()->SetLength(50);
+        report->Page()->SetTopMargin(5);
+        report->Page()->SetBottomMargin(5);
+        report->Page()->SetLeftMargin(5);
+        report->Page()->SetRightMargin(5);
+        auto* band = new TQRBand(report, rbDetail);
+        band->setGeometry(0, 0, 416, 150);
+        auto* title = new TQRLabel(band);
+        title->SetCaption("采购进货单");
+        title->setFont(QFont("宋体", 16, QFont::Bold));
+        title->SetAlignment(taCenter);
+        title->setGeometry(0, 0, 416, 28);
+        auto label = [&](const QString& caption, int x, int y) {
+            auto* l = new TQRLabel(band);
+            l->SetCaption(caption);
+            l->move(x, y);
+            return l;
+        };
+        label("单号：", 8, 40);
+        auto* number = new TQRDBText(band);
+        number->SetDataSet(data);
+        number->SetDataField("TG002");
+        number->setGeometry(56, 40, 120, 16);
+        label("供应商：", 190, 40);
+        auto* supplier = new TQRDBText(band);
+        supplier->SetDataSet(data);
+        supplier->SetDataField("MA002");
+        supplier->setGeometry(250, 40, 160, 16);
+        auto* status = new TQRDBIDText(band);
+        status->SetDataSet(data);
+        status->SetDataField("TG013");
+        status->SetItems({"Y=已审核", "N=未审核"});
+        status->setGeometry(8, 64, 80, 16);
+        auto* latin = label("Total amount", 190, 64);
+        latin->setFont(QFont("Tahoma", 9));
+        auto* amount = new TQRDBText(band);
+        amount->SetDataSet(data);
+        amount->SetDataField("TG017");
+        amount->SetMask("#,##0.00");
+        amount->SetAlignment(taRightJustify);
+        amount->setFont(QFont("Tahoma", 9));
+        amount->setGeometry(290, 64, 118, 16);
+        auto* box = new TQRShape(band);
+        box->setGeometry(4, 88, 408, 40);
+        label("备注：以上货品已验收入库，新细明體測試。", 12, 100)->setFont(QFont("新细明体", 9));
+    }
+    QWidget form;
+    TClientDataSet* data;
+    TQuickRep* report;
+};
+
+}  // namespace
+
+TEST(Render, SongFacesAndTahomaResolveToTheProjectFonts)
+{
+    ASSERT_TRUE(UseReportFonts()) << ReportFontConfigPath().toStdString();
+    EXPECT_TRUE(ReportFontConfigPath().endsWith("kelm24-fonts.conf"));
+    EXPECT_EQ(FamilyUsedFor("宋体", "采购进货单"), "AR PL UMing CN");
+    EXPECT_EQ(FamilyUsedFor("SimSun", "采购进货单"), "AR PL UMing CN");
+    EXPECT_TRUE(FamilyUsedFor("新细明体", "採購進貨單").startsWith("AR PL UMing"));
+    EXPECT_EQ(FamilyUsedFor("Tahoma", "Total"), "DejaVu Sans");
+}
+
+TEST(Render, SampleLayoutMatchesTheCheckedReferenceAtAnyResolution)
+{
+    SampleLayout layout;
+    ASSERT_TRUE(layout.report->Prepare());
+    ASSERT_EQ(layout.report->QRPrinter()->PageCount(), 1);
+    const QImage at96 = layout.report->QRPrinter()->PageImage(1, 96).convertToFormat(QImage::Format_RGB32);
+    const QString outDir = qEnvironmentVariable("KELM24_BIN_DIR", QDir::tempPath()) + "/render";
+    QDir().mkpath(outDir);
+    at96.save(outDir + "/sample-96.png");
+    const QImage reference = QImage(RefDir() + "sample-96.png").convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(reference.isNull()) << "missing reference; the page is in " << outDir.toStdString();
+    auto [far, mean] = Difference(at96, reference);
+    EXPECT_LT(far, 0.01) << "see " << outDir.toStdString() << "/sample-96.png";
+    EXPECT_LT(mean, 6.0);
+
+    // The same page replayed at 192 dpi, halved, is the same picture.
+    const QImage at192 = layout.report->QRPrinter()->PageImage(1, 192);
+    EXPECT_NEAR(at192.width(), at96.width() * 2, 1);
+    const QImage halved = at192.scaled(at96.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB32);
+    halved.save(outDir + "/sample-192-halved.png");
+    auto [far2, mean2] = Difference(halved, reference);
+    EXPECT_LT(far2, 0.03);
+    EXPECT_LT(mean2, 12.0);
+}
+
+TEST(Render, PageBackgroundIsDrawnUnderEveryLogicalPage)
+{
+    SampleLayout layout;
+    const QString svg = QDir::temp().filePath("kelm24-background.svg");
+    QFile f(svg);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(R"(<svg xmlns="http://www.w3.org/2000/svg" width="100" height="100"><rect x="0" y="0" width="100" height="100" fill="#ff0000"/></svg>)");
+    f.close();
+    layout.report->SetPictureFile(svg);
+    ASSERT_TRUE(layout.report->Prepare());
+    const QImage page = layout.report->QRPrinter()->PageImage(1, 48);
+    EXPECT_EQ(page.pixelColor(2, 2), QColor(255, 0, 0));
+    layout.report->SetPictureFile("/no/such/picture.png");
+    ASSERT_TRUE(layout.report->Prepare());
+    EXPECT_EQ(layout.report->QRPrinter()->PageImage(1, 48).pixelColor(2, 2), QColor(Qt::white));
+    QFile::remove(svg);
+}

@@ -1,0 +1,92 @@
+// The picture conversion library, loaded by name like the plug-in loads it.
+#include "platform/QVBmpToFile/QVBmpToFile.h"
+
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Library {
+    Library() : handle(dlopen(KELM24_BMPTOFILE_PATH, RTLD_NOW | RTLD_LOCAL))
+    {
+        if (handle) convert = reinterpret_cast<TBMPToFile>(dlsym(handle, "BMPToFile"));
+    }
+    ~Library()
+    {
+        if (handle) dlclose(handle);
+    }
+    void* handle;
+    TBMPToFile convert = nullptr;
+};
+
+QImage Page()
+{
+    QImage image(120, 80, QImage::Format_RGB16);  // the pages are 16 bits per pixel
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.fillRect(10, 10, 50, 30, Qt::black);
+    p.fillRect(70, 40, 40, 30, QColor(200, 30, 30));
+    return image;
+}
+
+int Far(const QImage& a, const QImage& b)
+{
+    int far = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q)) > 90) ++far;
+        }
+    return far;
+}
+
+}  // namespace
+
+TEST(BmpToFile, WritesBmpJpgAndGifAndGivesTheNameBack)
+{
+    Library lib;
+    ASSERT_NE(lib.convert, nullptr) << dlerror();
+    QTemporaryDir dir;
+    QImage page = Page();
+    int type = 0;
+    for (const char* ext : {".bmp", ".jpg", ".gif"}) {
+        char name[256];
+        const QByteArray base = QDir(dir.path()).filePath("PURI09_20240101120000001").toUtf8();
+        std::strcpy(name, base.constData());
+        ASSERT_EQ(lib.convert(&page, type, name, sizeof name), 0) << ext;
+        EXPECT_EQ(QByteArray(name), base + ext);
+        const QImage back(QString::fromUtf8(name));
+        ASSERT_FALSE(back.isNull()) << name;
+        ASSERT_EQ(back.size(), page.size());
+        EXPECT_LT(Far(back, page), 60) << ext;
+        ++type;
+    }
+    // A name that already has its extension keeps it.
+    char gif[256];
+    std::strcpy(gif, QDir(dir.path()).filePath("x.gif").toUtf8().constData());
+    EXPECT_EQ(lib.convert(&page, 2, gif, sizeof gif), 0);
+    EXPECT_TRUE(QByteArray(gif).endsWith("/x.gif"));
+}
+
+TEST(BmpToFile, BadArgumentsShortBuffersAndUnwritablePlacesFail)
+{
+    Library lib;
+    ASSERT_NE(lib.convert, nullptr);
+    QImage page = Page();
+    char name[256] = "/tmp/kelm24-bmptofile";
+    EXPECT_EQ(lib.convert(nullptr, 1, name, sizeof name), -1);
+    EXPECT_EQ(lib.convert(&page, 3, name, sizeof name), -1);
+    QImage empty;
+    EXPECT_EQ(lib.convert(&empty, 1, name, sizeof name), -1);
+    // The extension would not fit the buffer: nothing written, name unchanged.
+    char tight[24] = "/tmp/kelm24-bmptofile";
+    EXPECT_EQ(lib.convert(&page, 1, tight, sizeof tight), -2);
+    EXPECT_STREQ(tight, "/tmp/kelm24-bmptofile");
+    char missing[256] = "/no/such/folder/page";
+    EXPECT_EQ(lib.convert(&page, 1, missing, sizeof missing), -3);
+    EXPECT_EQ(lib.convert(&page, 2, missing, sizeof missing), -3);
+}
