@@ -117,6 +117,11 @@ void TDataLayer::Fail(const QString& what, const QString& sql, const QString& er
 int TDataLayer::Exec(const QString& sql, const TSqlRow& binds)
 {
     QSqlQuery q(db_);
+    // Statements without values run unprepared: PostgreSQL prepares no DDL.
+    if (binds.isEmpty()) {
+        if (!q.exec(sql)) Fail(QStringLiteral("SQL 语句执行失败"), sql, q.lastError().text());
+        return q.numRowsAffected();
+    }
     if (!q.prepare(sql)) Fail(QStringLiteral("SQL 语句无法执行"), sql, q.lastError().text());
     BindAll(q, binds);
     if (!q.exec()) Fail(QStringLiteral("SQL 语句执行失败"), sql, q.lastError().text());

@@ -64,14 +64,14 @@ inline QString ReceiptDetailJoins(const QString& sys003)
            QStringLiteral(" LEFT JOIN $$CMSMA AS CMSMA ON 1=1 ");
 }
 
-// The statement for one document type, receipt numbers from..to (empty: no
+// The statement for one document type (empty: all), receipt numbers from..to (empty: no
 // limit), approved receipts not yet printed when those flags are set, and an
 // optional permission condition merged as the option form merges it.
 inline QString ReceiptDetailStatement(const QString& type, const QString& from, const QString& to, bool approvedOnly,
                                       bool unprintedOnly, const QString& permission = {})
 {
     QString where = QStringLiteral(" WHERE 1=1 ");
-    where += QStringLiteral(" and (TG001='%1')").arg(type);
+    if (!type.isEmpty()) where += QStringLiteral(" and (TG001='%1')").arg(type);
     if (!from.isEmpty() || !to.isEmpty()) {
         QString clause = from == to ? QStringLiteral(" (TG002='%1') ").arg(from)
                          : to.isEmpty() ? QStringLiteral(" (TG002>= '%1')").arg(from)
