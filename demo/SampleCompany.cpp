@@ -123,6 +123,7 @@ private:
     void Items();
     void HostSettings();
     void Users();
+    void Messages();
     void Receipts();
     void Receipt(int n, QDate date);
     TOrderLine& OrderLineFor(const QString& supplier, const TItem& item, const QDate& date, const TCurrency& currency);
@@ -327,6 +328,42 @@ void TGenerator::HostSettings()
         .Set("MC003", QStringLiteral("委外进货单"));
 }
 
+// The host's message table: every reference the report uses, Chinese and English.
+void TGenerator::Messages()
+{
+    struct TMessage { const char* type; const char* id; const char* chs; const char* eng; };
+    const TMessage messages[] = {
+        {"C", "000001", "资料已修改, 是否继续?", "The data has changed. Continue?"},
+        {"D", "000001", "是否保存修改?", "Save the changes?"},
+        {"Q", "000001", "确定要执行吗?", "Are you sure?"},
+        {"E", "000003", "%s 不可空白!", "%s must not be blank!"},
+        {"E", "000005", "日期格式错误或日期不存在!", "The date is invalid!"},
+        {"E", "000006", "无法连接应用服务器!", "Cannot connect to the application server!"},
+        {"E", "000015", "无法读取注册表的设定!", "Cannot read the registry settings!"},
+        {"E", "000016", "没有设定应用服务器的地址!", "No application server address is configured!"},
+        {"E", "000025", "连接应用服务器 %s:%s 时发生错误, 无法取得报表资料!", "Error on the application server %s:%s: the report data cannot be read!"},
+        {"E", "000030", "无法取得选择条件!", "The conditions cannot be collected!"},
+        {"E", "000036", "此窗体不属于本程序, 无法执行!", "This form does not belong to this program!"},
+        {"E", "000037", "此栏位为必填栏位, 不可空白!", "This field is required!"},
+        {"E", "000038", "主程序传入的参数不足, 无法执行!", "The host passed too few parameters!"},
+        {"E", "100007", "单别不存在或不是进货单别!", "The document type does not exist or is not a receipt type!"},
+        {"E", "100319", "格式名称的长度不可超过 20 码!", "A layout name must not exceed 20 characters!"},
+        {"W", "000002", "%s 的数组大小应为 %d, 实际为 %d!", "The size of %s should be %d but is %d!"},
+        {"W", "000003", "%s 的数组大小为 %d, 第 %d 个元素是空的!", "%s has %d elements; element %d is empty!"},
+        {"W", "000004", "%s 不存在!", "%s does not exist!"},
+        {"W", "000006", "没有符合条件的资料!", "No data match the conditions!"},
+        {"W", "000014", "主程序传入的条件中有不存在或不适用的元件!", "A control named in the host's conditions is missing or unsuitable!"},
+        {"I", "000003", "没有可收集的选择条件%s!", "There are no conditions to collect%s!"},
+        {"I", "000011", "无法取得选择条件的文字!", "The condition captions cannot be collected!"},
+        {"I", "000012", "纸张: %s, 宽度: %s, 长度: %s, 单位: %s", "Paper: %s, width: %s, length: %s, unit: %s"},
+        {"R", "100235", "页脚编号", "Footer code"},
+        {"R", "100236", "签核编号", "Sign-off code"},
+        {"R", "200235", "无法开启此条件方案!", "The condition set cannot be opened!"}};
+    for (const TMessage& m : messages)
+        T("ADMMS").Add().Set("MS001", QString::fromLatin1(m.type)).Set("MS002", QString::fromLatin1(m.id))
+            .Set("MS003", QString::fromUtf8(m.chs)).Set("MS004", QString::fromUtf8(m.eng));
+}
+
 void TGenerator::Users()
 {
     struct TUser { QString code, name, group, super, dept, rights; };
@@ -523,6 +560,7 @@ TSampleSummary TGenerator::Run(TDataLayer& data)
     Items();
     HostSettings();
     Users();
+    Messages();
     Receipts();
     data.CreateSchema();
     data.Begin();

@@ -55,5 +55,10 @@ trap 'kill $server 2>/dev/null || true; wait $server 2>/dev/null || true' EXIT
 for _ in $(seq 50); do grep -q "listening on" "$root/server/appserver.log" && break; sleep 0.1; done
 cat "$root/server/appserver.log"
 
+status=0
 "$bin/kelm24-host" "$@" || status=$?
-exit "${status:-0}"
+if [ "$status" -eq 3 ]; then
+  echo "kelm24-host: the plug-in has no option form yet (exit code 3); the installation and the host objects are ready"
+  exit 0
+fi
+exit "$status"
