@@ -101,13 +101,16 @@ QString TAppServerObject::DeleteConTable(const Variant& args) const
 {
     return obj_.Call(member::DeleteConTable, {args}).ToString();
 }
-QString TAppServerObject::ChangeConName(const Variant& args) const
+QString TAppServerObject::ChangeConName(const Variant& oldKey, const Variant& newKey) const
 {
-    return obj_.Call(member::ChangeConName, {args}).ToString();
+    return obj_.Call(member::ChangeConName, {oldKey, newKey}).ToString();
 }
 int TAppServerObject::RunDeleteSQL(const Variant& args) const { return obj_.Call(member::RunDeleteSQL, {args}).ToInt(); }
 int TAppServerObject::RunFreeSQL(const Variant& args) const { return obj_.Call(member::RunFreeSQL, {args}).ToInt(); }
-int TAppServerObject::RunInsUpdSQL(const Variant& args) const { return obj_.Call(member::RunInsUpdSQL, {args}).ToInt(); }
+int TAppServerObject::RunInsUpdSQL(bool update, const Variant& lines, const Variant& params, int sizeKb) const
+{
+    return obj_.Call(member::RunInsUpdSQL, {update, lines, params, sizeKb}).ToInt();
+}
 int TAppServerObject::RunUpdFlagSQL(const Variant& args) const
 {
     return obj_.Call(member::RunUpdFlagSQL, {args}).ToInt();
@@ -121,9 +124,9 @@ int TAppServerObject::GetBlobField(const Variant& key, Variant& answer) const
     return count;
 }
 
-void TAppServerObject::UpdatePrintCount(const QString& table, const QString& column, const QString& condition) const
+int TAppServerObject::UpdatePrintCount(const QString& table, const QString& column, const QString& condition) const
 {
-    obj_.Call(member::UpdatePrintCount, {Variant::ArrayOf({table, column, condition})});
+    return obj_.Call(member::UpdatePrintCount, {Variant::ArrayOf({table, column, condition})}).ToInt();
 }
 
 Variant TAppServerObject::GetQNData(const QString& request) const { return obj_.Call(member::GetQNData, {request}); }

@@ -135,15 +135,19 @@ public:
     QString LoadTable(const Variant& args) const;
     QString InsertConTable(const Variant& args) const;
     QString DeleteConTable(const Variant& args) const;
-    QString ChangeConName(const Variant& args) const;
+    // [old name, user, program], [new name, user, program]
+    QString ChangeConName(const Variant& oldKey, const Variant& newKey) const;
     // Statement members answer a row count: above 0 success, negative failure.
     int RunDeleteSQL(const Variant& args) const;
     int RunFreeSQL(const Variant& args) const;
-    int RunInsUpdSQL(const Variant& args) const;
+    // A stored layout: update (true) or insert, its text lines, the seven
+    // owner/key/option values, its size in kilobytes.
+    int RunInsUpdSQL(bool update, const Variant& lines, const Variant& params, int sizeKb) const;
     int RunUpdFlagSQL(const Variant& args) const;
     // [form class name, style name]; answer receives [revision, lines].
     int GetBlobField(const Variant& key, Variant& answer) const;
-    void UpdatePrintCount(const QString& table, const QString& column, const QString& condition) const;
+    // Adds one to the column of the rows the condition selects; answers their number.
+    int UpdatePrintCount(const QString& table, const QString& column, const QString& condition) const;
     Variant GetQNData(const QString& request) const;
     Variant GetWebserviceQNData(const QString& request, const QString& programCode) const;
 

@@ -1,5 +1,7 @@
 #include "kelm24/Automation.h"
 
+#include "platform/ole/ClassRegistry.h"
+
 #include <QMutex>
 
 namespace kelm24 {
@@ -88,8 +90,11 @@ void UnregisterOleFactory(const QString& progId)
 bool IsOleClassRegistered(const QString& progId)
 {
     FactoryTable& t = Factories();
-    QMutexLocker guard(&t.lock);
-    return t.factories.contains(progId.toLower());
+    {
+        QMutexLocker guard(&t.lock);
+        if (t.factories.contains(progId.toLower())) return true;
+    }
+    return !RegisteredClassLibrary(progId).isEmpty();
 }
 
 Variant CreateOleObject(const QString& progId)
@@ -100,8 +105,16 @@ Variant CreateOleObject(const QString& progId)
         QMutexLocker guard(&t.lock);
         factory = t.factories.value(progId.toLower());
     }
-    if (!factory) throw Exception(QStringLiteral("Invalid class string: %1").arg(progId));
-    std::shared_ptr<IAutomationObject> object = factory();
+    std::shared_ptr<IAutomationObject> object;
+    if (factory) {
+        object = factory();
+    } else {
+        // Not registered by a module in the process: a class registration may
+        // name the library that makes it.
+        QString library = RegisteredClassLibrary(progId);
+        if (library.isEmpty()) throw Exception(QStringLiteral("Invalid class string: %1").arg(progId));
+        object = CreateRegisteredObject(progId, library);
+    }
     if (!object) throw Exception(QStringLiteral("Cannot create object %1").arg(progId));
     return Variant(std::move(object));
 }

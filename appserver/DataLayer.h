@@ -1,0 +1,60 @@
+// One connection to the company database (SQLite or PostgreSQL, same schema,
+// same answers). Statements of the plug-in go through the dialect adapter;
+// values of the server's own statements are always bound, never pasted.
+// A data layer belongs to the thread that opened it.
+#pragma once
+
+#include "appserver/ServerSettings.h"
+#include "appserver/SqlDialect.h"
+#include "kelm24/Variant.h"
+
+#include <QSqlDatabase>
+#include <QVariant>
+#include <QVector>
+
+namespace kelm24 {
+
+using TSqlRow = QVector<QVariant>;
+
+class TDataLayer {
+public:
+    // A SQLite file must exist unless create is set.
+    explicit TDataLayer(const TServerSettings& settings, bool create = false);
+    ~TDataLayer();
+    TDataLayer(const TDataLayer&) = delete;
+    TDataLayer& operator=(const TDataLayer&) = delete;
+
+    TSqlEngine Engine() const { return settings_.Engine; }
+    const TSqlAdapter& Adapter() const { return adapter_; }
+
+    // A statement of the server's own, with "?" placeholders; answers the rows
+    // affected. Raises with the database's message on failure.
+    int Exec(const QString& sql, const TSqlRow& binds = {});
+    // The same statement once for every row of binds.
+    void ExecMany(const QString& sql, const QVector<TSqlRow>& rows);
+    QVector<TSqlRow> Select(const QString& sql, const TSqlRow& binds = {});
+    // A client's query, adapted to the engine, as a data packet variant
+    // (frame/DataPacket.h). params: Empty or an array of [name, value] pairs.
+    Variant QueryPacket(const QString& clientSql, const Variant& params = Variant());
+    // A client's statement, adapted: rows of a SELECT, rows affected otherwise.
+    int ExecClient(const QString& clientSql);
+
+    void Begin();
+    void Commit();
+    void Rollback();
+    // Creates every table of the schema (the database must be empty).
+    void CreateSchema();
+
+private:
+    [[noreturn]] void Fail(const QString& what, const QString& sql, const QString& error) const;
+    TServerSettings settings_;
+    TSqlAdapter adapter_;
+    QString connectionName_;
+    QSqlDatabase db_;
+};
+
+// A database value as the variant that crosses the wire: NULL as Null.
+Variant ToVariant(const QVariant& value);
+QVariant ToQVariant(const Variant& value);
+
+}  // namespace kelm24

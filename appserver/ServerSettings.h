@@ -1,0 +1,40 @@
+// Where the application server keeps its data and where it listens, read from
+// the server settings file CorvaneS.ini:
+//   [DBE Setting]   MainDBType      SQLITE (default) or POSTGRESQL
+//                   MainDBName      SQLite: the database file (relative to the
+//                                   settings file's folder); PostgreSQL: the database
+//                   MainServerName  PostgreSQL host (default 127.0.0.1)
+//                   MainServerPort  PostgreSQL port (default 5432)
+//                   MainUserName    PostgreSQL login; XXXXXX its scrambled password
+//   [DBPasswordCtrl] ComputerName   address the server listens on (default 127.0.0.1)
+//                   ServerPort      port it listens on (default 211)
+#pragma once
+
+#include "appserver/Schema.h"
+
+#include <QString>
+
+namespace kelm24 {
+
+struct TServerSettings {
+    TSqlEngine Engine = TSqlEngine::SQLite;
+    QString DatabaseFile;  // SQLite
+    QString Host = QStringLiteral("127.0.0.1");
+    int Port = 5432;
+    QString DatabaseName, UserName, Password;  // PostgreSQL
+    QString ListenAddress = QStringLiteral("127.0.0.1");
+    int ListenPort = 211;
+
+    // Raises when the file does not exist or names no database.
+    static TServerSettings FromIniFile(const QString& path);
+    // The settings file of the installation: the registry file's
+    // "Software\QVS\Corvane" ServerPath + "CorvaneS.ini".
+    static TServerSettings FromRegistry();
+};
+
+// The stored password format of the settings files: hexadecimal byte pairs,
+// pair i rotated left by (i mod 8) bits; the empty-password marker reads as "".
+QString DescramblePassword(const QString& stored);
+QString ScramblePassword(const QString& plain);
+
+}  // namespace kelm24

@@ -1,0 +1,136 @@
+#include "platform/socketconn/SocketConnection.h"
+
+#include "platform/socketconn/WireFormat.h"
+
+#include <QElapsedTimer>
+#include <QTcpSocket>
+
+namespace kelm24 {
+
+// One TCP connection; calls go one at a time, answers come back in order.
+class TSocketChannel {
+public:
+    TSocketChannel(QString address, int port, int timeoutMs, qint64 maxAnswer)
+        : address_(std::move(address)), port_(port), timeoutMs_(timeoutMs), maxAnswer_(maxAnswer) {}
+
+    void Connect()
+    {
+        socket_.connectToHost(address_, static_cast<quint16>(port_));
+        if (!socket_.waitForConnected(std::min(timeoutMs_, 15000)))
+            throw Exception(QStringLiteral("无法连接应用服务器 %1:%2: %3").arg(address_).arg(port_).arg(socket_.errorString()));
+        socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    }
+
+    void Close() { socket_.abort(); }
+    bool Open() const { return socket_.state() == QAbstractSocket::ConnectedState; }
+
+    TWireAnswer Send(const TWireRequest& request)
+    {
+        if (!Open()) throw Exception(QStringLiteral("与应用服务器 %1:%2 的连接已断开").arg(address_).arg(port_));
+        QByteArray payload = EncodeRequest(request);
+        socket_.write(FrameHeader(payload.size()));
+        socket_.write(payload);
+        QElapsedTimer timer;
+        timer.start();
+        while (socket_.bytesToWrite() > 0) {
+            if (!socket_.waitForBytesWritten(Remaining(timer))) Lost(request, timer);
+        }
+        QByteArray header = Read(kWireHeaderSize, request, timer);
+        quint32 size = FrameLength(header.constData());
+        if (size > maxAnswer_) {
+            Close();
+            throw Exception(QStringLiteral("应用服务器的回答过大 (%1 字节)").arg(size));
+        }
+        TWireAnswer answer = DecodeAnswer(Read(size, request, timer));
+        return answer;
+    }
+
+private:
+    int Remaining(const QElapsedTimer& timer) const { return std::max(1, timeoutMs_ - static_cast<int>(timer.elapsed())); }
+
+    QByteArray Read(qint64 size, const TWireRequest& request, const QElapsedTimer& timer)
+    {
+        QByteArray out;
+        out.reserve(size);
+        while (out.size() < size) {
+            if (socket_.bytesAvailable() == 0 && !socket_.waitForReadyRead(Remaining(timer))) Lost(request, timer);
+            out += socket_.read(size - out.size());
+        }
+        return out;
+    }
+
+    [[noreturn]] void Lost(const TWireRequest& request, const QElapsedTimer& timer)
+    {
+        const bool timedOut = socket_.state() == QAbstractSocket::ConnectedState && timer.elapsed() >= timeoutMs_;
+        // After a missed answer the stream is out of step: the connection ends.
+        Close();
+        if (timedOut)
+            throw Exception(QStringLiteral("应用服务器 %1:%2 在 %3 秒内没有回答 %4")
+                                .arg(address_).arg(port_).arg(timeoutMs_ / 1000.0).arg(request.Name));
+        throw Exception(QStringLiteral("与应用服务器 %1:%2 的连接在调用 %3 时中断").arg(address_).arg(port_).arg(request.Name));
+    }
+
+    QString address_;
+    int port_;
+    int timeoutMs_;
+    qint64 maxAnswer_;
+    QTcpSocket socket_;
+};
+
+namespace {
+
+// Stands for the server object: every member goes over the channel.
+class TRemoteObject : public IAutomationObject {
+public:
+    explicit TRemoteObject(std::shared_ptr<TSocketChannel> channel) : channel_(std::move(channel)) {}
+
+    Variant Invoke(const QString& member, VariantArgs& args) override
+    {
+        TWireAnswer a = Run({TWireOp::Call, member, args, Variant()});
+        // By-reference arguments come back in the order they went.
+        for (size_t i = 0; i < args.size() && i < a.Args.size(); ++i) args[i] = a.Args[i];
+        return a.Result;
+    }
+    Variant GetProperty(const QString& name) override { return Run({TWireOp::Get, name, {}, Variant()}).Result; }
+    void SetProperty(const QString& name, const Variant& value) override { Run({TWireOp::Set, name, {}, value}); }
+
+private:
+    TWireAnswer Run(const TWireRequest& request)
+    {
+        TWireAnswer a = channel_->Send(request);
+        if (a.Raised) throw Exception(a.Error);
+        return a;
+    }
+    std::shared_ptr<TSocketChannel> channel_;
+};
+
+}  // namespace
+
+TSocketConnection::TSocketConnection() = default;
+
+TSocketConnection::~TSocketConnection() { Close(); }
+
+void TSocketConnection::Open()
+{
+    Close();
+    auto channel = std::make_shared<TSocketChannel>(Address, Port, TimeoutMs, MaxAnswerBytes);
+    channel->Connect();
+    TWireAnswer a = channel->Send({TWireOp::Open, ServerName, {}, Variant()});
+    if (a.Raised) {
+        channel->Close();
+        throw Exception(a.Error);
+    }
+    channel_ = channel;
+    server_ = Variant(std::shared_ptr<IAutomationObject>(std::make_shared<TRemoteObject>(channel)));
+}
+
+void TSocketConnection::Close()
+{
+    if (channel_) channel_->Close();
+    channel_.reset();
+    server_ = Variant();
+}
+
+bool TSocketConnection::Connected() const { return channel_ && channel_->Open(); }
+
+}  // namespace kelm24

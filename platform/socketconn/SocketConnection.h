@@ -1,0 +1,39 @@
+// The client side of the connection to the application server: a TCP
+// connection to the configured address and port, and a proxy automation object
+// that forwards every member call, property read and write to the server
+// object and carries back results, by-reference arguments and raised errors.
+#pragma once
+
+#include "kelm24/Automation.h"
+
+#include <memory>
+
+namespace kelm24 {
+
+class TSocketChannel;
+
+class TSocketConnection {
+public:
+    TSocketConnection();
+    ~TSocketConnection();
+
+    QString Address = QStringLiteral("127.0.0.1");
+    int Port = 211;
+    QString ServerName;          // program identifier of the server object, e.g. "KELM24S.Class1"
+    int TimeoutMs = 300000;      // longest wait for an answer; connecting waits at most 15 s
+    qint64 MaxAnswerBytes = qint64(1) << 31;
+
+    // Connects and opens the server object; raises with a clear message.
+    void Open();
+    void Close();
+    bool Connected() const;
+    // The server object's proxy (Empty before Open). It stays usable as a
+    // value after Close; its calls then raise.
+    Variant AppServer() const { return server_; }
+
+private:
+    std::shared_ptr<TSocketChannel> channel_;
+    Variant server_;
+};
+
+}  // namespace kelm24

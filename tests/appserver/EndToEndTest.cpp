@@ -1,0 +1,144 @@
+#include "appserver/AppServer.h"
+#include "demo/SampleCompany.h"
+#include "frame/DataPacket.h"
+#include "frame/HostObjects.h"
+#include "platform/socketconn/SocketConnection.h"
+#include "tests/appserver/ReceiptQuery.h"
+#include "tests/appserver/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace kelm24;
+
+namespace {
+
+const int kReceipts = 60;
+
+// What the receipt form asks for: type 3401, the first ten numbers, all statuses.
+QString Statement(TDataLayer& data)
+{
+    QVector<TSqlRow> numbers =
+        data.Select(QStringLiteral("SELECT TG002 FROM PURTG WHERE TG001='3401' ORDER BY TG002"));
+    return test::ReceiptDetailStatement(QStringLiteral("3401"), numbers.first()[0].toString(),
+                                        numbers[std::min<int>(9, static_cast<int>(numbers.size()) - 1)][0].toString(), false, false);
+}
+
+TDataPacket RunReceiptQuery(const Variant& server, const QString& sql)
+{
+    TAppServerObject(server).Connect(TSampleCompany::ProgramCode, TSampleCompany::LeaderUser, TSampleCompany::CompanyCode,
+                                     QStringLiteral("DEMO"), QStringLiteral("PURTG"));
+    return TDataPacket::FromVariant(server.Call(member::AS_GetRecords, {QStringLiteral("Provider1"), sql, Variant()}));
+}
+
+void ExpectSamePacket(const TDataPacket& a, const TDataPacket& b)
+{
+    ASSERT_EQ(a.Fields.size(), b.Fields.size());
+    for (int i = 0; i < a.Fields.size(); ++i) EXPECT_EQ(a.Fields[i].Name, b.Fields[i].Name);
+    ASSERT_EQ(a.Rows.size(), b.Rows.size());
+    for (size_t r = 0; r < a.Rows.size(); ++r)
+        for (int c = 0; c < a.Fields.size(); ++c)
+            EXPECT_TRUE(a.Rows[r][c] == b.Rows[r][c] || (a.Rows[r][c].IsNull() && b.Rows[r][c].IsNull()))
+                << "row " << r << " field " << a.Fields[c].Name.toStdString();
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    test::TSampleInstall install{kReceipts};
+    TDataLayer direct{install.Settings()};
+    QString sql = Statement(direct);
+    int ExpectedRows()
+    {
+        return direct.Select(QStringLiteral("SELECT COUNT(*) FROM PURTG LEFT JOIN PURTH ON TG001=TH001 AND TG002=TH002 "
+                                            "WHERE TG001='3401' AND TG002 IN (SELECT TG002 FROM PURTG WHERE TG001='3401' "
+                                            "ORDER BY TG002 LIMIT 10)"))[0][0].toInt();
+    }
+};
+
+}  // namespace
+
+TEST_F(EndToEnd, ReceiptQueryOverTcpMatchesTheInProcessObject)
+{
+    test::TServerProcess process(install.IniFile());
+    TSocketConnection c;
+    c.Port = process.Port();
+    c.ServerName = TSampleCompany::ProgramCode + QStringLiteral("S.Class1");
+    c.Open();
+    TDataPacket remote = RunReceiptQuery(c.AppServer(), sql);
+    EXPECT_EQ(static_cast<int>(remote.Rows.size()), ExpectedRows());
+    ASSERT_GT(remote.Rows.size(), 10u);
+
+    Variant local(std::make_shared<TAppServer>(install.Settings()));
+    ExpectSamePacket(remote, RunReceiptQuery(local, sql));
+
+    c.Close();
+    process.Stop();
+    EXPECT_EQ(process.Process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.Process().exitCode(), 0);
+}
+
+TEST_F(EndToEnd, ServerClassFoundThroughTheRegistryFile)
+{
+    const QString registry = QDir(install.Dir()).filePath(QStringLiteral("registry.ini"));
+    QFile file(registry);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("[Software\\QVS\\Corvane]\nServerPath=%1\n\n[Software\\Classes\\KELM24S.Class1]\nInprocServer=%2\n\n"
+                              "[Software\\Classes\\BROKENS.Class1]\nInprocServer=missing/libBroken.so\n")
+                   .arg(install.Dir(), QDir(test::BinDir()).filePath(QStringLiteral("libKelm24S.so")))
+                   .toUtf8());
+    file.close();
+    qputenv("KELM24_REGISTRY", registry.toLocal8Bit());
+
+    EXPECT_TRUE(IsOleClassRegistered(QStringLiteral("kelm24s.class1")));
+    Variant server = CreateOleObject(QStringLiteral("KELM24S.Class1"));
+    TDataPacket rows = RunReceiptQuery(server, sql);
+    EXPECT_EQ(static_cast<int>(rows.Rows.size()), ExpectedRows());
+    // Each creation is a session of its own.
+    EXPECT_THROW(TAppServerObject(CreateOleObject(QStringLiteral("KELM24S.Class1"))).SQLType(), Exception);
+
+    try {
+        CreateOleObject(QStringLiteral("BROKENS.Class1"));
+        ADD_FAILURE();
+    } catch (const Exception& e) {
+        EXPECT_TRUE(e.Message().contains(QStringLiteral("libBroken.so"))) << e.Message().toStdString();
+    }
+    try {
+        CreateOleObject(QStringLiteral("NOPES.Class1"));
+        ADD_FAILURE();
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Invalid class string: NOPES.Class1"));
+    }
+    qunsetenv("KELM24_REGISTRY");
+}
+
+TEST_F(EndToEnd, PostgreSqlGivesTheSameAnswers)
+{
+    test::TPgCluster pg;
+    if (!pg.Skip().isEmpty()) GTEST_SKIP() << pg.Skip().toStdString();
+    TServerSettings settings = pg.CreateDatabase(QStringLiteral("kelm24demo"));
+    {
+        TDataLayer data(settings, true);
+        TSampleOptions options;
+        options.Receipts = kReceipts;
+        TSampleCompany(options).Write(data);
+    }
+    QTemporaryDir dir;
+    settings.ListenPort = 0;
+    test::TServerProcess process(test::WriteServerIni(dir.path(), settings));
+    TSocketConnection c;
+    c.Port = process.Port();
+    c.ServerName = QStringLiteral("KELM24S.Class1");
+    c.Open();
+    TDataPacket fromPostgres = RunReceiptQuery(c.AppServer(), sql);
+    EXPECT_EQ(static_cast<int>(fromPostgres.Rows.size()), ExpectedRows());
+    ExpectSamePacket(fromPostgres, RunReceiptQuery(Variant(std::make_shared<TAppServer>(install.Settings())), sql));
+
+    // The server's own statements work there too.
+    TAppServerObject as(c.AppServer());
+    EXPECT_EQ(as.InsertConTable(Variant::ArrayOf({QStringLiteral("全部"), TSampleCompany::LeaderUser, QStringLiteral("20240601"),
+                                                  TSampleCompany::ProgramCode, QString(), QString(), false})), QString());
+    EXPECT_EQ(as.UpdatePrintCount(QStringLiteral("$$PURTG"), QStringLiteral("TG012"), QStringLiteral("TG001='3401'")),
+              direct.Select(QStringLiteral("SELECT COUNT(*) FROM PURTG WHERE TG001='3401'"))[0][0].toInt());
+    EXPECT_EQ(as.RunFreeSQL(QStringLiteral("SELECT * FROM $$ADMMQ WHERE MQ002='3402'")), 1);
+}

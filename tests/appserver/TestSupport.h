@@ -1,0 +1,93 @@
+// What the application-server tests stand on: sample databases in temporary
+// folders, the server in a thread of the test or as its own process, and a
+// PostgreSQL cluster of the test's own on a loopback port.
+#pragma once
+
+#include "appserver/ServerSettings.h"
+#include "appserver/SocketServer.h"
+
+#include <QProcess>
+#include <QSemaphore>
+#include <QThread>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace kelm24::test {
+
+// A folder with a copy of a generated sample database and its CorvaneS.ini.
+class TSampleInstall {
+public:
+    // Databases of the same shape are generated once per test program and copied.
+    explicit TSampleInstall(int receipts = 60, int lines = 0);
+    QString Dir() const { return dir_.path(); }
+    QString IniFile() const;
+    TServerSettings Settings() const { return TServerSettings::FromIniFile(IniFile()); }
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Writes a CorvaneS.ini into dir; answers its path.
+QString WriteServerIni(const QString& dir, const TServerSettings& settings);
+
+// kelm24-appserver started on a free loopback port; stopped when this ends.
+class TServerProcess {
+public:
+    explicit TServerProcess(const QString& iniFile, const QStringList& extraArgs = {});
+    ~TServerProcess();
+    int Port() const { return port_; }
+    QProcess& Process() { return process_; }
+    void Stop();
+
+private:
+    QProcess process_;
+    int port_ = 0;
+};
+
+// The socket server in a thread of this process, for tests that look inside.
+class TServerThread : public QThread {
+public:
+    TServerThread(TServerSettings settings, TListenLimits limits);
+    int port = 0;
+    QSemaphore ready;
+    TSocketServer* server = nullptr;
+    QString error;
+
+protected:
+    void run() override;
+
+private:
+    TServerSettings settings_;
+    TListenLimits limits_;
+};
+std::unique_ptr<TServerThread> StartServerThread(const TServerSettings& settings, qint64 maxRequestBytes = 64 << 20,
+                                                 int frameTimeoutMs = 60000);
+int ServerThreadPort(const TServerThread& thread);
+int ServerThreadSessions(TServerThread& thread);
+void StopServerThread(std::unique_ptr<TServerThread>& thread);
+
+// A PostgreSQL cluster in a temporary folder, run as an unprivileged user
+// when the test runs as root. Empty Skip() when it runs.
+class TPgCluster {
+public:
+    TPgCluster();
+    ~TPgCluster();
+    QString Skip() const { return skip_; }
+    int Port() const { return port_; }
+    // Creates an empty database and answers settings that name it.
+    TServerSettings CreateDatabase(const QString& name);
+
+private:
+    QStringList AsOwner(const QString& program, const QStringList& args) const;
+    bool Run(const QString& program, const QStringList& args, QString* output = nullptr) const;
+    QTemporaryDir dir_;
+    QString bin_, data_, skip_, owner_;
+    int port_ = 0;
+    bool started_ = false;
+};
+
+int FreePort();
+QString BinDir();  // where the programs and libraries of the build are
+
+}  // namespace kelm24::test

@@ -1,0 +1,268 @@
+#include "demo/SampleCompany.h"
+#include "frame/DataPacket.h"
+#include "frame/HostObjects.h"
+#include "platform/socketconn/SocketConnection.h"
+#include "platform/socketconn/WireFormat.h"
+#include "tests/appserver/TestSupport.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+#include <atomic>
+#include <gtest/gtest.h>
+
+using namespace kelm24;
+
+TEST(WireFormat, VariantsKeepTypeBoundsAndNulls)
+{
+    Variant grid = Variant::CreateArray(1, 2, 0, 1);
+    grid.At(1, 0) = QStringLiteral("甲");
+    grid.At(2, 1) = 2.5;
+    Variant bounded = Variant::CreateArray(1, 3);
+    bounded[2] = Variant::Null();
+    TWireRequest r{TWireOp::Call, QStringLiteral("GetBlobField"),
+                   {Variant(), Variant::Null(), 7, int64_t(1) << 40, true, 0.1, QStringLiteral("进货单"), Variant::FromDate(45000.25),
+                    Variant::ArrayOf({1, Variant::ArrayOf({QStringLiteral("x")})}), grid, bounded, Variant::CreateArray(0, -1)},
+                   QStringLiteral("v")};
+    TWireRequest back = DecodeRequest(EncodeRequest(r));
+    ASSERT_EQ(back.Args.size(), r.Args.size());
+    EXPECT_EQ(back.Name, r.Name);
+    const VarType types[] = {VarType::Empty, VarType::Null, VarType::Integer, VarType::Int64, VarType::Boolean, VarType::Double,
+                             VarType::String, VarType::Date, VarType::Array, VarType::Array, VarType::Array, VarType::Array};
+    for (size_t i = 0; i < r.Args.size(); ++i) EXPECT_EQ(back.Args[i].Type(), types[i]) << i;
+    EXPECT_EQ(back.Args[3].ToInt64(), int64_t(1) << 40);
+    EXPECT_EQ(back.Args[6].ToString(), QStringLiteral("进货单"));
+    EXPECT_DOUBLE_EQ(back.Args[7].ToDate(), 45000.25);
+    EXPECT_EQ(back.Args[8][1][0].ToString(), QStringLiteral("x"));
+    EXPECT_EQ(back.Args[9].LowBound(1), 1);
+    EXPECT_EQ(back.Args[9].HighBound(2), 1);
+    EXPECT_EQ(back.Args[9].At(1, 0).ToString(), QStringLiteral("甲"));
+    EXPECT_DOUBLE_EQ(back.Args[9].At(2, 1).ToDouble(), 2.5);
+    EXPECT_EQ(back.Args[10].LowBound(), 1);
+    EXPECT_TRUE(back.Args[10][2].IsNull());
+    EXPECT_EQ(back.Args[11].Count(), 0);
+
+    TWireAnswer a{true, Variant(), {}, QStringLiteral("用户 X 不存在")};
+    EXPECT_EQ(DecodeAnswer(EncodeAnswer(a)).Error, a.Error);
+    EXPECT_THROW(EncodeRequest({TWireOp::Call, QStringLiteral("x"), {Variant(std::make_shared<TAutomationObject>(QStringLiteral("T")))}, {}}),
+                 Exception);
+}
+
+TEST(WireFormat, MalformedBytesRaiseInsteadOfCrashing)
+{
+    const QByteArray good = EncodeRequest({TWireOp::Call, QStringLiteral("SQLType"), {1, QStringLiteral("x")}, {}});
+    EXPECT_NO_THROW(DecodeRequest(good));
+    for (int cut = 0; cut < good.size(); ++cut) EXPECT_THROW(DecodeRequest(good.left(cut)), Exception) << cut;
+    EXPECT_THROW(DecodeRequest(good + QByteArray(1, '\0')), Exception);
+    EXPECT_THROW(DecodeRequest(QByteArray::fromHex("9f01")), Exception);            // indefinite array
+    EXPECT_THROW(DecodeRequest(QByteArray::fromHex("9bffffffffffffffff")), Exception);  // array longer than the message
+    EXPECT_THROW(DecodeRequest(QByteArray::fromHex("8409")), Exception);            // op out of range
+    QByteArray deep(200, '\x81');  // arrays nested far too deep
+    EXPECT_THROW(DecodeRequest(QByteArray::fromHex("84016178") + deep + QByteArray(1, '\x01')), Exception);
+    // A bounded array whose bounds do not fit its elements.
+    EXPECT_THROW(DecodeRequest(QByteArray::fromHex("8401617881d9fdeb8282010a8100f7")), Exception);
+}
+
+namespace {
+
+class SocketServerTest : public ::testing::Test {
+protected:
+    void SetUp() override { server = test::StartServerThread(install.Settings(), 4096, 2000); }
+    void TearDown() override { test::StopServerThread(server); }
+
+    TSocketConnection Connection()
+    {
+        TSocketConnection c;
+        c.Port = test::ServerThreadPort(*server);
+        c.ServerName = QStringLiteral("KELM24S.Class1");
+        c.TimeoutMs = 20000;
+        return c;
+    }
+    // Sends raw bytes; answers the decoded answer frame, or an empty error when none came.
+    TWireAnswer Raw(QTcpSocket& s, const QByteArray& bytes)
+    {
+        s.write(bytes);
+        s.waitForBytesWritten(2000);
+        QByteArray in;
+        while (in.size() < kWireHeaderSize || in.size() < kWireHeaderSize + FrameLength(in.constData())) {
+            if (s.bytesAvailable() == 0 && !s.waitForReadyRead(5000)) return {true, Variant(), {}, QString()};
+            in += s.readAll();
+        }
+        return DecodeAnswer(in.mid(kWireHeaderSize));
+    }
+    bool ClosedByPeer(QTcpSocket& s)
+    {
+        if (s.state() == QAbstractSocket::UnconnectedState) return true;
+        s.waitForReadyRead(3000);
+        return s.state() == QAbstractSocket::UnconnectedState || s.waitForDisconnected(3000);
+    }
+    QByteArray Frame(const QByteArray& payload) { return FrameHeader(payload.size()) + payload; }
+
+    test::TSampleInstall install;
+    std::unique_ptr<test::TServerThread> server;
+};
+
+}  // namespace
+
+TEST_F(SocketServerTest, MembersAnswerOverTheConnectionWithArgumentsAndErrors)
+{
+    TSocketConnection c = Connection();
+    c.Open();
+    TAppServerObject as(c.AppServer());
+    try {
+        as.Connect(QStringLiteral("KELM24"), QStringLiteral("Nobody"), QStringLiteral("DEMO"), {}, {});
+        ADD_FAILURE() << "no error came back";
+    } catch (const Exception& e) {
+        EXPECT_TRUE(e.Message().contains(QStringLiteral("用户 Nobody 不存在")));
+    }
+    as.Connect(QStringLiteral("KELM24"), TSampleCompany::LeaderUser, QStringLiteral("DEMO"), QStringLiteral("DEMO"), QStringLiteral("PURTG"));
+    EXPECT_EQ(as.SQLType(), 0);
+    EXPECT_EQ(as.PowerData()[1].ToString().split(QLatin1Char(','))[0], QStringLiteral("王建国"));
+    const Variant lines = Variant::ArrayOf({QStringLiteral("object a: TQRLabel"), QStringLiteral("end")});
+    ASSERT_EQ(as.RunInsUpdSQL(false, lines, Variant::ArrayOf({QStringLiteral("DEMO"), QStringLiteral("Leader"), QStringLiteral("PUR"),
+                                                              QStringLiteral("TfrmKelm24Fmt"), QStringLiteral("A"), QString(), QString()}), 0), 1);
+    Variant answer;  // written back through the by-reference argument
+    ASSERT_EQ(as.GetBlobField(Variant::ArrayOf({QStringLiteral("TfrmKelm24Fmt"), QStringLiteral("A")}), answer), 1);
+    EXPECT_EQ(answer[1][0].ToString(), QStringLiteral("object a: TQRLabel"));
+    EXPECT_THROW(c.AppServer().Call(QStringLiteral("NoSuchMember")), Exception);
+    EXPECT_EQ(as.SQLType(), 0) << "an error answer keeps the connection";
+    c.Close();
+    EXPECT_THROW(as.SQLType(), Exception);
+}
+
+TEST_F(SocketServerTest, BadFramesGetAnErrorAndTheServerGoesOn)
+{
+    {  // calls before the object is opened
+        QTcpSocket s;
+        s.connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(test::ServerThreadPort(*server)));
+        ASSERT_TRUE(s.waitForConnected(3000));
+        TWireAnswer a = Raw(s, Frame(EncodeRequest({TWireOp::Call, QStringLiteral("SQLType"), {}, {}})));
+        EXPECT_TRUE(a.Raised);
+        EXPECT_TRUE(a.Error.contains(QStringLiteral("打开")));
+        a = Raw(s, Frame(EncodeRequest({TWireOp::Open, QStringLiteral("Excel.Application"), {}, {}})));
+        EXPECT_TRUE(a.Error.contains(QStringLiteral("Excel.Application")));
+        a = Raw(s, Frame(EncodeRequest({TWireOp::Open, QStringLiteral("KELM24S.Class1"), {}, {}})));
+        EXPECT_FALSE(a.Raised) << a.Error.toStdString();
+        // Garbage in a frame of proper length: an error, then the connection closes.
+        a = Raw(s, Frame(QByteArray("\xff\xfe garbage", 10)));
+        EXPECT_TRUE(a.Raised);
+        EXPECT_TRUE(a.Error.contains(QStringLiteral("格式错误")));
+        EXPECT_TRUE(ClosedByPeer(s));
+    }
+    {  // a frame over the limit is refused before it is read
+        QTcpSocket s;
+        s.connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(test::ServerThreadPort(*server)));
+        ASSERT_TRUE(s.waitForConnected(3000));
+        TWireAnswer a = Raw(s, FrameHeader(1 << 30));
+        EXPECT_TRUE(a.Error.contains(QStringLiteral("请求过大")));
+        EXPECT_TRUE(ClosedByPeer(s));
+    }
+    {  // half a frame, then silence: the server gives up on it after its frame time
+        QTcpSocket s;
+        s.connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(test::ServerThreadPort(*server)));
+        ASSERT_TRUE(s.waitForConnected(3000));
+        s.write(FrameHeader(100) + QByteArray(10, 'x'));
+        s.waitForBytesWritten(1000);
+        TSocketConnection other = Connection();  // meanwhile another client is served
+        other.Open();
+        TAppServerObject(other.AppServer()).Connect(QStringLiteral("KELM24"), QStringLiteral("DS"), QStringLiteral("DEMO"), {}, {});
+        EXPECT_TRUE(ClosedByPeer(s));
+    }
+    {  // a client that leaves in the middle of a request
+        QTcpSocket s;
+        s.connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(test::ServerThreadPort(*server)));
+        ASSERT_TRUE(s.waitForConnected(3000));
+        s.write(FrameHeader(50) + QByteArray(5, 'x'));
+        s.waitForBytesWritten(1000);
+        s.abort();
+    }
+    TSocketConnection c = Connection();
+    c.Open();
+    TAppServerObject as(c.AppServer());
+    as.Connect(QStringLiteral("KELM24"), QStringLiteral("DS"), QStringLiteral("DEMO"), {}, {});
+    EXPECT_EQ(as.RunFreeSQL(QStringLiteral("SELECT * FROM ADMMQ")), 1);
+}
+
+TEST_F(SocketServerTest, SeveralClientsAtOnce)
+{
+    std::atomic<int> rows{0}, failures{0};
+    std::vector<std::unique_ptr<QThread>> clients;
+    const int port = test::ServerThreadPort(*server);
+    for (int k = 0; k < 4; ++k) {
+        clients.emplace_back(QThread::create([&, k] {
+            try {
+                TSocketConnection c;
+                c.Port = port;
+                c.ServerName = QStringLiteral("KELM24S.Class1");
+                c.Open();
+                TAppServerObject as(c.AppServer());
+                as.Connect(QStringLiteral("KELM24"), k % 2 ? QStringLiteral("DS") : QStringLiteral("Leader"), QStringLiteral("DEMO"), {}, {});
+                for (int i = 0; i < 5; ++i) {
+                    Variant packet = c.AppServer().Call(member::AS_GetRecords, {QStringLiteral("Provider1"),
+                                                                                QStringLiteral("SELECT TH001, TH002, TH003 FROM $$PURTH PURTH"), Variant()});
+                    rows += packet[1].Count();
+                    as.UpdatePrintCount(QStringLiteral("$$PURTG"), QStringLiteral("TG012"), QStringLiteral("TG001='3401'"));
+                }
+            } catch (const Exception&) {
+                ++failures;
+            }
+        }));
+        clients.back()->start();
+    }
+    for (auto& t : clients) t->wait();
+    EXPECT_EQ(failures, 0);
+    TDataLayer direct(install.Settings());
+    const int lines = direct.Select(QStringLiteral("SELECT COUNT(*) FROM PURTH"))[0][0].toInt();
+    EXPECT_EQ(rows, 4 * 5 * lines);
+}
+
+TEST(SocketConnection, ClearErrorsForNoServerSilenceAndLostConnection)
+{
+    TSocketConnection nobody;
+    nobody.Port = test::FreePort();
+    try {
+        nobody.Open();
+        ADD_FAILURE();
+    } catch (const Exception& e) {
+        EXPECT_TRUE(e.Message().contains(QStringLiteral("无法连接应用服务器")));
+    }
+
+    // A peer that accepts and never answers: the call times out.
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    TSocketConnection c;
+    c.Port = silent.serverPort();
+    c.TimeoutMs = 600;
+    try {
+        c.Open();
+        ADD_FAILURE();
+    } catch (const Exception& e) {
+        EXPECT_TRUE(e.Message().contains(QStringLiteral("没有回答"))) << e.Message().toStdString();
+    }
+    EXPECT_FALSE(c.Connected());
+
+    // A peer that hangs up once the request is in.
+    std::atomic<int> port{0};
+    std::unique_ptr<QThread> closer(QThread::create([&port] {
+        QTcpServer hangup;
+        hangup.listen(QHostAddress::LocalHost, 0);
+        port = hangup.serverPort();
+        if (!hangup.waitForNewConnection(5000)) return;
+        QTcpSocket* s = hangup.nextPendingConnection();
+        s->waitForReadyRead(5000);
+        s->abort();
+        delete s;
+    }));
+    closer->start();
+    while (port == 0) QThread::msleep(5);
+    TSocketConnection lost;
+    lost.Port = port;
+    lost.TimeoutMs = 5000;
+    try {
+        lost.Open();
+        ADD_FAILURE();
+    } catch (const Exception& e) {
+        EXPECT_TRUE(e.Message().contains(QStringLiteral("中断"))) << e.Message().toStdString();
+    }
+    closer->wait();
+}

@@ -1,0 +1,242 @@
+#include "appserver/AppServer.h"
+#include "demo/SampleCompany.h"
+#include "frame/HostObjects.h"
+#include "host/HostManager.h"
+#include "tests/appserver/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace kelm24;
+
+namespace {
+
+class HostObjectsTest : public ::testing::Test {
+protected:
+    HostObjectsTest()
+    {
+        Variant server(std::make_shared<TAppServer>(install.Settings()));
+        TAppServerObject(server).Connect(QStringLiteral("HOST"), TSampleCompany::LeaderUser, TSampleCompany::CompanyCode,
+                                         QStringLiteral("DEMO"), QString());
+        data = std::make_shared<THostData>(server);
+        data->Company = TSampleCompany::CompanyCode;
+        data->ServerIniFile = install.IniFile();
+        chooser = std::make_shared<TScriptedChooser>();
+        options.UpdateFolder = update.path();
+        host = Variant(std::shared_ptr<IAutomationObject>(std::make_shared<THostManager>(data, chooser, options)));
+    }
+    bool Check(const QString& table, const QString& number, const Variant& keys, Variant& result)
+    {
+        return TValidatorObject(hostObject.Validator()).CheckValue(table, number, QStringLiteral("DEMO"), keys, result);
+    }
+    bool Query(const QString& table, const QString& number, const Variant& keys, Variant& result)
+    {
+        return TValidatorObject(hostObject.Validator()).QueryData(table, number, QStringLiteral("DEMO"), keys, result);
+    }
+    Variant Counter(const QString& function, Variant args)
+    {
+        return TCounterObject(hostObject.Counter()).GetCounter(function, args, QStringLiteral("DEMO"), QStringLiteral("DEMO"));
+    }
+    static Variant PickArgs(const QString& table, const QString& number, const Variant& keys, bool multiple, const QString& typed)
+    {
+        Variant a = Variant::CreateArray(0, 18);
+        a[0] = table;
+        a[1] = number;
+        a[2] = keys;
+        a[3] = multiple;
+        a[4] = typed;
+        return a;
+    }
+
+    test::TSampleInstall install;
+    QTemporaryDir update;
+    std::shared_ptr<THostData> data;
+    std::shared_ptr<TScriptedChooser> chooser;
+    THostOptions options;
+    Variant host;
+    THostObject hostObject{Variant()};
+    void SetUp() override { hostObject = THostObject(host); }
+};
+
+}  // namespace
+
+TEST_F(HostObjectsTest, MessagesInChineseAndEnglishWithTheirArguments)
+{
+    EXPECT_EQ(hostObject.GetMessage(QStringLiteral("E"), QStringLiteral("000038")), QStringLiteral("主程序传入的参数不足, 无法执行!"));
+    const QString w2 = hostObject.GetMessage(QStringLiteral("W"), QStringLiteral("000002"));
+    EXPECT_EQ(FormatMessage(w2, {QStringLiteral("选择条件文字"), QStringLiteral("7"), QStringLiteral("6")}),
+              QStringLiteral("选择条件文字 的数组大小应为 7, 实际为 6!"));
+    EXPECT_EQ(FormatMessage(QStringLiteral("%s:%s 100%% %d"), {QStringLiteral("127.0.0.1")}), QStringLiteral("127.0.0.1:%s 100% %d"));
+    for (const char* ref : {"E/000003", "E/000005", "E/000006", "E/000025", "E/000030", "E/000036", "E/000037", "E/100007",
+                            "E/100319", "W/000003", "W/000004", "W/000006", "W/000014", "I/000003", "I/000011", "I/000012",
+                            "R/100235", "R/100236", "R/200235", "C/000001", "D/000001", "Q/000001"}) {
+        const QStringList parts = QString::fromLatin1(ref).split(QLatin1Char('/'));
+        EXPECT_FALSE(hostObject.GetMessage(parts[0], parts[1]).isEmpty()) << ref;
+    }
+    EXPECT_THROW(hostObject.GetMessage(QStringLiteral("E"), QStringLiteral("999999")), Exception);
+
+    options.Language = QStringLiteral("ENG");
+    THostObject english(Variant(std::shared_ptr<IAutomationObject>(std::make_shared<THostManager>(data, chooser, options))));
+    EXPECT_EQ(FormatMessage(english.GetMessage(QStringLiteral("E"), QStringLiteral("000025")), {QStringLiteral("10.0.0.5"), QStringLiteral("211")}),
+              QStringLiteral("Error on the application server 10.0.0.5:211: the report data cannot be read!"));
+}
+
+TEST_F(HostObjectsTest, HostMembersAndFileList)
+{
+    EXPECT_EQ(hostObject.ProductID(), 3);
+    EXPECT_EQ(hostObject.VersionType(), 1);
+    hostObject.SetFormCreateStyle(QStringLiteral("宽版格式"));
+    hostObject.CallHelp(QStringLiteral("KEL"), QStringLiteral("1240000"));
+    auto* manager = dynamic_cast<THostManager*>(host.ToObject().get());
+    EXPECT_EQ(manager->FormStyle(), QStringLiteral("宽版格式"));
+    EXPECT_EQ(manager->HelpCalls(), QStringList{QStringLiteral("KEL/1240000")});
+    EXPECT_EQ(hostObject.GetFileList(QStringLiteral("kelm24s.so")), QString());
+    QFile newer(QDir(update.path()).filePath(QStringLiteral("kelm24s.so")));
+    ASSERT_TRUE(newer.open(QIODevice::WriteOnly));
+    newer.write("x");
+    newer.close();
+    const QString list = hostObject.GetFileList(QStringLiteral("KELM24S.so"));
+    EXPECT_TRUE(list.startsWith(QStringLiteral("<Modify>"))) << list.toStdString();
+    EXPECT_TRUE(list.contains(QStringLiteral("<Path>") + QFileInfo(newer).absoluteFilePath() + QStringLiteral("</Path>")));
+    EXPECT_TRUE(hostObject.Counter().IsObject() && hostObject.Validator().IsObject() && hostObject.F2Window().IsObject());
+    // The stand-alone identifier makes the same object.
+    RegisterHostFactory(data, chooser, options);
+    EXPECT_EQ(THostObject(CreateOleObject(QStringLiteral("PratelWorkCenter.Manager"))).ProductID(), 3);
+    UnregisterOleFactory(HostProgId);
+}
+
+TEST_F(HostObjectsTest, CounterSettingsAndFunctions)
+{
+    Variant info = TCounterObject(hostObject.Counter()).GetSysInfo(QStringLiteral("DEMO"));
+    ASSERT_EQ(info.DimCount(), 2);
+    QHash<QString, QString> settings;
+    for (int c = info.LowBound(2); c <= info.HighBound(2); ++c) settings.insert(info.At(0, c).ToString(), info.At(1, c).ToString());
+    for (const char* name : {"Sys001", "Sys002", "Sys003", "Sys024", "Sys026", "Sys042", "Sys060", "Sys069", "Sys174", "QVS002",
+                             "SYS007", "SYS008", "SYS009", "SYS010"})
+        EXPECT_TRUE(settings.contains(QString::fromLatin1(name))) << name;
+    EXPECT_EQ(settings.value(QStringLiteral("Sys003")), QStringLiteral("RMB"));
+    EXPECT_EQ(TCounterObject(hostObject.Counter()).GetSysInfo(QStringLiteral("ACME")).Count(2), 0);
+
+    TDataLayer direct(install.Settings());
+    const TSqlRow item = direct.Select(QStringLiteral("SELECT MB001, MB004, MB005 FROM INVMB WHERE MB004='PCS' AND MB005='盒'"))[0];
+    const QString code = item[0].toString();
+    const double rate = direct.Select(QStringLiteral("SELECT MD003 FROM INVMD WHERE MD001=? AND MD002='盒'"), {code})[0][0].toDouble();
+    EXPECT_DOUBLE_EQ(Counter(QStringLiteral("UnitConvert"), Variant::ArrayOf({code, 3, QStringLiteral("盒"), QStringLiteral("PCS")}))[0].ToDouble(), 3 * rate);
+    EXPECT_DOUBLE_EQ(Counter(QStringLiteral("UnitConvert"), Variant::ArrayOf({code, 250, QStringLiteral("PCS"), QStringLiteral("盒")}))[0].ToDouble(), 250 / rate);
+    EXPECT_THROW(Counter(QStringLiteral("UnitConvert"), Variant::ArrayOf({code, 1, QStringLiteral("吨"), QStringLiteral("PCS")})), Exception);
+
+    // On hold: lines waiting for inspection of one order line, in the order's unit.
+    const QVector<TSqlRow> held = direct.Select(QStringLiteral(
+        "SELECT TH004, TH011, TH012, TH013 FROM PURTH JOIN PURTG ON TG001=TH001 AND TG002=TH002 "
+        "WHERE TH028='1' AND TH011<>'' AND TG013<>'V' AND TH008=(SELECT TD009 FROM PURTD WHERE TD001=TH011 AND TD002=TH012 AND TD003=TH013)"));
+    ASSERT_FALSE(held.isEmpty());
+    const TSqlRow& h = held[0];
+    const double expected = direct.Select(QStringLiteral(
+        "SELECT SUM(TH007) FROM PURTH JOIN PURTG ON TG001=TH001 AND TG002=TH002 WHERE TH011=? AND TH012=? AND TH013=? AND TH028='1' "
+        "AND TG013<>'V' AND TH008=(SELECT TD009 FROM PURTD WHERE TD001=TH011 AND TD002=TH012 AND TD003=TH013)"),
+        {h[1], h[2], h[3]})[0][0].toDouble();
+    EXPECT_GE(Counter(QStringLiteral("OnHold"), Variant::ArrayOf({h[0].toString(), h[1].toString(), h[2].toString(), h[3].toString(),
+                                                                   QStringLiteral("20991231"), QStringLiteral("N")}))[0].ToDouble(),
+              expected);
+    EXPECT_EQ(Counter(QStringLiteral("OnHold"), Variant::ArrayOf({code, QStringLiteral("3301"), QStringLiteral("NONE"), QStringLiteral("0001"),
+                                                                   QStringLiteral("20991231"), QStringLiteral("N")}))[0].ToDouble(), 0.0);
+
+    EXPECT_EQ(Counter(QStringLiteral("SimpleSql"), Variant::ArrayOf({QStringLiteral(
+        "select col.length from syscolumns col inner join sysobjects obj on obj.id=col.id where obj.name = 'WARRANT' AND col.name ='NT002'"),
+        QStringLiteral("length")}))[0][0].ToInt(), 40);
+    EXPECT_EQ(Counter(QStringLiteral("SimpleSql"), Variant::ArrayOf({QStringLiteral("SELECT MQ002 FROM CMSMQ WHERE MQ001='3401'"),
+                                                                     QStringLiteral("MQ002")}))[0][0].ToString(), QStringLiteral("一般进货单"));
+    EXPECT_EQ(Counter(QStringLiteral("ResultConnectString"), Variant::ArrayOf({QString()}))[0].ToString(),
+              QStringLiteral("Driver=QSQLITE;Database=") + install.Settings().DatabaseFile);
+    EXPECT_THROW(Counter(QStringLiteral("Nope"), Variant::ArrayOf({QString()})), Exception);
+}
+
+TEST_F(HostObjectsTest, ValidatorAnswersEveryPairTheReportAsks)
+{
+    Variant r;
+    ASSERT_TRUE(Check(QStringLiteral("ADMMB"), QStringLiteral("01"), Variant::ArrayOf({QStringLiteral("KELM24")}), r));
+    EXPECT_EQ(r[0].ToString(), QStringLiteral("进货单打印"));
+    EXPECT_EQ(r[4].ToString(), QStringLiteral("N"));
+    EXPECT_EQ(r[7].ToString(), QStringLiteral("Purchase Receipt Print"));
+    ASSERT_TRUE(Check(QStringLiteral("CMSML"), QStringLiteral("01"), Variant::ArrayOf({QStringLiteral("DEMO")}), r));
+    EXPECT_EQ(r[1].ToString(), QStringLiteral("苏州恒润贸易有限公司"));
+    ASSERT_TRUE(Check(QStringLiteral("CMSMT"), QStringLiteral("01"), Variant::ArrayOf({QStringLiteral("KELM24")}), r));
+    EXPECT_EQ(r.Count(), 13);
+    EXPECT_EQ(r[0].ToString(), QStringLiteral("F01"));
+    EXPECT_EQ(r[6].ToString(), QStringLiteral("S01"));
+    EXPECT_FALSE(Check(QStringLiteral("CMSMT"), QStringLiteral("01"), Variant::ArrayOf({QStringLiteral("NOPROG")}), r)) << "no settings";
+    EXPECT_TRUE(r.IsEmpty());
+
+    ASSERT_TRUE(Check(QStringLiteral("CMSMQ"), QStringLiteral("08"), Variant::ArrayOf({QStringLiteral("3402")}), r));
+    EXPECT_EQ(r[0].ToString(), QStringLiteral("委外进货单"));
+    EXPECT_EQ(r[3].ToString(), QStringLiteral("QUILLN"));
+    EXPECT_EQ(r[11].ToString(), QStringLiteral("进货单"));
+    EXPECT_EQ(r[12].ToString(), QStringLiteral("Y"));
+    EXPECT_TRUE(Check(QStringLiteral("CMSMQ"), QStringLiteral("38"), Variant::ArrayOf({QStringLiteral("3401"), QStringLiteral("34")}), r));
+    EXPECT_FALSE(Check(QStringLiteral("CMSMQ"), QStringLiteral("38"), Variant::ArrayOf({QStringLiteral("3401"), QStringLiteral("28")}), r));
+    ASSERT_TRUE(Check(QStringLiteral("CMSMQ"), QStringLiteral("29"),
+                      Variant::ArrayOf({QStringLiteral("2801"), QStringLiteral("34"), QStringLiteral("28")}), r));
+    EXPECT_EQ(r[1].ToString(), QStringLiteral("28"));
+    EXPECT_FALSE(Check(QStringLiteral("CMSMQ"), QStringLiteral("29"),
+                       Variant::ArrayOf({QStringLiteral("3301"), QStringLiteral("34"), QStringLiteral("28")}), r)) << "not a receipt type";
+    EXPECT_FALSE(Check(QStringLiteral("CMSMQ"), QStringLiteral("08"), Variant::ArrayOf({QStringLiteral("9999")}), r)) << "unknown type";
+    ASSERT_TRUE(Query(QStringLiteral("CMSMQ"), QStringLiteral("16"), Variant::ArrayOf({QStringLiteral("34"), QStringLiteral("28")}), r));
+    EXPECT_EQ(r.Count(), 4);
+    for (const Variant& row : r.Elements()) EXPECT_TRUE(row[2].ToString() == QLatin1String("34") || row[2].ToString() == QLatin1String("28"));
+
+    ASSERT_TRUE(Check(QStringLiteral("CMSMS"), QStringLiteral("01"), Variant::ArrayOf({QStringLiteral("2"), QStringLiteral("S01")}), r));
+    EXPECT_EQ(r[1].ToString(), QStringLiteral("核准:"));
+    EXPECT_EQ(r[3].ToString(), QStringLiteral("经办:"));
+    EXPECT_FALSE(Check(QStringLiteral("CMSMS"), QStringLiteral("01"), Variant::ArrayOf({QStringLiteral("1"), QStringLiteral("S01")}), r));
+    ASSERT_TRUE(Query(QStringLiteral("PURTG"), QStringLiteral("61"), Variant::ArrayOf({QStringLiteral("3403")}), r));
+    EXPECT_EQ(r[0][0].ToString().size(), 11);
+
+    // Layouts and condition sets appear once stored.
+    EXPECT_FALSE(Query(QStringLiteral("WARRANT"), QStringLiteral("01"), Variant::ArrayOf({QStringLiteral("TfrmKelm24Fmt")}), r));
+    TAppServerObject as(data->AppServer());
+    as.RunInsUpdSQL(false, Variant::ArrayOf({QStringLiteral("end")}),
+                    Variant::ArrayOf({QStringLiteral("DEMO"), QStringLiteral("Leader"), QStringLiteral("PUR"), QStringLiteral("TfrmKelm24Fmt"),
+                                      QStringLiteral("窄版"), QString(), QStringLiteral("chk01:TBitCheckBox=0")}), 0);
+    ASSERT_TRUE(Query(QStringLiteral("WARRANT"), QStringLiteral("01"), Variant::ArrayOf({QStringLiteral("TfrmKelm24Fmt")}), r));
+    EXPECT_EQ(r[0][0].ToString(), QStringLiteral("窄版"));
+    EXPECT_EQ(r[0][1].ToString(), QStringLiteral("chk01:TBitCheckBox=0"));
+    EXPECT_TRUE(Check(QStringLiteral("WARRANT"), QStringLiteral("03"), Variant::ArrayOf({QStringLiteral("TfrmKelm24Fmt"), QStringLiteral("窄版")}), r));
+    const Variant setKey = Variant::ArrayOf({QStringLiteral("全部"), QStringLiteral("Leader"), QStringLiteral("KELM24")});
+    EXPECT_FALSE(Check(QStringLiteral("GENES"), QStringLiteral("01"), setKey, r));
+    as.InsertConTable(Variant::ArrayOf({QStringLiteral("全部"), QStringLiteral("Leader"), QStringLiteral("20240601"), QStringLiteral("KELM24"),
+                                        QString(), QString(), false}));
+    EXPECT_TRUE(Check(QStringLiteral("GENES"), QStringLiteral("01"), setKey, r));
+
+    EXPECT_FALSE(Check(QStringLiteral("XXXXX"), QStringLiteral("01"), Variant::ArrayOf({QStringLiteral("a")}), r));
+    EXPECT_FALSE(Check(QStringLiteral("CMSMQ"), QStringLiteral("38"), Variant::ArrayOf({QStringLiteral("3401")}), r)) << "too few keys";
+}
+
+TEST_F(HostObjectsTest, PickWindowChoosesRowsDatesAndPhrases)
+{
+    TF2WindowObject f2(hostObject.F2Window());
+    chooser->Rows.push_back({0});
+    Variant args = PickArgs(QStringLiteral("CMSMQ"), QStringLiteral("16"), Variant::ArrayOf({QStringLiteral("34"), QStringLiteral("28")}),
+                            false, QStringLiteral("进口"));
+    Variant picked = f2.F2GetData(args);
+    ASSERT_EQ(picked.Count(), 1);
+    EXPECT_EQ(picked[0][0].ToString(), QStringLiteral("2801"));
+    EXPECT_EQ(picked[0][1].ToString(), QStringLiteral("进口进货单"));
+
+    chooser->Rows.push_back({0, 2});
+    args = PickArgs(QStringLiteral("CMSMS"), QStringLiteral("01"), Variant::ArrayOf({QStringLiteral("2")}), true, QString());
+    picked = f2.F2GetData(args);
+    ASSERT_EQ(picked.Count(), 1) << "two sign-offs, the third row does not exist";
+    EXPECT_EQ(picked[0][0].ToString(), QStringLiteral("QUILLN"));
+    EXPECT_EQ(picked[0][2].ToString(), QStringLiteral("核准:"));
+    EXPECT_TRUE(f2.F2GetData(args).IsEmpty()) << "cancelled";
+    Variant shortArgs = Variant::ArrayOf({QStringLiteral("CMSMQ")});
+    EXPECT_THROW(f2.F2GetData(shortArgs), Exception);
+
+    chooser->Dates.push_back(QDate(2024, 3, 15));
+    EXPECT_EQ(f2.ShowInputDay(1, QStringLiteral("20240301"), QStringLiteral("DEMO")), QStringLiteral("20240315"));
+    EXPECT_EQ(f2.ShowInputDay(1, QStringLiteral("20240301"), QStringLiteral("DEMO")), QString());
+    chooser->Phrases.push_back(QStringLiteral("供应商延迟交货"));
+    EXPECT_EQ(f2.GetPhrase(QStringLiteral("Leader"), QStringLiteral("DEMO"), 0), QStringLiteral("供应商延迟交货"));
+    EXPECT_EQ(chooser->Seen, (QStringList{QStringLiteral("CMSMQ/16"), QStringLiteral("CMSMS/01"), QStringLiteral("CMSMS/01")}));
+}
