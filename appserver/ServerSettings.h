@@ -32,9 +32,4 @@ struct TServerSettings {
     static TServerSettings FromRegistry();
 };
 
-// The stored password format of the settings files: hexadecimal byte pairs,
-// pair i rotated left by (i mod 8) bits; the empty-password marker reads as "".
-QString DescramblePassword(const QString& stored);
-QString ScramblePassword(const QString& plain);
-
 }  // namespace kelm24

@@ -2,8 +2,9 @@
 
 #include "frame/DataPacket.h"
 #include "frame/HostObjects.h"
-#include "platform/ole/ClassRegistry.h"
-#include "platform/ole/IniText.h"
+#include "platform/registry/Registry.h"
+#include "runtime/CorvaneIni.h"
+#include "runtime/TextUtils.h"
 #include "platform/socketconn/SocketConnection.h"
 
 #include <QDir>
@@ -16,22 +17,16 @@ THostData::~THostData() = default;
 
 std::shared_ptr<THostData> THostData::Open(const QString& user, const QString& company, const QString& database)
 {
-    const TIniText registry = TIniText::FromFile(RegistryFilePath());
-    const QString key = QStringLiteral("Software\\QVS\\Corvane");
-    QString clientPath = registry.Value(key, QStringLiteral("ClientPath"));
-    if (clientPath.isEmpty())
-        throw Exception(QStringLiteral("注册表文件 %1 没有客户端路径 (ClientPath)").arg(RegistryFilePath()));
-    clientPath.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    const TIniText client = TIniText::FromFile(QDir(clientPath).filePath(QStringLiteral("CorvaneC.ini")));
-    QString address = client.Value(QStringLiteral("Server Information"), QStringLiteral("ComputerName")).trimmed();
-    if (address.endsWith(QLatin1Char(';'))) address.chop(1);
-    address = address.section(QLatin1Char(';'), 0, 0).trimmed();
-    if (address.isEmpty()) address = QStringLiteral("127.0.0.1");
-    const int port = client.Value(QStringLiteral("Server Information"), QStringLiteral("ServerPort"), QStringLiteral("211")).toInt();
+    const TCorvaneIniC client;
+    if (!client.ErrorCode.isEmpty())
+        throw Exception(QStringLiteral("客户端设置不可用 (%1), 注册表文件 %2").arg(client.ErrorCode, RegistryFileName()));
+    const int firstServer = client.Servers.LowBound(2);
+    const QString address = client.Servers.At(0, firstServer).ToString();
+    const int port = client.Servers.At(1, firstServer).ToInt();
     const QString progId = AppServerProgId(QStringLiteral("KELM24"));
 
     std::shared_ptr<THostData> data;
-    if (address == QLatin1String("127.0.0.1") || address.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0) {
+    if (IsLocalAddress(address)) {
         data = std::make_shared<THostData>(CreateOleObject(progId));
     } else {
         auto connection = std::make_unique<TSocketConnection>();
@@ -42,9 +37,8 @@ std::shared_ptr<THostData> THostData::Open(const QString& user, const QString& c
         data = std::make_shared<THostData>(connection->AppServer());
         data->connection_ = std::move(connection);
     }
-    QString serverPath = registry.Value(key, QStringLiteral("ServerPath"));
-    if (!serverPath.isEmpty())
-        data->ServerIniFile = QDir(serverPath.replace(QLatin1Char('\\'), QLatin1Char('/'))).filePath(QStringLiteral("CorvaneS.ini"));
+    const QString serverPath = GetServerPath();
+    if (!serverPath.isEmpty()) data->ServerIniFile = QDir(serverPath).filePath(QStringLiteral("CorvaneS.ini"));
     TAppServerObject(data->server_).Connect(QStringLiteral("HOST"), user, company, database, QString());
     data->User = user;
     data->Company = company;

@@ -1,6 +1,6 @@
 #include "platform/ole/ClassRegistry.h"
 
-#include "platform/ole/IniText.h"
+#include "platform/registry/Registry.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,17 +15,10 @@ using CreateProc = IAutomationObject* (*)(const char*, char*, int);
 const char* const kCreateExport = "Kelm24CreateObject";
 }  // namespace
 
-QString RegistryFilePath()
-{
-    QString path = qEnvironmentVariable("KELM24_REGISTRY");
-    return path.isEmpty() ? QStringLiteral("/etc/kelm24/registry.ini") : path;
-}
-
 QString RegisteredClassLibrary(const QString& progId)
 {
-    const QString file = RegistryFilePath();
-    TIniText ini = TIniText::FromFile(file);
-    QString library = ini.Value(QStringLiteral("Software\\Classes\\") + progId, QStringLiteral("InprocServer"));
+    const QString file = RegistryFileName();
+    QString library = ReadRegistryString(QStringLiteral("Software\\Classes\\") + progId, QStringLiteral("InprocServer"));
     if (library.isEmpty()) return {};
     library.replace(QLatin1Char('\\'), QLatin1Char('/'));
     return QFileInfo(library).isAbsolute() ? library : QFileInfo(file).absoluteDir().filePath(library);

@@ -10,8 +10,6 @@
 
 namespace kelm24 {
 
-// The registry file of this process: $KELM24_REGISTRY, else /etc/kelm24/registry.ini.
-KELM24_SDK QString RegistryFilePath();
 // The library registered for progId, or empty when none is.
 QString RegisteredClassLibrary(const QString& progId);
 // Loads the registered library (once per process) and creates the object;

@@ -3,6 +3,7 @@
 #include "appserver/DataLayer.h"
 #include "appserver/SocketServer.h"
 #include "demo/SampleCompany.h"
+#include "runtime/CorvaneIni.h"
 
 #include <QCoreApplication>
 #include <QDir>
