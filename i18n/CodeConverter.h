@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <memory>
 
@@ -41,11 +42,21 @@ public:
 
     QString GBtoBIG5(const QString& text);
     QString BIG5toGB(const QString& text);
+    // Many texts at once, each with the result of the one-text call: the
+    // texts go to the library joined by line breaks, in large calls spread
+    // over the processor's cores.
+    QStringList GBtoBIG5(const QStringList& texts);
+    QStringList BIG5toGB(const QStringList& texts);
     QString LibraryPath() const { return path_; }
 
 private:
     using TextFunc = int (*)(const char*, char*, int);
     QString Call(TextFunc function, QHash<QString, QString>& cache, const QString& text);
+    QStringList CallMany(TextFunc function, const QStringList& texts);
+    // Converts the texts, batching them into library calls.
+    QStringList ConvertBatch(TextFunc function, const QStringList& texts) const;
+    // One library call; false when the library fails.
+    static bool CallLibrary(TextFunc function, const QByteArray& input, QByteArray& output);
 
     void* handle_ = nullptr;
     QString path_;
@@ -88,6 +99,8 @@ public:
     // of one or two dimensions element by element. Without a translator the
     // value comes back as it is.
     Variant Convert(int Direction, const Variant& Value) const;
+    // Convert over many texts at once (direction 1 or 2; others unchanged).
+    QStringList ConvertTexts(int Direction, const QStringList& Texts) const;
     Variant ToDisplay(const Variant& Value) const;
     Variant FromDisplay(const Variant& Value) const;
     Variant FromDatabase(const Variant& Value) const;

@@ -70,17 +70,18 @@ QString SqlQuoted(const QString& value)
 void AddFieldCondition(QString& Where, const QString& Field, const Variant& Value, int Mode, QString& Clause)
 {
     Clause.clear();
-    if (Mode < 1 || Mode > 3) return;
     QString from, to;
-    if (Value.IsArray()) {
-        const QString marker = ElementText(Value, 0);
-        if (marker == ListMarker) {
-            Clause = ListClause(Field, Value);
-        } else {
-            const int k = marker == RangeMarker ? 1 : 0;
-            from = ElementText(Value, k);
-            to = ElementText(Value, k + 1);
-        }
+    // A list is written as string literals whatever the mode; a range or a
+    // single value only in modes 1 to 3.
+    const bool list = Value.IsArray() && ElementText(Value, 0) == ListMarker;
+    if (list) {
+        Clause = ListClause(Field, Value);
+    } else if (Mode < 1 || Mode > 3) {
+        return;
+    } else if (Value.IsArray()) {
+        const int k = ElementText(Value, 0) == RangeMarker ? 1 : 0;
+        from = ElementText(Value, k);
+        to = ElementText(Value, k + 1);
     } else if (!VarIsBlank(Value)) {
         try {
             from = Value.ToString();
@@ -88,7 +89,7 @@ void AddFieldCondition(QString& Where, const QString& Field, const Variant& Valu
             from.clear();
         }
     }
-    if (Clause.isEmpty()) Clause = RangeClause(Field, from, to, Mode);
+    if (!list) Clause = RangeClause(Field, from, to, Mode);
     if (Clause.isEmpty()) return;
     Where = Where.isEmpty() ? QStringLiteral("Where ") + Clause : Where + QStringLiteral(" and ") + Clause;
 }

@@ -20,7 +20,7 @@ QString SqlQuoted(const QString& value);
 // and appends it to Where ("Where " + clause, or " and " + clause). Mode 1
 // writes texts as literals; modes 2 and 3 write numbers as they are and raise
 // a kelm24::Exception naming the field for a value that is not a number; any
-// other mode produces no clause.
+// other mode produces no clause. A list is written as literals in any mode.
 void AddFieldCondition(QString& Where, const QString& Field, const Variant& Value, int Mode, QString& Clause);
 
 // Turns permission rules ([N, "TABLE condition", ...]) into conditions that

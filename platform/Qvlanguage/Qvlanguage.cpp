@@ -5,7 +5,11 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <mutex>
+#include <shared_mutex>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #define QV_EXPORT __attribute__((visibility("default")))
 
@@ -21,8 +25,22 @@ std::string LibraryFolder()
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
+bool IsAscii(char c)
+{
+    return static_cast<unsigned char>(c) < 0x80;
+}
+
 // One OpenCC converter per direction, opened on first use and kept for the
-// life of the process; calls are serialised.
+// life of the process. An OpenCC converter only reads its dictionaries once
+// opened, so calls from several threads share it; opening and the memory of
+// converted runs are guarded.
+//
+// No dictionary key holds an ASCII character (ERPPhrases.txt keeps to that
+// too), so no phrase spans one and ASCII comes back as it is: a text is
+// converted run by run of other characters. Report data repeats its runs
+// ("进货单", "仓库" beside changing numbers and codes), so each run is
+// converted once and remembered; the new runs of a text go to OpenCC in one
+// call, separated by "\n".
 class Converter {
 public:
     explicit Converter(const char* config) : config_(config) {}
@@ -34,42 +52,112 @@ public:
     int Convert(const char* input, char* output, int outputSize)
     {
         if (!input || outputSize < 0 || (outputSize > 0 && !output)) return -1;
-        const size_t length = std::strlen(input);
-        bool ascii = true;
-        for (size_t i = 0; i < length && ascii; ++i) ascii = static_cast<unsigned char>(input[i]) < 0x80;
-        if (ascii) return Deliver(input, length, output, outputSize);  // nothing OpenCC would change
-        std::lock_guard<std::mutex> lock(mutex_);
+        const std::string_view text(input);
+        std::vector<std::string_view> runs;
+        for (size_t i = 0; i < text.size();) {
+            if (IsAscii(text[i])) {
+                ++i;
+                continue;
+            }
+            const size_t start = i;
+            while (i < text.size() && !IsAscii(text[i])) ++i;
+            runs.push_back(text.substr(start, i - start));
+        }
+        if (runs.empty()) return Deliver(text, output, outputSize);  // nothing OpenCC would change
         if (!Open()) return -1;
-        char* converted = opencc_convert_utf8(handle_, input, length);
-        if (!converted) return -1;
-        const int result = Deliver(converted, std::strlen(converted), output, outputSize);
-        opencc_convert_utf8_free(converted);
-        return result;
+        std::vector<std::string> converted;
+        if (!ConvertRuns(runs, converted)) {
+            // A dictionary value holding a line break would shift the runs:
+            // then the text is converted whole.
+            std::string whole;
+            if (!Run(std::string(text), whole)) return -1;
+            return Deliver(whole, output, outputSize);
+        }
+        std::string result;
+        result.reserve(text.size() + text.size() / 2);
+        size_t next = 0;
+        for (size_t i = 0; i < text.size();) {
+            if (IsAscii(text[i])) {
+                result += text[i++];
+                continue;
+            }
+            while (i < text.size() && !IsAscii(text[i])) ++i;
+            result += converted[next++];
+        }
+        return Deliver(result, output, outputSize);
     }
 
 private:
+    static constexpr size_t MaxRemembered = 200000;
+
     bool Open()
     {
-        if (!handle_) {
+        std::call_once(opened_, [this] {
             const std::string file = LibraryFolder() + "/opencc/" + config_;
             handle_ = opencc_open(file.c_str());
-        }
+        });
         return handle_ != reinterpret_cast<opencc_t>(-1);
     }
 
-    static int Deliver(const char* text, size_t length, char* output, int outputSize)
+    bool Run(const std::string& text, std::string& converted) const
+    {
+        char* out = opencc_convert_utf8(handle_, text.data(), text.size());
+        if (!out) return false;
+        converted.assign(out);
+        opencc_convert_utf8_free(out);
+        return true;
+    }
+
+    // The conversion of every run, remembered ones from memory and the rest
+    // through one OpenCC call; false when the answer does not split back.
+    bool ConvertRuns(const std::vector<std::string_view>& runs, std::vector<std::string>& converted)
+    {
+        converted.assign(runs.size(), std::string());
+        std::vector<size_t> missing;  // indexes into runs
+        {
+            std::shared_lock<std::shared_mutex> reading(memoryLock_);
+            for (size_t i = 0; i < runs.size(); ++i) {
+                const auto hit = memory_.find(std::string(runs[i]));
+                if (hit != memory_.end()) converted[i] = hit->second;
+                else missing.push_back(i);
+            }
+        }
+        if (missing.empty()) return true;
+        std::string joined;
+        for (size_t k = 0; k < missing.size(); ++k) {
+            if (k > 0) joined += '\n';
+            joined += runs[missing[k]];
+        }
+        std::string answer;
+        if (!Run(joined, answer)) return false;
+        size_t from = 0;
+        for (size_t k = 0; k < missing.size(); ++k) {
+            const size_t end = answer.find('\n', from);
+            if ((end == std::string::npos) != (k + 1 == missing.size())) return false;
+            converted[missing[k]] = answer.substr(from, end == std::string::npos ? std::string::npos : end - from);
+            from = end + 1;
+        }
+        std::unique_lock<std::shared_mutex> writing(memoryLock_);
+        if (memory_.size() + missing.size() > MaxRemembered) memory_.clear();  // bounded for long sessions
+        for (const size_t i : missing) memory_.emplace(std::string(runs[i]), converted[i]);
+        return true;
+    }
+
+    static int Deliver(std::string_view text, char* output, int outputSize)
     {
         if (outputSize > 0) {
-            const size_t n = length < static_cast<size_t>(outputSize) ? length : static_cast<size_t>(outputSize) - 1;
-            std::memcpy(output, text, n);
+            const size_t n = text.size() < static_cast<size_t>(outputSize) ? text.size() : static_cast<size_t>(outputSize) - 1;
+            std::memcpy(output, text.data(), n);
             output[n] = '\0';
         }
-        return static_cast<int>(length);
+        return static_cast<int>(text.size());
     }
 
     const char* config_;
     opencc_t handle_ = nullptr;
-    std::mutex mutex_;
+    std::once_flag opened_;
+    std::shared_mutex memoryLock_;
+    std::unordered_map<std::string, std::string> memory_;
 };
 
 Converter& SimplifiedToTraditional()

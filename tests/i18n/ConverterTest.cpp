@@ -73,6 +73,14 @@ TEST(CodeConverter, ConvertSingleValuesAndArrays)
     EXPECT_EQ(back[1].ToString(), "7");
     EXPECT_TRUE(back[1].IsText());
     EXPECT_EQ(back[2][0].ToString(), QStringLiteral("发票"));
+
+    // In a list every element becomes text, Empty the empty text; Null has
+    // no text and is kept.
+    const Variant blanks = converter->Convert(2, Variant::ArrayOf({Variant(), Variant::Null(), QStringLiteral("单价")}));
+    EXPECT_TRUE(blanks[0].IsText());
+    EXPECT_EQ(blanks[0].ToString(), "");
+    EXPECT_TRUE(blanks[1].IsNull());
+    EXPECT_EQ(blanks[2].ToString(), QStringLiteral("單價"));
 }
 
 TEST(CodeConverter, DisplayAndDatabaseDirections)

@@ -2,8 +2,11 @@
 #include "platform/Qvlanguage/Qvlanguage.h"
 #include "runtime/CodePage.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <opencc.h>
 
 using namespace kelm24;
 
@@ -90,4 +93,112 @@ TEST(Translator, LibraryExportsByName)
     EXPECT_EQ(small[3], '\0');
     EXPECT_EQ(toBig5(nullptr, small, sizeof small), -1);
     dlclose(handle);
+}
+
+namespace {
+
+// Receipt captions, messages and data as they come from the database: runs
+// of Chinese between codes, numbers, punctuation and line breaks.
+QStringList ReceiptTexts()
+{
+    const QStringList words = {
+        QStringLiteral("进货单"), QStringLiteral("采购进货单"), QStringLiteral("发票号码"), QStringLiteral("数量"),
+        QStringLiteral("审核码"), QStringLiteral("签核人"), QStringLiteral("应付账款"), QStringLiteral("新台币"),
+        QStringLiteral("面条"), QStringLiteral("仓库"), QStringLiteral("单价"), QStringLiteral("备注"),
+        QStringLiteral("是否打开文件？"), QStringLiteral("验收合格"), QStringLiteral("制单人"), QStringLiteral("对账单"),
+    };
+    QStringList texts;
+    for (int i = 0; i < 6000; ++i) {  // large enough for several chunks and threads
+        const QString& a = words[i % words.size()];
+        const QString& b = words[(i * 7 + 3) % words.size()];
+        switch (i % 6) {
+        case 0: texts << a; break;
+        case 1: texts << a + b; break;
+        case 2: texts << QStringLiteral("PR%1 ").arg(i) + a + QStringLiteral("：") + b; break;
+        case 3: texts << a + QStringLiteral("\n") + b + QStringLiteral("\r\n12.50"); break;
+        case 4: texts << QString(); break;
+        default: texts << QStringLiteral("第%1行").arg(i) + a + QString::number(i) + b; break;
+        }
+    }
+    return texts;
+}
+
+// The OpenCC configurations and dictionaries beside the library.
+QString OpenCCData(const TTranslator& translator)
+{
+    return QFileInfo(translator.LibraryPath()).absolutePath() + QStringLiteral("/opencc/");
+}
+
+}  // namespace
+
+TEST(Translator, BatchesGiveTheOneTextResults)
+{
+    const QStringList gb = ReceiptTexts();
+    QStringList big5;
+    {
+        TTranslator single;
+        for (const QString& text : gb) big5 << single.GBtoBIG5(text);
+    }
+    EXPECT_EQ(big5[0], QStringLiteral("進貨單"));
+    TTranslator batch;  // a fresh cache: every text goes through the batch
+    const QStringList converted = batch.GBtoBIG5(gb);
+    ASSERT_EQ(converted.size(), gb.size());
+    for (qsizetype i = 0; i < gb.size(); ++i) EXPECT_EQ(converted[i], big5[i]) << gb[i].toStdString();
+
+    QStringList back;
+    {
+        TTranslator single;
+        for (const QString& text : big5) back << single.BIG5toGB(text);
+    }
+    const QStringList batchBack = TTranslator().BIG5toGB(big5);
+    for (qsizetype i = 0; i < big5.size(); ++i) EXPECT_EQ(batchBack[i], back[i]) << big5[i].toStdString();
+    EXPECT_TRUE(batch.GBtoBIG5(QStringList()).isEmpty());
+}
+
+TEST(Translator, LibraryConvertsLikeOpenCCOnTheWholeText)
+{
+    // The library converts only the runs of Chinese and remembers them; the
+    // answer must be what OpenCC gives for the text as a whole.
+    TTranslator translator;
+    const QString dataDir = OpenCCData(translator);
+    void* handle = dlopen(translator.LibraryPath().toLocal8Bit().constData(), RTLD_NOW);
+    ASSERT_NE(handle, nullptr);
+    for (const auto& [exportName, config] : {std::pair{"GBtoBIG5", "kelm24_s2tw.json"}, std::pair{"BIG5toGB", "kelm24_tw2s.json"}}) {
+        auto function = reinterpret_cast<TQvTextFunc>(dlsym(handle, exportName));
+        opencc_t reference = opencc_open((dataDir + config).toLocal8Bit().constData());
+        ASSERT_NE(reference, reinterpret_cast<opencc_t>(-1));
+        QStringList texts = ReceiptTexts();
+        texts << TTranslator().GBtoBIG5(texts);  // the traditional forms too
+        for (const QString& text : texts) {
+            const QByteArray input = text.toUtf8();
+            char* expected = opencc_convert_utf8(reference, input.constData(), input.size());
+            QByteArray output(input.size() * 2 + 16, '\0');
+            const int length = function(input.constData(), output.data(), static_cast<int>(output.size()));
+            ASSERT_GE(length, 0);
+            EXPECT_EQ(QByteArray(output.constData(), length), QByteArray(expected)) << exportName << ' ' << text.toStdString();
+            opencc_convert_utf8_free(expected);
+        }
+        opencc_close(reference);
+    }
+    dlclose(handle);
+}
+
+TEST(Translator, ProjectPhrasesHoldNoAscii)
+{
+    // The library passes ASCII through unconverted, which is right only while
+    // no phrase contains an ASCII character.
+    for (const char* name : {"ERPPhrases_s2t.txt", "ERPPhrases_t2s.txt"}) {
+        QFile file(OpenCCData(TTranslator()) + name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+        int lines = 0;
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            if (line.isEmpty()) continue;
+            ++lines;
+            const QList<QByteArray> pair = line.split('\t');
+            ASSERT_EQ(pair.size(), 2) << line.toStdString();
+            for (const QByteArray& phrase : pair)
+                for (char c : phrase) EXPECT_GE(static_cast<unsigned char>(c), 0x80) << line.toStdString();
+        }
+        EXPECT_GT(lines, 10) << name;
+    }
 }

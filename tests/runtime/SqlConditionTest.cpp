@@ -86,6 +86,10 @@ TEST(FieldCondition, OtherModesProduceNothing)
     EXPECT_EQ(where, "Where (A=1)");
     AddFieldCondition(where, "TG002", Variant::ArrayOf({"A", "B"}), 0, clause);
     EXPECT_EQ(where, "Where (A=1)");
+    // A list is written as literals whatever the mode.
+    AddFieldCondition(where, "TG014", Variant::ArrayOf({ListMarker, "A", "B"}), 4, clause);
+    EXPECT_EQ(clause, "(TG014 IN ('A', 'B'))");
+    EXPECT_EQ(where, "Where (A=1) and (TG014 IN ('A', 'B'))");
 }
 
 TEST(OuterJoinConditions, AliasesOfEveryReference)
