@@ -129,6 +129,15 @@ void RealignControls(QWidget* parent)
         w->setGeometry(area.left(), area.top(), std::max(0, area.width()), std::max(0, area.height()));
 }
 
+void SetControlEnabled(QWidget* control, bool enabled)
+{
+    control->setEnabled(enabled);
+    if (control->property("_kelm24_EnablesChildren").toBool())
+        for (QWidget* child : control->findChildren<QWidget*>()) child->setEnabled(enabled);
+}
+
+void SetEnablesChildren(QWidget* control, bool recursive) { control->setProperty("_kelm24_EnablesChildren", recursive); }
+
 int ControlTag(const QWidget* control) { return control->property(kTagProperty).toInt(); }
 void SetControlTag(QWidget* control, int tag) { control->setProperty(kTagProperty, tag); }
 

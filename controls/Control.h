@@ -35,6 +35,12 @@ ctl::TAlign ControlAlign(const QWidget* control);
 void SetControlAlign(QWidget* control, ctl::TAlign align);
 void RealignControls(QWidget* parent);
 
+// Enables or disables a control; a control marked with
+// SetEnablesChildren(true) does the same to every control inside it, so that
+// enabling it again enables children that were disabled on their own.
+void SetControlEnabled(QWidget* control, bool enabled);
+void SetEnablesChildren(QWidget* control, bool recursive);
+
 int ControlTag(const QWidget* control);
 void SetControlTag(QWidget* control, int tag);
 
@@ -71,7 +77,7 @@ public:                                                                         
     void SetTag(int v) { kelm24::SetControlTag(this, v); }                             \
     kelm24::ctl::TAlign Align() const { return kelm24::ControlAlign(this); }           \
     void SetAlign(kelm24::ctl::TAlign v) { kelm24::SetControlAlign(this, v); }         \
-    virtual void SetVisible(bool v) { setVisible(v); }                                 \
-    virtual void SetEnabled(bool v) { setEnabled(v); }                                 \
+    void SetVisible(bool v) { setVisible(v); }                                         \
+    void SetEnabled(bool v) { kelm24::SetControlEnabled(this, v); }                    \
                                                                                        \
 private:

@@ -38,18 +38,6 @@ void TQvDBEdit::SetLabelSpacing(int v)
     PlaceParts();
 }
 
-void TQvDBEdit::SetVisible(bool v)
-{
-    TEdit::SetVisible(v);
-    if (label_) label_->setVisible(v);
-}
-
-void TQvDBEdit::SetEnabled(bool v)
-{
-    TEdit::SetEnabled(v);
-    if (label_) label_->setEnabled(v);
-}
-
 void TQvDBEdit::PlaceParts()
 {
     if (!label_) return;
@@ -82,7 +70,10 @@ void TQvDBEdit::resizeEvent(QResizeEvent* e)
 void TQvDBEdit::changeEvent(QEvent* e)
 {
     TEdit::changeEvent(e);
-    if (e->type() == QEvent::EnabledChange && label_) label_->setEnabled(isEnabled());
+    if (e->type() != QEvent::EnabledChange) return;
+    if (label_) label_->setEnabled(isEnabled());
+    if (auto* self = qobject_cast<TQvBtnDBEdit*>(this); self && self->F2Button())
+        self->F2Button()->setEnabled(isEnabled());
 }
 
 bool TQvDBEdit::event(QEvent* e)
@@ -129,18 +120,6 @@ void TQvBtnDBEdit::SetButtonHint(const QString& v)
 void TQvBtnDBEdit::SetGlyphIndex(int v)
 {
     if (button_) button_->SetGlyphIndex(v);
-}
-
-void TQvBtnDBEdit::SetVisible(bool v)
-{
-    TQvDBEdit::SetVisible(v);
-    if (button_) button_->setVisible(v);
-}
-
-void TQvBtnDBEdit::SetEnabled(bool v)
-{
-    TQvDBEdit::SetEnabled(v);
-    if (button_) button_->setEnabled(v);
 }
 
 void TQvBtnDBEdit::PlaceParts()

@@ -37,9 +37,6 @@ public:
     QString DataField() const { return dataField_; }
     void SetDataField(const QString& v) { dataField_ = v; }
 
-    void SetVisible(bool v) override;
-    void SetEnabled(bool v) override;
-
 protected:
     // Keeps the attached parts (label, button) beside the edit.
     virtual void PlaceParts();
@@ -75,9 +72,6 @@ public:
     // Called on a button click when set; otherwise the click focuses the edit
     // and sends the owner form the F2 message.
     TNotifyEvent OnDialog;
-
-    void SetVisible(bool v) override;
-    void SetEnabled(bool v) override;
 
 protected:
     void PlaceParts() override;
