@@ -429,13 +429,17 @@ void TListView::SortItems(const std::function<int(const TListItem*, const TListI
 void TListView::SortByTextIfNeeded()
 {
     if (!sortedByText_ || updating_) return;
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    const bool sorted = std::is_sorted(items_.begin(), items_.end(), [&](const TListItem* a, const TListItem* b) {
-        return collator.compare(a->caption_, b->caption_) < 0;
-    });
-    if (!sorted)
-        SortItems([&](const TListItem* a, const TListItem* b) { return collator.compare(a->caption_, b->caption_); });
+    // Locale order without regard to case, case only breaking ties: captions
+    // that are equal, with or without regard to case, stand together.
+    QCollator folded, exact;
+    folded.setCaseSensitivity(Qt::CaseInsensitive);
+    auto compare = [&](const TListItem* a, const TListItem* b) {
+        const int r = folded.compare(a->caption_, b->caption_);
+        return r != 0 ? r : exact.compare(a->caption_, b->caption_);
+    };
+    const bool sorted = std::is_sorted(items_.begin(), items_.end(),
+                                       [&](const TListItem* a, const TListItem* b) { return compare(a, b) < 0; });
+    if (!sorted) SortItems(compare);
 }
 
 void TListView::EditCaption(int index)

@@ -135,6 +135,10 @@ void TQvRadioGroup::ArrangeButtons()
 
 void TQvRadioGroup::ButtonClicked(TQvGroupButton* button)
 {
+    if (!CanModify()) {
+        SetItemIndex(itemIndex_);  // the buttons show the index that stays
+        return;
+    }
     SetItemIndex(int(buttons_.indexOf(button)));
     TControlEvents::Fire(OnClick, this);
 }
