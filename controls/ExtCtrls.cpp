@@ -65,7 +65,7 @@ void TPanel::UpdateMargins()
 void TPanel::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.fillRect(rect(), ColorFromTColor(Color()));
+    if (!parentColor_) p.fillRect(rect(), ColorFromTColor(Color()));
     QRect r = rect();
     auto bevel = [&](TBevelCut cut) {
         if (cut == bvNone) return;

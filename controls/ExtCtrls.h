@@ -23,6 +23,7 @@ private:
     Q_PROPERTY(int BevelWidth READ BevelWidth WRITE SetBevelWidth)
     Q_PROPERTY(int BorderWidth READ BorderWidth WRITE SetBorderWidth)
     Q_PROPERTY(kelm24::ctl::TAlignment Alignment READ Alignment WRITE SetAlignment)
+    Q_PROPERTY(bool ParentColor READ ParentColor WRITE SetParentColor)
 public:
     explicit TPanel(QWidget* parent = nullptr);
     QString Caption() const { return caption_; }
@@ -37,6 +38,13 @@ public:
     void SetBorderWidth(int v);
     ctl::TAlignment Alignment() const { return alignment_; }
     void SetAlignment(ctl::TAlignment v);
+    // Shows the parent through instead of filling with Color.
+    bool ParentColor() const { return parentColor_; }
+    void SetParentColor(bool v)
+    {
+        parentColor_ = v;
+        update();
+    }
     // Pixels the bevels and border take on each side.
     int FrameSize() const;
 
@@ -49,6 +57,7 @@ private:
     TBevelCut outer_ = bvRaised, inner_ = bvNone;
     int bevelWidth_ = 1, borderWidth_ = 0;
     ctl::TAlignment alignment_ = ctl::taCenter;
+    bool parentColor_ = false;
 };
 
 class TGroupBox : public TEventedControl<QGroupBox> {

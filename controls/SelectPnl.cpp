@@ -52,6 +52,7 @@ TSelectPanel::TSelectPanel(QWidget* parent) : TEventedControl<QGroupBox>(parent)
 
     pnlRange = Named(new TPanel(this), "pnlRange");
     pnlRange->SetBevelOuter(TPanel::bvNone);
+    pnlRange->SetParentColor(true);
     lblBegin = Named(new TLabel(pnlRange), "lblBegin");
     edBegin = Named(new TRabMaskEdit(pnlRange), "edBegin");
     btnBegin = Named(new TF2Button(pnlRange), "btnBegin");
@@ -63,6 +64,7 @@ TSelectPanel::TSelectPanel(QWidget* parent) : TEventedControl<QGroupBox>(parent)
 
     pnlList = Named(new TPanel(this), "pnlList");
     pnlList->SetBevelOuter(TPanel::bvNone);
+    pnlList->SetParentColor(true);
     lstValues = Named(new TRabListView(pnlList), "lstValues");
     btnListPick = Named(new TF2Button(pnlList), "btnListPick");
     btnDeleteOne = Named(new TGSpeedButton(pnlList), "btnDeleteOne");

@@ -38,7 +38,8 @@ public:
     void AddRow(const QStringList& values);
     // Drops a row whose caption equals the one before it (in sorted order).
     void RemoveDuplicates();
-    // Every column as wide as its longest text times the width of "W".
+    // Every column as wide as its longest text times the width of "W", at
+    // least as wide as its widest text.
     void SizeColumns();
     // A click on a column header: sort by it, or reverse on the sort column.
     void SortByColumn(int column);

@@ -330,11 +330,18 @@ void TRabListView::RemoveDuplicates()
 
 void TRabListView::SizeColumns()
 {
-    const int unit = QFontMetrics(font()).horizontalAdvance(QLatin1Char('W'));
+    const QFontMetrics fm(font());
+    const int unit = fm.horizontalAdvance(QLatin1Char('W'));
     for (int c = 0; c < ColumnCount(); ++c) {
         int longest = int(Column(c)->Caption().size());
-        for (const TListItem* item : AllItems()) longest = qMax(longest, int(item->ColumnText(c).size()));
-        int width = longest * unit;
+        int widest = fm.horizontalAdvance(Column(c)->Caption());
+        for (const TListItem* item : AllItems()) {
+            longest = qMax(longest, int(item->ColumnText(c).size()));
+            widest = qMax(widest, fm.horizontalAdvance(item->ColumnText(c)));
+        }
+        // "W" units, but never narrower than the widest text with the cell's margins
+        // (a narrow font would cut the texts).
+        int width = qMax(longest * unit, widest + 12);
         if (c == 0 && ShownImages()) width += 24;
         Column(c)->SetAutoSize(false);
         Column(c)->SetWidth(width);

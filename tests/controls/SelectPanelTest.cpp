@@ -202,10 +202,12 @@ TEST(SelectPanel, RowsGrowColumnsAndArePadded)
     p.AddRow({"A002", "Bolt", "PCS"});
     EXPECT_EQ(p.ColumnCaptions(), (QStringList{"Data", "Data2", "Data3"}));
     EXPECT_EQ(p.Rows(), (QList<QStringList>{{"A001", "", ""}, {"A002", "Bolt", "PCS"}}));
-    // Sized to the longest text in "W" units.
-    const int w = QFontMetrics(p.lstValues->font()).horizontalAdvance('W');
-    EXPECT_EQ(p.lstValues->Column(0)->Width(), 4 * w);
-    EXPECT_EQ(p.lstValues->Column(1)->Width(), 5 * w);  // "Data2" is longer than "Bolt"
+    // Sized in "W" units of the longest text, never narrower than the widest text.
+    const QFontMetrics fm(p.lstValues->font());
+    const int w = fm.horizontalAdvance('W');
+    EXPECT_EQ(p.lstValues->Column(0)->Width(), qMax(4 * w, fm.horizontalAdvance("A001") + 12));
+    EXPECT_EQ(p.lstValues->Column(1)->Width(), qMax(5 * w, fm.horizontalAdvance("Data2") + 12));
+    EXPECT_GE(p.lstValues->Column(2)->Width(), fm.horizontalAdvance("Data3"));
 }
 
 TEST(SelectPanel, ValueIsRangeOrListByMode)
