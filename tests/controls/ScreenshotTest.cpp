@@ -1,6 +1,7 @@
 // Offscreen pictures of the controls compared with reference images that a
 // person has looked at. KELM24_WRITE_REFS=1 writes the pictures as new
 // references into the source tree instead of comparing.
+#include "controls/Aligrid.h"
 #include "controls/BtChkBox.h"
 #include "controls/SelectPnl.h"
 #include "tests/controls/ControlTestSupport.h"
@@ -107,4 +108,40 @@ TEST(Screenshots, BitCheckBoxInItsThreeStates)
     checked.move(4, 24);
     grayed.move(4, 44);
     CompareWithReference(&form, QStringLiteral("bit-check-box-states"));
+}
+
+TEST(Screenshots, AlignedGridWithMixedAlignments)
+{
+    QWidget form;
+    FixLook(&form);
+    form.resize(330, 140);
+    TStringAlignGrid grid(&form);
+    grid.setGeometry(5, 5, 320, 130);
+    grid.SetColCount(4);
+    grid.SetRowCount(4);
+    grid.SetDefaultRowHeight(30);
+    grid.SetColWidths(0, 40);
+    grid.SetColWidths(1, 90);
+    grid.SetColWidths(2, 90);
+    grid.SetColWidths(3, 90);
+    const QStringList captions = {QStringLiteral("品号"), QStringLiteral("Left"), QStringLiteral("Center"),
+                                  QStringLiteral("Right")};
+    for (int c = 0; c < 4; ++c) grid.SetCells(c, 0, captions[c]);
+    grid.SetFixedAlignRow(0, TStringAlignGrid::alCenter);
+    grid.SetAlignCol(2, TStringAlignGrid::alCenter);
+    grid.SetAlignCol(3, TStringAlignGrid::alRight);
+    for (int r = 1; r < 4; ++r) {
+        grid.SetCells(0, r, QString::number(r));
+        grid.SetCells(1, r, QStringLiteral("A%1").arg(r));
+        grid.SetCells(2, r, QStringLiteral("螺丝 M%1").arg(r + 5));
+        grid.SetCells(3, r, QString::number(r * 1250.5, 'f', 2));
+    }
+    grid.SetAlignCell(1, 2, TStringAlignGrid::alRight);  // a cell of its own
+    grid.SetCells(1, 3, QStringLiteral("a long text that wraps"));
+    grid.SetWordwrapCell(1, 3, TStringAlignGrid::ww_wordwrap);
+    grid.SetCells(2, 3, QStringLiteral("an ellipsis cut text"));
+    grid.SetWordwrapCell(2, 3, TStringAlignGrid::ww_ellipsis);
+    grid.SetColorRow(2, RGBColor(255, 255, 175));
+    grid.SetCurrentCell(3, 1);
+    CompareWithReference(&form, QStringLiteral("align-grid-mixed"));
 }
