@@ -125,7 +125,10 @@ bool TStringAlignGrid::GotoNextCell(T_nextcell direction, T_lastcell afterLast)
         line = lineStart;
         SetCurrentCell(col, row);
         return true;
-    case lc_exit: focusNextPrevChild(alongStep > 0); return false;
+    case lc_exit:
+        // The widget's own focus chain: the view's would send the grid Tab again.
+        QWidget::focusNextPrevChild(alongStep > 0);
+        return false;
     case lc_stop: return false;
     }
     return false;
