@@ -1,5 +1,7 @@
 #include "controls/BtChkBox.h"
 
+#include "controls/GlyphLibrary.h"
+
 #include <QKeySequence>
 #include <QPainter>
 #include <QShortcutEvent>
@@ -60,8 +62,7 @@ void TBitCheckBox::SetAlignment(ctl::TAlignment v)
 void TBitCheckBox::SetGlyph(TCheckBoxState s, const QImage& v)
 {
     glyphs_[s].image = v;
-    glyphs_[s].num = 1;
-    if (!v.isNull() && v.height() > 0 && v.width() % v.height() == 0) glyphs_[s].num = v.width() / v.height();
+    glyphs_[s].num = GlyphCellCount(v);
     update();
 }
 
@@ -73,11 +74,7 @@ void TBitCheckBox::SetNumGlyphs(TCheckBoxState s, int v)
 
 void TBitCheckBox::Toggle()
 {
-    switch (state_) {
-    case cbUnchecked: SetState(allowGrayed_ ? cbGrayed : cbChecked); break;
-    case cbChecked: SetState(cbUnchecked); break;
-    case cbGrayed: SetState(cbChecked); break;
-    }
+    SetState(TCheckBoxState(NextCheckState(state_, allowGrayed_)));
     TControlEvents::Fire(OnClick, this);
 }
 

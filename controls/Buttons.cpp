@@ -35,7 +35,7 @@ void TSpeedButton::DoClick() { TControlEvents::Fire(OnClick, this); }
 void TSpeedButton::SetGlyph(const QImage& v)
 {
     glyph_ = v;
-    if (!v.isNull() && v.height() > 0 && v.width() % v.height() == 0) numGlyphs_ = qBound(1, v.width() / v.height(), 4);
+    numGlyphs_ = GlyphCellCount(v);
     UpdateIcon();
 }
 
@@ -52,13 +52,8 @@ void TSpeedButton::UpdateIcon()
         setToolButtonStyle(Qt::ToolButtonTextOnly);
         return;
     }
-    const int cell = glyph_.width() / numGlyphs_;
-    QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(glyph_.copy(0, 0, cell, glyph_.height())), QIcon::Normal);
-    if (numGlyphs_ > 1)
-        icon.addPixmap(QPixmap::fromImage(glyph_.copy(cell, 0, cell, glyph_.height())), QIcon::Disabled);
-    setIcon(icon);
-    setIconSize(QSize(cell, glyph_.height()));
+    setIcon(GlyphStripIcon(glyph_, numGlyphs_));
+    setIconSize(QSize(glyph_.width() / numGlyphs_, glyph_.height()));
     setToolButtonStyle(text().isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
 }
 

@@ -41,6 +41,15 @@ void RealignControls(QWidget* parent);
 void SetControlEnabled(QWidget* control, bool enabled);
 void SetEnablesChildren(QWidget* control, bool recursive);
 
+// The state after a user's click on a check box (0 unchecked, 1 checked,
+// 2 grayed): unchecked, then grayed when allowed, else checked; checked to
+// unchecked; grayed to checked.
+inline int NextCheckState(int state, bool allowGrayed)
+{
+    if (state == 0) return allowGrayed ? 2 : 1;
+    return state == 1 ? 0 : 1;
+}
+
 int ControlTag(const QWidget* control);
 void SetControlTag(QWidget* control, int tag);
 

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QPainter>
+#include <QPixmap>
 #include <dlfcn.h>
 #include <vector>
 
@@ -101,6 +102,22 @@ void SetGlyphLibraryPath(const QString& path)
     TLibrary& lib = Library();
     lib.Reset();
     lib.path = path;
+}
+
+int GlyphCellCount(const QImage& strip)
+{
+    if (strip.isNull() || strip.height() <= 0 || strip.width() % strip.height() != 0) return 1;
+    return qBound(1, strip.width() / strip.height(), 4);
+}
+
+QIcon GlyphStripIcon(const QImage& strip, int numGlyphs)
+{
+    if (strip.isNull()) return QIcon();
+    const int cell = strip.width() / qMax(1, numGlyphs);
+    QIcon icon;
+    icon.addPixmap(QPixmap::fromImage(strip.copy(0, 0, cell, strip.height())), QIcon::Normal);
+    if (numGlyphs > 1) icon.addPixmap(QPixmap::fromImage(strip.copy(cell, 0, cell, strip.height())), QIcon::Disabled);
+    return icon;
 }
 
 QImage AddDisabledGlyph(const QImage& glyph)

@@ -2,6 +2,7 @@
 // the folder of this module, else through the dynamic loader's search path.
 #pragma once
 
+#include <QIcon>
 #include <QImage>
 #include <QString>
 
@@ -21,6 +22,11 @@ QImage LoadGlyph(int id);
 // Loads the library from this file instead (a test uses a missing one);
 // an empty path returns to the default search.
 void SetGlyphLibraryPath(const QString& path);
+
+// The number of square cells of a glyph strip (1 when it is not a row of squares).
+int GlyphCellCount(const QImage& strip);
+// The icon of a strip of numGlyphs cells: cell 0 normal, cell 1 disabled.
+QIcon GlyphStripIcon(const QImage& strip, int numGlyphs);
 
 // Twice as wide: the glyph at the left, a disabled-look copy at the right,
 // the rest filled with the transparent colour. Bit buttons that have one glyph

@@ -1,5 +1,7 @@
 #include "controls/StdCtrls.h"
 
+#include "controls/GlyphLibrary.h"
+
 #include <QAbstractItemView>
 #include <QIcon>
 #include <QPixmap>
@@ -145,7 +147,7 @@ TBitBtn::TBitBtn(QWidget* parent) : TButton(parent) {}
 void TBitBtn::SetGlyph(const QImage& v)
 {
     glyph_ = v;
-    if (!v.isNull() && v.height() > 0 && v.width() % v.height() == 0) numGlyphs_ = qBound(1, v.width() / v.height(), 4);
+    numGlyphs_ = GlyphCellCount(v);
     UpdateIcon();
 }
 
@@ -157,17 +159,8 @@ void TBitBtn::SetNumGlyphs(int v)
 
 void TBitBtn::UpdateIcon()
 {
-    if (glyph_.isNull()) {
-        setIcon(QIcon());
-        return;
-    }
-    const int cell = glyph_.width() / numGlyphs_;
-    QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(glyph_.copy(0, 0, cell, glyph_.height())), QIcon::Normal);
-    if (numGlyphs_ > 1)
-        icon.addPixmap(QPixmap::fromImage(glyph_.copy(cell, 0, cell, glyph_.height())), QIcon::Disabled);
-    setIcon(icon);
-    setIconSize(QSize(cell, glyph_.height()));
+    setIcon(GlyphStripIcon(glyph_, numGlyphs_));
+    if (!glyph_.isNull()) setIconSize(QSize(glyph_.width() / numGlyphs_, glyph_.height()));
 }
 
 // TCheckBox -----------------------------------------------------------------
@@ -195,12 +188,7 @@ void TCheckBox::SetState(TCheckBoxState v)
 
 void TCheckBox::nextCheckState()
 {
-    // Unchecked, then grayed when allowed, checked; checked to unchecked; grayed to checked.
-    switch (State()) {
-    case cbUnchecked: SetState(AllowGrayed() ? cbGrayed : cbChecked); break;
-    case cbChecked: SetState(cbUnchecked); break;
-    case cbGrayed: SetState(cbChecked); break;
-    }
+    SetState(TCheckBoxState(NextCheckState(State(), AllowGrayed())));
 }
 
 // TComboBox -----------------------------------------------------------------
