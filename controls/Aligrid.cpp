@@ -85,7 +85,11 @@ TStringAlignGrid::TStringAlignGrid(QWidget* parent) : TStringGrid(parent)
     });
 }
 
-TStringAlignGrid::~TStringAlignGrid() = default;
+TStringAlignGrid::~TStringAlignGrid()
+{
+    horizontalHeader()->disconnect(this);
+    verticalHeader()->disconnect(this);
+}
 
 // Grid-wide settings ---------------------------------------------------------
 

@@ -130,6 +130,7 @@ TPageControl::TPageControl(QWidget* parent) : TEventedControl<QWidget>(parent)
 
 TPageControl::~TPageControl()
 {
+    tabBar_->disconnect(this);
     for (TTabSheet* page : pages_) page->pageControl_ = nullptr;
 }
 

@@ -230,7 +230,12 @@ TListView::TListView(QWidget* parent) : TEventedControl<QWidget>(parent)
     ApplyViewOptions();
 }
 
-TListView::~TListView() = default;
+TListView::~TListView()
+{
+    // The views and the selection go after this object; their signals must not reach it.
+    selection_->disconnect(this);
+    report_->header()->disconnect(this);
+}
 
 void TListView::SetViewStyle(TViewStyle v)
 {

@@ -108,6 +108,12 @@ TSelectPanel::TSelectPanel(QWidget* parent) : TEventedControl<QGroupBox>(parent)
     ArrangeParts();
 }
 
+TSelectPanel::~TSelectPanel()
+{
+    // Focus moves while the inner controls go must not reach this panel.
+    disconnect(qApp, nullptr, this, nullptr);
+}
+
 void TSelectPanel::SetCaption(const QString& v)
 {
     setTitle(v);

@@ -9,6 +9,7 @@
 #include "controls/ExtCtrls.h"
 #include "controls/ListView.h"
 #include "controls/StdCtrls.h"
+#include "frame/HostObjects.h"
 #include "kelm24/Variant.h"
 
 #include <QGroupBox>
@@ -103,6 +104,7 @@ private:
     Q_PROPERTY(int ItemCount READ ItemCount)
 public:
     explicit TSelectPanel(QWidget* parent = nullptr);
+    ~TSelectPanel() override;
 
     QString Caption() const { return title(); }
     void SetCaption(const QString& v);
@@ -198,6 +200,11 @@ public:
     // columns unless allColumns); for a range edit, its text.
     void AddPickedRows(const Variant& result, bool allColumns = false);
     void SetPickedText(TRabMaskEdit* edit, const Variant& result);
+    // Asks the host's pick window for part (edBegin, edFinal or lstValues)
+    // with the pick argument array; its element 3 (multi-select) is set for
+    // the list only. The answer is taken by the rules above; false when the
+    // window is missing or nothing was picked.
+    bool PickFromHost(const TF2WindowObject& window, Variant args, QWidget* part, bool allColumns = false);
 
     // The check when the focus leaves the panel: trims, then swaps a reversed
     // range by the rules of the value type. Then OnExit.

@@ -283,6 +283,18 @@ void TSelectPanel::SetPickedText(TRabMaskEdit* edit, const Variant& result)
     edit->SetText(useDiscard_ ? rows[0].join(discard_) : rows[0].value(0));
 }
 
+bool TSelectPanel::PickFromHost(const TF2WindowObject& window, Variant args, QWidget* part, bool allColumns)
+{
+    auto* edit = part == edBegin || part == edFinal ? static_cast<TRabMaskEdit*>(part) : nullptr;
+    if (!window.Assigned() || (!edit && part != lstValues)) return false;
+    if (args.IsArray() && args.HighBound() >= 3) args[3] = Variant(edit == nullptr);
+    const Variant answer = window.F2GetData(args);
+    if (answer.IsEmpty() || answer.IsNull() || (answer.IsArray() && answer.Count() == 0)) return false;
+    if (edit) SetPickedText(edit, answer);
+    else AddPickedRows(answer, allColumns);
+    return true;
+}
+
 // TRabListView --------------------------------------------------------------
 
 TRabListView::TRabListView(QWidget* parent) : TListView(parent)

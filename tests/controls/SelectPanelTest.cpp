@@ -482,3 +482,58 @@ TEST(SelectPanel, HintsMasksGlyphsAndEnabling)
     p.SetEnabled(true);
     EXPECT_TRUE(p.edFinal->isEnabled());  // enabled again with the panel
 }
+
+namespace {
+
+// The host's pick window, in process: answers F2GetData with rows, and
+// remembers the argument arrays it got.
+class PickWindow : public TAutomationObject {
+public:
+    explicit PickWindow(Variant answer) : TAutomationObject("F2Window"), answer_(std::move(answer))
+    {
+        AddMethod("F2GetData", [this](VariantArgs& args) {
+            Calls.push_back(Arg(args, 0, "F2GetData"));
+            return answer_;
+        });
+    }
+    std::vector<Variant> Calls;
+
+private:
+    Variant answer_;
+};
+
+Variant PickArgs()
+{
+    Variant args = Variant::CreateArray(0, 18);
+    args[0] = "INVMB";
+    args[1] = "01";
+    args[3] = Variant(true);
+    return args;
+}
+
+}  // namespace
+
+TEST(SelectPanel, PicksThroughTheHostsPickWindow)
+{
+    auto window = std::make_shared<PickWindow>(
+        Variant::ArrayOf({Variant::ArrayOf({"A01", "Bolt"}), Variant::ArrayOf({"A02", "Nut"})}));
+    const TF2WindowObject host{Variant(std::shared_ptr<IAutomationObject>(window))};
+    TSelectPanel p;
+    p.SetStyle(TSelectPanel::sp_UserChoice);
+    EXPECT_TRUE(p.PickFromHost(host, PickArgs(), p.edBegin));
+    EXPECT_EQ(p.BeginText(), "A01");
+    ASSERT_EQ(window->Calls.size(), 1u);
+    EXPECT_FALSE(window->Calls[0][3].ToBool());  // one value for an edit
+    EXPECT_EQ(window->Calls[0][0].ToString(), "INVMB");
+    EXPECT_TRUE(p.PickFromHost(host, PickArgs(), p.lstValues));
+    EXPECT_TRUE(window->Calls[1][3].ToBool());  // several for the list
+    EXPECT_EQ(p.Rows(), (QList<QStringList>{{"A01", "Bolt"}, {"A02", "Nut"}}));
+    EXPECT_FALSE(p.PickFromHost(host, PickArgs(), p.btnBegin));
+
+    auto nothing = std::make_shared<PickWindow>(Variant());
+    const TF2WindowObject cancelled{Variant(std::shared_ptr<IAutomationObject>(nothing))};
+    p.SetFinalText("keep");
+    EXPECT_FALSE(p.PickFromHost(cancelled, PickArgs(), p.edFinal));
+    EXPECT_EQ(p.FinalText(), "keep");
+    EXPECT_FALSE(p.PickFromHost(TF2WindowObject(Variant()), PickArgs(), p.edFinal));
+}
