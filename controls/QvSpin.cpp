@@ -1,0 +1,74 @@
+#include "controls/QvSpin.h"
+
+#include <QLineEdit>
+
+namespace kelm24 {
+
+TSpinEdit::TSpinEdit(QWidget* parent) : TEventedControl<QAbstractSpinBox>(parent)
+{
+    resize(121, 22);
+    lineEdit()->setText(QStringLiteral("0"));
+    connect(lineEdit(), &QLineEdit::textChanged, this, [this] { Change(); });
+}
+
+void TSpinEdit::SetText(const QString& v) { lineEdit()->setText(v); }
+
+int TSpinEdit::Clamp(int v) const
+{
+    if (max_ == min_) return v;
+    return qBound(min_, v, max_);
+}
+
+int TSpinEdit::Value() const
+{
+    bool ok = false;
+    const int v = text().trimmed().toInt(&ok);
+    return ok ? Clamp(v) : min_;
+}
+
+void TSpinEdit::SetValue(int v) { SetText(QString::number(Clamp(v))); }
+
+int TSpinEdit::MaxLength() const
+{
+    const int n = lineEdit()->maxLength();
+    return n >= 32767 ? 0 : n;
+}
+
+void TSpinEdit::SetMaxLength(int v) { lineEdit()->setMaxLength(v > 0 ? v : 32767); }
+
+void TSpinEdit::stepBy(int steps)
+{
+    if (isReadOnly()) return;
+    SetValue(Value() + steps * increment_);
+    lineEdit()->selectAll();
+}
+
+QValidator::State TSpinEdit::validate(QString&, int&) const { return QValidator::Acceptable; }
+
+QAbstractSpinBox::StepEnabled TSpinEdit::stepEnabled() const
+{
+    if (isReadOnly()) return StepNone;
+    if (max_ == min_) return StepUpEnabled | StepDownEnabled;
+    StepEnabled e = StepNone;
+    if (Value() < max_) e |= StepUpEnabled;
+    if (Value() > min_) e |= StepDownEnabled;
+    return e;
+}
+
+void TSpinEdit::Change() { TControlEvents::Fire(OnChange, this); }
+
+TQvSpinEdit::TQvSpinEdit(QWidget* parent) : TSpinEdit(parent) {}
+
+void TQvSpinEdit::Change()
+{
+    const QString t = text();
+    const QString rest = t.mid(1);
+    if (rest.contains(QLatin1Char('+')) || rest.contains(QLatin1Char('-'))) {
+        // Setting the text runs this again on the shorter text.
+        SetText(t.left(t.size() - 1));
+        return;
+    }
+    if (!t.trimmed().isEmpty()) TSpinEdit::Change();
+}
+
+}  // namespace kelm24
