@@ -1,8 +1,6 @@
 #include "controls/ControlMessages.h"
 
-#include <QGuiApplication>
-#include <QMessageBox>
-#include <QtDebug>
+#include "platform/dialogs/Dialogs.h"
 
 namespace kelm24 {
 
@@ -20,16 +18,13 @@ void ShowControlMessage(QWidget* Parent, const QString& Text, TControlMsgKind Ki
         handler(Parent, Text, Kind);
         return;
     }
-    const QString platform = QGuiApplication::platformName();
-    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
-        qWarning().noquote() << "control message:" << Text;
-        return;
-    }
-    switch (Kind) {
-    case TControlMsgKind::Error: QMessageBox::critical(Parent, QString(), Text); break;
-    case TControlMsgKind::Warning: QMessageBox::warning(Parent, QString(), Text); break;
-    case TControlMsgKind::Information: QMessageBox::information(Parent, QString(), Text); break;
-    }
+    TMessageRequest request;
+    request.Text = Text;
+    request.DlgType = Kind == TControlMsgKind::Error     ? mtError
+                      : Kind == TControlMsgKind::Warning ? mtWarning
+                                                         : mtInformation;
+    request.Owner = Parent;
+    TDialogService::MessageBox(request);
 }
 
 TControlMessageHandler SetControlMessageHandler(TControlMessageHandler Handler)

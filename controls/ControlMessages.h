@@ -13,8 +13,8 @@ enum class TControlMsgKind { Error, Warning, Information };
 
 using TControlMessageHandler = std::function<void(QWidget* Parent, const QString& Text, TControlMsgKind Kind)>;
 
-// Shows Text through the current handler. Without a handler a message box is
-// shown, except on a headless display, where the text only goes to the log.
+// Shows Text through the current handler. Without a handler it goes to the
+// dialog service (a message box, or a scripted answer when headless).
 void ShowControlMessage(QWidget* Parent, const QString& Text, TControlMsgKind Kind = TControlMsgKind::Error);
 
 // Installs a handler (an empty one restores the default) and answers the previous one.

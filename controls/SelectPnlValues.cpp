@@ -2,6 +2,7 @@
 // dates, the list rows (duplicates, sorting, sizing), the condition value,
 // the stored text and picked data.
 #include "controls/SelectPnl.h"
+#include "runtime/DateText.h"
 
 #include <QAbstractItemView>
 #include <QCollator>
@@ -40,12 +41,11 @@ QString NormalisedNumber(const QString& text, double& value)
     return QString::number(value, 'g', 15);
 }
 
-// TODO(runtime): use the shared date routine (encoding a year, month and day,
-// 0 when they make no date).
+// A year, month and day as the number YYYYMMDD; 0 when they make no date.
 int EncodeDate(int year, int month, int day)
 {
-    const QDate date(year, month, day);
-    return date.isValid() ? year * 10000 + month * 100 + day : 0;
+    const QString date8 = QString::asprintf("%04d%02d%02d", year, month, day);
+    return year > 0 && month > 0 && day > 0 && IsValidDate8(date8) ? date8.toInt() : 0;
 }
 
 // The text of a cell of the pick result: an array's element, a value's text.
