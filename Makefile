@@ -4,6 +4,11 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  = cmake -G Ninja -Wno-dev
 
+# Clones in other folders (CI) share the compiler cache: paths are taken
+# relative to the checkout.
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
+
 .PHONY: setup build build-asan test test-release test-asan demo clean
 
 setup:
