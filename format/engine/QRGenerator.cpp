@@ -293,8 +293,13 @@ void TQRGenerator::Output(TQRBand* band)
     // (it could fit nowhere) or it is part of the page's end.
     if (!pageEnd && band != pageHeader_ && band != columnHeader_ && band != rep_.PageStartBand && bodyPrinted_ &&
         y_ + h > bottom_ - Reserve(band) + 0.01) {
+        // A detail row that moves on takes its room from the attached band of
+        // the page it lands on, not from the page it left.
+        TQRBand* attached = extension_ && band == rep_.PageDetailBand ? rep_.PageAttachedBand : nullptr;
+        if (attached != nullptr) attached->SetHeight(attached->Height() + band->Height());
         FinishPage(false);
         NewPage();
+        if (attached != nullptr) attached->SetHeight(attached->Height() - band->Height());
         h = band->MeasureHeight(ctx_);  // texts may depend on the page
     }
     band->Draw(ctx_, left_, y_, width_, h);

@@ -50,6 +50,10 @@ TQRPreview::~TQRPreview()
 
 void TQRPreview::SetQRPrinter(TQRPrinter* printer)
 {
+    if (printer_ && printer_ != printer) {
+        printer_->OnPageAvailable = nullptr;
+        printer_->SetShowingPreview(false);
+    }
     printer_ = printer;
     if (printer_) {
         printer_->SetShowingPreview(true);
@@ -131,6 +135,12 @@ TQRStandardPreview::TQRStandardPreview(TQRPrinter* printer, QWidget* parent)
     if (printer != nullptr) printer->OnClosePreview = [this] { reject(); };
     resize(900, 700);
     Refresh();
+}
+
+TQRStandardPreview::~TQRStandardPreview()
+{
+    // The page source outlives the window: it must not call back into it.
+    if (TQRPrinter* p = preview_->QRPrinter()) p->OnClosePreview = nullptr;
 }
 
 void TQRStandardPreview::Refresh()

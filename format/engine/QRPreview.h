@@ -54,6 +54,7 @@ class TQRStandardPreview : public QDialog {
     Q_OBJECT
 public:
     TQRStandardPreview(TQRPrinter* printer, QWidget* parent = nullptr);
+    ~TQRStandardPreview() override;
     TQRPreview* Preview() const { return preview_; }
 
 private:

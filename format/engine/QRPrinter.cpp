@@ -3,7 +3,8 @@
 #include "format/engine/QRPage.h"
 #include "kelm24/Variant.h"
 
-#include <QFileInfo>
+#include <QFile>
+#include <QPrinterInfo>
 #include <QGuiApplication>
 #include <QPageSize>
 #include <QPainter>
@@ -22,16 +23,25 @@ bool IsHeadlessPlatform()
 
 bool TQRBackground::Load(const QString& fileName)
 {
-    Clear();
-    if (fileName.isEmpty() || !QFileInfo::exists(fileName)) return false;
-    if (fileName.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive) ||
-        fileName.endsWith(QLatin1String(".svgz"), Qt::CaseInsensitive)) {
-        auto svg = std::make_shared<QSvgRenderer>(fileName);
+    QFile file(fileName);
+    if (fileName.isEmpty() || !file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray bytes = file.readAll();
+    // Told by content, not by name: the layouts look for their background
+    // under a fixed name (".emf") whatever the picture inside is.
+    const QByteArray head = bytes.left(256).trimmed();
+    const bool gzip = bytes.startsWith("\x1f\x8b");
+    if (gzip || head.startsWith('<') || head.startsWith("\xEF\xBB\xBF<")) {
+        auto svg = std::make_shared<QSvgRenderer>(bytes);
         if (!svg->isValid()) return false;
         svg_ = std::move(svg);
+        image_ = QImage();
         return true;
     }
-    return image_.load(fileName);
+    QImage image;
+    if (!image.loadFromData(bytes)) return false;
+    svg_.reset();
+    image_ = std::move(image);
+    return true;
 }
 
 void TQRBackground::Clear()
@@ -134,6 +144,16 @@ QPrinter& TQRPrinter::Printer()
     return *printer_;
 }
 
+void TQRPrinter::SetPrinterIndex(int index)
+{
+    const QStringList names = QPrinterInfo::availablePrinterNames();
+    printerIndex_ = index >= 0 && index < names.size() ? index : -1;
+    const QString name = printerIndex_ >= 0 ? names[printerIndex_] : QPrinterInfo::defaultPrinterName();
+    // An empty name would turn the printer into a PDF writer: without any
+    // printer the device stays as it is.
+    if (!name.isEmpty()) Printer().setPrinterName(name);
+}
+
 bool TQRPrinter::PrintSetup()
 {
     QPrinter& printer = Printer();
@@ -142,7 +162,9 @@ bool TQRPrinter::PrintSetup()
     QPrintDialog dialog(&printer);
     dialog.setMinMax(1, std::max(1, PageCount()));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
-    return dialog.exec() == QDialog::Accepted;
+    if (dialog.exec() != QDialog::Accepted) return false;
+    printerIndex_ = static_cast<int>(QPrinterInfo::availablePrinterNames().indexOf(printer.printerName()));
+    return true;
 }
 
 void TQRPrinter::Print()

@@ -20,7 +20,8 @@ namespace kelm24 {
 // A page background: an SVG (drawn as vectors) or a raster picture.
 class TQRBackground {
 public:
-    // Loads a file; false (and no background) when it cannot be read.
+    // Loads an SVG (told by its content) or a raster picture file; when the
+    // file cannot be read the background stays as it was and the answer is false.
     bool Load(const QString& fileName);
     void Clear();
     bool IsEmpty() const;
@@ -73,6 +74,12 @@ public:
     // The printer-setup dialog for the generated pages (printer, range,
     // copies). Headless: nothing is asked and the answer is true.
     bool PrintSetup();
+    // The printer the pages go to: an index into the system's printers
+    // (QPrinterInfo::availablePrinterNames), -1 for the default printer. An
+    // index that names no printer means the default one. PrintSetup opens on
+    // it and keeps the printer chosen there.
+    int PrinterIndex() const { return printerIndex_; }
+    void SetPrinterIndex(int index);
     // Prints the pages (the range of the last setup) to the printer. Raises a
     // kelm24::Exception when the printer cannot be opened.
     void Print();
@@ -98,6 +105,7 @@ private:
     std::vector<QRectF> logicalRects_;
     TQRBackground background_;
     std::unique_ptr<QPrinter> printer_;
+    int printerIndex_ = -1;
     bool finished_ = false;
     bool showingPreview_ = false;
     bool headless_ = false;

@@ -41,8 +41,12 @@ std::vector<TClientDataSet*> TQuickRep::DataSets() const
 
 void TQuickRep::SetPictureFile(const QString& file)
 {
-    pictureFile_ = file;
-    background_.Load(file);
+    if (file.isEmpty()) {
+        pictureFile_.clear();
+        background_.Clear();
+    } else if (background_.Load(file)) {
+        pictureFile_ = file;
+    }
 }
 
 void TQuickRep::SetHeadless(bool headless)

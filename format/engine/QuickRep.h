@@ -62,8 +62,10 @@ public:
     bool LastPageFooter() const { return lastPageFooter_; }
     void SetLastPageFooter(bool v) { lastPageFooter_ = v; }
     // Page background: an SVG or a raster picture file, drawn under every
-    // logical page. A file that cannot be read leaves no background.
+    // logical page. A file that cannot be read keeps the picture there was;
+    // an empty name removes it.
     QString PictureFile() const { return pictureFile_; }
+    bool HasPicture() const { return !background_.IsEmpty(); }
     void SetPictureFile(const QString& file);
     QString Hint() const { return hint_; }
     void SetHint(const QString& h) { hint_ = h; }

@@ -1,16 +1,52 @@
 #include "platform/QVBmpToFile/QVBmpToFile.h"
 
 #include <QFile>
+#include <QHash>
 #include <QImage>
+#include <algorithm>
 #include <cstring>
+#include <vector>
 #include <gif_lib.h>
 
 namespace {
 
+// The palette of a page: its colours when there are at most 256, otherwise
+// the most frequent ones, leaving out near copies of colours already taken
+// while others remain. (A fixed colour cube would turn the pale fills of
+// bands and pre-printed forms into white.)
+QList<QRgb> PagePalette(const QImage& image)
+{
+    QHash<QRgb, qint64> counts;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) ++counts[line[x] | 0xFF000000u];
+    }
+    std::vector<std::pair<qint64, QRgb>> byCount;
+    byCount.reserve(static_cast<size_t>(counts.size()));
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) byCount.emplace_back(it.value(), it.key());
+    std::sort(byCount.begin(), byCount.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    QList<QRgb> palette, nearCopies;
+    auto distance = [](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+    };
+    for (const auto& [count, colour] : byCount) {
+        if (palette.size() == 256) break;
+        const bool near = byCount.size() > 256 && std::any_of(palette.cbegin(), palette.cend(), [&](QRgb p) { return distance(p, colour) < 24; });
+        if (near) nearCopies.append(colour);
+        else palette.append(colour);
+    }
+    for (QRgb c : nearCopies) {
+        if (palette.size() == 256) break;
+        palette.append(c);
+    }
+    return palette;
+}
+
 // GIF through giflib: the picture reduced to a palette of at most 256 colours.
 bool WriteGif(const QImage& source, const QString& fileName)
 {
-    const QImage image = source.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+    const QImage rgb = source.convertToFormat(QImage::Format_RGB32);
+    const QImage image = rgb.convertToFormat(QImage::Format_Indexed8, PagePalette(rgb), Qt::ThresholdDither);
     const QList<QRgb> table = image.colorTable();
     int bits = 1;
     while ((1 << bits) < table.size()) ++bits;

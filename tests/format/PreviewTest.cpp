@@ -73,3 +73,41 @@ TEST(Preview, ReportPreviewHandsThePagesToOnPreviewAndPrintWritesThemToThePrinte
     f.close();
     QFile::remove(pdf);
 }
+
+TEST(Preview, WindowsAndControlsLetGoOfThePagesAndThePrinterIndexNamesAPrinterOrTheDefault)
+{
+    ReceiptForm form;
+    form.Open({3});
+    ASSERT_TRUE(form.report->Prepare());
+    TQRPrinter* printer = form.report->QRPrinter();
+    {
+        TQRStandardPreview window(printer);
+        EXPECT_TRUE(printer->ShowingPreview());
+        ASSERT_TRUE(printer->OnClosePreview);
+    }
+    // The window is gone: closing the preview later must not reach it.
+    EXPECT_FALSE(printer->OnClosePreview);
+    EXPECT_FALSE(printer->ShowingPreview());
+    printer->ClosePreview();
+
+    // A control moved to other pages stops following the first ones.
+    TQRPreview preview;
+    int notified = 0;
+    preview.OnPageAvailable = [&](TQRPreview*, int) { ++notified; };
+    preview.SetQRPrinter(printer);
+    ReceiptForm other;
+    other.Open({1});
+    preview.SetQRPrinter(other.report->QRPrinter());
+    EXPECT_FALSE(printer->OnPageAvailable);
+    EXPECT_FALSE(printer->ShowingPreview());
+    ASSERT_TRUE(form.report->Prepare());
+    EXPECT_EQ(notified, 0);
+    ASSERT_TRUE(other.report->Prepare());
+    EXPECT_EQ(notified, 1);
+
+    EXPECT_EQ(printer->PrinterIndex(), -1);
+    const auto format = printer->Printer().outputFormat();
+    printer->SetPrinterIndex(10000);  // no such printer: the default one
+    EXPECT_EQ(printer->PrinterIndex(), -1);
+    EXPECT_EQ(printer->Printer().outputFormat(), format);  // never turned into a PDF writer
+}

@@ -160,8 +160,36 @@ TEST(Render, PageBackgroundIsDrawnUnderEveryLogicalPage)
     ASSERT_TRUE(layout.report->Prepare());
     const QImage page = layout.report->QRPrinter()->PageImage(1, 48);
     EXPECT_EQ(page.pixelColor(2, 2), QColor(255, 0, 0));
+    // A picture that cannot be read keeps the one there was.
     layout.report->SetPictureFile("/no/such/picture.png");
+    EXPECT_EQ(layout.report->PictureFile(), svg);
+    QFile broken(QDir::temp().filePath("kelm24-broken.png"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a picture");
+    broken.close();
+    layout.report->SetPictureFile(broken.fileName());
+    ASSERT_TRUE(layout.report->Prepare());
+    EXPECT_EQ(layout.report->QRPrinter()->PageImage(1, 48).pixelColor(2, 2), QColor(255, 0, 0));
+    // The layouts look for their background under a metafile's name; the
+    // picture inside is told by its content.
+    const QString emf = QDir::temp().filePath("CHS_KELM24F.emf");
+    QFile::remove(emf);
+    ASSERT_TRUE(QFile::copy(svg, emf));
+    QFile green(emf);
+    ASSERT_TRUE(green.open(QIODevice::ReadWrite));
+    QByteArray text = green.readAll().replace("#ff0000", "#00ff00");
+    green.resize(0);
+    green.write(text);
+    green.close();
+    layout.report->SetPictureFile(emf);
+    ASSERT_TRUE(layout.report->Prepare());
+    EXPECT_EQ(layout.report->QRPrinter()->PageImage(1, 48).pixelColor(2, 2), QColor(0, 255, 0));
+    // An empty name removes the background.
+    layout.report->SetPictureFile(QString());
+    EXPECT_FALSE(layout.report->HasPicture());
     ASSERT_TRUE(layout.report->Prepare());
     EXPECT_EQ(layout.report->QRPrinter()->PageImage(1, 48).pixelColor(2, 2), QColor(Qt::white));
     QFile::remove(svg);
+    QFile::remove(emf);
+    broken.remove();
 }

@@ -317,3 +317,30 @@ TEST(ReportEngine, CancelStopsGenerationAndLeavesThePagesUnfinished)
     EXPECT_EQ(form.report->DetailCount(), 15);
     EXPECT_EQ(form.footer->Height(), 180);
 }
+
+TEST(ReportEngine, ARowTheEngineMovesOnCountsAgainstTheFooterOfThePageItLandsOn)
+{
+    // A document head that stretches leaves room for fewer rows than the
+    // footer arithmetic allows: the engine moves the rows that do not fit, and
+    // on every page the blank footer is what the rows printed there left.
+    ReceiptForm form;
+    form.report->Page()->SetPaperSize(qrpCustom);
+    form.report->Page()->SetLength(105);
+    auto* remark = new TQRMemo(form.group);
+    remark->setGeometry(10, 40, 300, 16);
+    remark->SetLines({"备注 1", "备注 2", "备注 3", "备注 4", "备注 5"});
+    std::vector<int> rowsAtFooter;
+    form.footer->BeforePrint = [&](TQRBand*, bool&) {
+        form.footerHeights.push_back(form.footer->Height());
+        rowsAtFooter.push_back(static_cast<int>(form.RowsOnPage(form.report->PageNumber()).size()));
+    };
+    form.Open({20});
+    ASSERT_TRUE(form.report->Prepare());
+    ASSERT_EQ(form.rows.size(), 20u);
+    ASSERT_GT(form.report->QRPrinter()->PageCount(), 2);  // fewer than ten rows per page
+    ASSERT_EQ(form.footerHeights.size(), rowsAtFooter.size());
+    for (size_t i = 0; i < rowsAtFooter.size(); ++i) {
+        EXPECT_LT(rowsAtFooter[i], 10) << i;
+        EXPECT_EQ(form.footerHeights[i], 180 - 20 * rowsAtFooter[i]) << "page " << i + 1;
+    }
+}

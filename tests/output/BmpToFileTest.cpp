@@ -90,3 +90,32 @@ TEST(BmpToFile, BadArgumentsShortBuffersAndUnwritablePlacesFail)
     EXPECT_EQ(lib.convert(&page, 1, missing, sizeof missing), -3);
     EXPECT_EQ(lib.convert(&page, 2, missing, sizeof missing), -3);
 }
+
+TEST(BmpToFile, GifKeepsThePaleFillsAndSmallColouredMarksOfAPage)
+{
+    Library lib;
+    ASSERT_NE(lib.convert, nullptr) << dlerror();
+    // A page with more than 256 colours: a pale band, a block of shades standing
+    // in for smoothed text, a small red mark.
+    QImage page(400, 120, QImage::Format_RGB16);
+    page.fill(Qt::white);
+    QPainter p(&page);
+    p.fillRect(0, 0, 400, 40, QColor(230, 240, 255));
+    for (int x = 0; x < 64; ++x)
+        for (int y = 0; y < 32; ++y) p.fillRect(100 + x, 50 + y, 1, 1, QColor(y * 8, x * 4, 128));
+    p.fillRect(10, 90, 4, 4, QColor(220, 0, 0));
+    p.end();
+    QTemporaryDir dir;
+    char name[256];
+    std::strcpy(name, QDir(dir.path()).filePath("page").toUtf8().constData());
+    ASSERT_EQ(lib.convert(&page, 2, name, sizeof name), 0);
+    const QImage back(QString::fromUtf8(name));
+    ASSERT_EQ(back.size(), page.size());
+    auto near = [](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b)) <= 12;
+    };
+    EXPECT_TRUE(near(back.pixel(200, 20), page.pixel(200, 20))) << std::hex << back.pixel(200, 20);
+    EXPECT_TRUE(near(back.pixel(11, 91), page.pixel(11, 91))) << std::hex << back.pixel(11, 91);
+    EXPECT_EQ(back.pixel(300, 110), qRgb(255, 255, 255));
+    EXPECT_LT(Far(back, page), 200);
+}
