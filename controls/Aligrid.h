@@ -170,6 +170,9 @@ public:
     // Hints: a cell without its own uses the grid's Hint.
     QString HintCell(int col, int row) const;
     void SetHintCell(int col, int row, const QString& hint);
+    // The cell's own hint (empty when it has none), by name for code conversion.
+    Q_INVOKABLE QString CellHints(int col, int row) const { return HintCell(col, row); }
+    Q_INVOKABLE void SetCellHints(int col, int row, const QString& hint) { SetHintCell(col, row, hint); }
 
     // Resolution for cell (col, row): the cell, then its column (fixed
     // column for fixed cells), then its row (fixed row), then the grid.

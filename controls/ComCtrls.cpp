@@ -1,4 +1,5 @@
 #include "controls/ComCtrls.h"
+#include "runtime/PropUtils.h"
 
 #include "controls/Menus.h"
 
@@ -116,6 +117,7 @@ TPageControl::TPageControl(QWidget* parent) : TEventedControl<QWidget>(parent)
 {
     resize(289, 193);
     tabBar_ = new TPageTabBar(this);
+    MarkInnerPart(tabBar_);
     stack_ = new QStackedWidget(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -1,4 +1,5 @@
 #include "controls/ListView.h"
+#include "runtime/PropUtils.h"
 
 #include <QAbstractTableModel>
 #include <QCollator>
@@ -203,6 +204,8 @@ TListView::TListView(QWidget* parent) : TEventedControl<QWidget>(parent)
     report_->setSelectionModel(selection_);
     report_->header()->setSectionsMovable(false);
     list_ = new QListView(this);
+    MarkInnerPart(report_);
+    MarkInnerPart(list_);
     list_->setModel(model_);
     list_->setSelectionModel(selection_);
     list_->setResizeMode(QListView::Adjust);

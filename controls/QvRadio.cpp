@@ -1,4 +1,5 @@
 #include "controls/QvRadio.h"
+#include "runtime/PropUtils.h"
 
 #include <QPainter>
 #include <QStyleOptionButton>
@@ -92,6 +93,7 @@ void TQvRadioGroup::SetItems(const QStringList& v)
     while (buttons_.size() > v.size()) delete buttons_.takeLast();
     while (buttons_.size() < v.size()) {
         auto* button = new TQvGroupButton(this);
+        MarkInnerPart(button);
         button->show();
         buttons_.append(button);
     }

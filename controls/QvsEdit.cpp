@@ -1,4 +1,5 @@
 #include "controls/QvsEdit.h"
+#include "runtime/PropUtils.h"
 
 #include "controls/F2Message.h"
 
@@ -12,6 +13,7 @@ TQvDBEdit::TQvDBEdit(QWidget* parent) : TEdit(parent)
 {
     label_ = new TLabel(parent);
     label_->setObjectName(QStringLiteral("EditLabel"));
+    MarkInnerPart(label_);
     label_->SetFocusControl(this);
     PlaceParts();
 }
@@ -97,6 +99,7 @@ bool TQvDBEdit::event(QEvent* e)
 TQvBtnDBEdit::TQvBtnDBEdit(QWidget* parent) : TQvDBEdit(parent)
 {
     button_ = new TGSpeedButton(parent);
+    MarkInnerPart(button_);
     button_->setObjectName(QStringLiteral("F2Button"));
     button_->SetFlat(true);
     button_->SetGlyphIndex(8);

@@ -1,4 +1,5 @@
 #include "controls/SelectPnl.h"
+#include "runtime/PropUtils.h"
 
 #include "controls/F2Message.h"
 #include "controls/GlyphLibrary.h"
@@ -64,6 +65,7 @@ TSelectPanel::TSelectPanel(QWidget* parent) : TEventedControl<QGroupBox>(parent)
 
     pnlList = Named(new TPanel(this), "pnlList");
     pnlList->SetBevelOuter(TPanel::bvNone);
+    for (QWidget* part : std::initializer_list<QWidget*>{chkUserChoice, pnlRange, pnlList}) MarkInnerPart(part);
     pnlList->SetParentColor(true);
     lstValues = Named(new TRabListView(pnlList), "lstValues");
     btnListPick = Named(new TF2Button(pnlList), "btnListPick");

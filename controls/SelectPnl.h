@@ -102,6 +102,7 @@ private:
     Q_PROPERTY(QString FinalText READ FinalText WRITE SetFinalText)
     Q_PROPERTY(QString StoredText READ StoredText WRITE RestoreStoredText)
     Q_PROPERTY(int ItemCount READ ItemCount)
+    Q_PROPERTY(int ColumnCount READ ColumnCount)
 public:
     explicit TSelectPanel(QWidget* parent = nullptr);
     ~TSelectPanel() override;
@@ -171,6 +172,7 @@ public:
     QString FinalText() const { return edFinal->Text(); }
     void SetFinalText(const QString& v) { edFinal->SetText(v); }
     int ItemCount() const { return lstValues->ItemCount(); }
+    int ColumnCount() const { return lstValues->ColumnCount(); }
     Q_INVOKABLE QObject* Items(int index) const { return lstValues->Items(index); }
     Q_INVOKABLE QObject* Columns(int index) const { return lstValues->Columns(index); }
 

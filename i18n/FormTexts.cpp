@@ -5,10 +5,12 @@
 #include "runtime/PropUtils.h"
 
 #include <QAbstractSpinBox>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QMetaMethod>
+#include <QPointer>
 #include <QSet>
 #include <QTabBar>
 #include <QTabWidget>
@@ -21,11 +23,14 @@ namespace kelm24 {
 
 namespace {
 
-// Editors inside combo and spin boxes and Qt's own helper objects are parts
-// of their widget, not components of the form.
-bool IsInternalPart(const QObject* object)
+// Components are the widgets and actions of the form. Editors inside combo
+// and spin boxes, Qt's own helper objects and the inner parts of composite
+// controls are parts of their widget; plain objects (list items, columns,
+// status panels) are elements that their control converts.
+bool IsInternalPart(const QObject* object, const QObject* form)
 {
-    if (object->objectName().startsWith(QLatin1String("qt_"))) return true;
+    if (!object->isWidgetType() && !qobject_cast<const QAction*>(object)) return true;
+    if (object->objectName().startsWith(QLatin1String("qt_")) || IsInnerPart(object, form)) return true;
     const QObject* parent = object->parent();
     return parent && (qobject_cast<const QComboBox*>(parent) || qobject_cast<const QAbstractSpinBox*>(parent));
 }
@@ -59,6 +64,36 @@ void ConvertGridByProtocol(QObject* grid, const char* getter, const char* setter
         }
 }
 
+// The objects a control answers by index, Method(n) for n below its Count property.
+QList<QObject*> IndexedElements(const QObject* control, const char* countProperty, const char* method)
+{
+    QList<QObject*> elements;
+    const QMetaProperty count = FindPublishedProperty(control, QString::fromLatin1(countProperty));
+    if (!count.isValid() || !HasInvokable(control, QByteArray(method) + "(int)")) return elements;
+    for (int i = 0, n = count.read(control).toInt(); i < n; ++i) {
+        QObject* element = nullptr;
+        QMetaObject::invokeMethod(const_cast<QObject*>(control), method, Qt::DirectConnection,
+                                  Q_RETURN_ARG(QObject*, element), Q_ARG(int, i));
+        if (element) elements << element;
+    }
+    return elements;
+}
+
+// A text or string-list property of the object through the conversion.
+void ConvertNamedTexts(QObject* object, const char* name, const std::function<QString(const QString&)>& convert)
+{
+    const QMetaProperty p = FindPublishedProperty(object, QString::fromLatin1(name));
+    if (!p.isValid() || !p.isWritable()) return;
+    if (p.metaType().id() == QMetaType::QString) {
+        p.write(object, convert(p.read(object).toString()));
+    } else if (p.metaType().id() == QMetaType::QStringList) {
+        QStringList texts = p.read(object).toStringList();
+        if (texts.isEmpty()) return;
+        for (QString& text : texts) text = convert(text);
+        p.write(object, texts);
+    }
+}
+
 }  // namespace
 
 void TCodeConverter::ConvertFormTexts(QWidget* Form) const
@@ -76,10 +111,13 @@ void TCodeConverter::ConvertFormTexts(QWidget* Form) const
     ApplyUIFont(UIConvertMode, hintFont);
     QToolTip::setFont(hintFont);
     if (UIConvertMode == 0) return;
-    for (QObject* component : Form->findChildren<QObject*>()) {
-        if (IsInternalPart(component)) continue;
-        ConvertComponent(component);
-    }
+    // The components are taken first; converting one may delete helper
+    // objects of another (a text edit's document blocks), so each is guarded.
+    QList<QPointer<QObject>> components;
+    for (QObject* object : Form->findChildren<QObject*>())
+        if (!IsInternalPart(object, Form)) components << object;
+    for (const QPointer<QObject>& component : components)
+        if (component) ConvertComponent(component);
 }
 
 void TCodeConverter::ConvertComponent(QObject* Component) const
@@ -101,14 +139,21 @@ void TCodeConverter::ConvertComponent(QObject* Component) const
         done.insert(qtName);
         Component->setProperty(qtName.constData(), Convert(UIConvertMode, Component->property(qtName.constData()).toString()).ToString());
     }
+    // Qt's own "text" of a label or button is its Caption, a memo's Text its
+    // Lines, a combo box's Text its selected item: each is converted once.
+    const QByteArray textName = TextPropertyName(Component, QStringLiteral("Text"));
+    bool textShown = textName != "Text" && !TextPropertyName(Component, QStringLiteral("Caption")).isEmpty();
     for (const char* listName : {"Items", "Lines"}) {
         QStringList lines;
         if (!ReadStringList(Component, QString::fromLatin1(listName), lines) || lines.isEmpty()) continue;
         const QString joined = Convert(UIConvertMode, lines.join(QLatin1Char('\n'))).ToString();
         WriteStringList(Component, QString::fromLatin1(listName), joined.split(QLatin1Char('\n')));
+        textShown = textShown || qstrcmp(listName, "Lines") == 0;
     }
-    if (const QByteArray qtName = TextPropertyName(Component, QStringLiteral("Text")); !qtName.isEmpty() && !done.contains(qtName))
-        Component->setProperty(qtName.constData(), Convert(UIConvertMode, Component->property(qtName.constData()).toString()).ToString());
+    if (const auto* combo = qobject_cast<const QComboBox*>(Component))
+        textShown = textShown || (combo->currentIndex() >= 0 && combo->currentText() == combo->itemText(combo->currentIndex()));
+    if (!textName.isEmpty() && !done.contains(textName) && !textShown)
+        Component->setProperty(textName.constData(), Convert(UIConvertMode, Component->property(textName.constData()).toString()).ToString());
     // Style: owner drawing has no counterpart in Qt, which draws any text in
     // any font, so the style stays.
     QStringList panels;
@@ -116,6 +161,8 @@ void TCodeConverter::ConvertComponent(QObject* Component) const
         for (QString& panel : panels) panel = Convert(UIConvertMode, panel).ToString();
         WriteStringList(Component, QStringLiteral("Panels"), panels);
     }
+    for (QObject* panel : IndexedElements(Component, "PanelCount", "Panels"))  // status bars of the control set
+        ConvertNamedTexts(panel, "Text", [this](const QString& text) { return Convert(UIConvertMode, text).ToString(); });
     const int direction = UIConvertMode == 1 ? cdBig5ToGB : UIConvertMode == 2 ? cdGBToBig5 : cdNone;
     if (direction != cdNone) ConvertClassTexts(Component, direction);
 }
@@ -152,12 +199,16 @@ void TCodeConverter::ConvertClassTexts(QObject* Component, int Direction) const
         ConvertGridByProtocol(Component, "Cells", "SetCells", convert);
         ConvertGridByProtocol(Component, "CellHints", "SetCellHints", convert);
     }
-    // Word texts of select panels and the like, recognised by their names.
-    for (const char* word : {"BeginWord", "FinalWord", "HintWord"}) {
-        const QMetaProperty p = FindPublishedProperty(Component, QString::fromLatin1(word));
-        if (p.isValid() && p.isWritable() && p.metaType().id() == QMetaType::QString)
-            p.write(Component, convert(p.read(Component).toString()));
+    // List views of the control set and the select panel's list: items and
+    // columns are objects answered by index.
+    for (QObject* column : IndexedElements(Component, "ColumnCount", "Columns")) ConvertNamedTexts(column, "Caption", convert);
+    for (QObject* item : IndexedElements(Component, "ItemCount", "Items")) {
+        ConvertNamedTexts(item, "Caption", convert);
+        ConvertNamedTexts(item, "SubItems", convert);
     }
+    // Word texts of select panels and the like, recognised by their names.
+    for (const char* word : {"BeginWord", "FinalWord", "BeginWords", "FinalWords", "HintWord", "ChildHints"})
+        ConvertNamedTexts(Component, word, convert);
     QStringList listItems;
     if (ReadStringList(Component, QStringLiteral("ListItems"), listItems) && !listItems.isEmpty()) {
         for (QString& item : listItems) item = convert(item);

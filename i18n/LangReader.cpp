@@ -96,6 +96,18 @@ bool SelectIndexed(TPathTarget& target, const QString& name, int n)
         target.TableItem = header;
         return true;
     }
+    // Controls of our own set answer their items, columns and pages by index:
+    // an invokable Name(int) that answers an object with a Caption.
+    QObject* element = nullptr;
+    const QByteArray signature = name.toLatin1() + "(int)";
+    if (target.Object && target.Object->metaObject()->indexOfMethod(signature.constData()) >= 0 &&
+        QMetaObject::invokeMethod(target.Object, name.toLatin1().constData(), Qt::DirectConnection,
+                                  Q_RETURN_ARG(QObject*, element), Q_ARG(int, n)) &&
+        element) {
+        target = TPathTarget{};
+        target.Object = element;
+        return true;
+    }
     return false;
 }
 
@@ -269,7 +281,7 @@ void TComponentRead::ApplyAttribute(QObject* Component, const QString& Path, con
         int index = -1;
         if (!SplitSegment(segments[i], name, index)) return;
         if (index >= 0) {
-            if (!(Is(name, "Items") || Is(name, "Columns")) || !SelectIndexed(target, name, index)) return;
+            if (!SelectIndexed(target, name, index)) return;
             continue;
         }
         const QMetaProperty p = FindPublishedProperty(target.Object, name);
@@ -292,7 +304,8 @@ void TComponentRead::ApplyAttribute(QObject* Component, const QString& Path, con
     } else if (index >= 0) {
         // A list takes the value at line n; a view's column, item or node as its text.
         if (HasStringList(target.Object, name)) StoreLine(target.Object, name, index, Value);
-        else if (SelectIndexed(target, name, index)) StoreItemText(target, QStringLiteral("Caption"), Value);
+        else if (SelectIndexed(target, name, index) && !StoreItemText(target, QStringLiteral("Caption"), Value))
+            StoreProperty(target.Object, QStringLiteral("Caption"), Value);
     } else {
         StoreProperty(target.Object, name, Value);
     }
@@ -338,7 +351,7 @@ void TLangReader::ApplyOne(QObject* Component, xmlNode* Element)
 void TLangReader::ApplyTo(QObject* Component)
 {
     if (!document_) throw Exception(QStringLiteral("No active LanguageController!"));
-    if (!Component) return;
+    if (!Component || IsInnerPart(Component)) return;  // a composite control translates its parts itself
     const auto* widget = qobject_cast<const QWidget*>(Component);
     const bool formOrModule = widget ? widget->isWindow() : Component->parent() == nullptr;
     if (xmlNode* root = xmlDocGetRootElement(document_); root && formOrModule) ApplyOne(Component, root);

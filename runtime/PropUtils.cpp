@@ -39,11 +39,19 @@ bool IsMethodType(const QMetaProperty& p)
 QMetaProperty FindPublishedProperty(const QObject* Instance, const QString& PropName)
 {
     if (!Instance || PropName.isEmpty()) return QMetaProperty();
-    const QMetaObject* meta = Instance->metaObject();
-    const int exact = meta->indexOfProperty(PropName.toLatin1().constData());
-    if (exact >= 0) return meta->property(exact);
-    for (int i = 0; i < meta->propertyCount(); ++i)
-        if (PropName.compare(QLatin1String(meta->property(i).name()), Qt::CaseInsensitive) == 0) return meta->property(i);
+    // The most derived class that has the name wins, so that a control's
+    // published "Text" is found for ".text" rather than the Qt base class's
+    // own "text" (read-only on a spin box); within a class the exact name first.
+    const QByteArray name = PropName.toLatin1();
+    for (const QMetaObject* meta = Instance->metaObject(); meta; meta = meta->superClass()) {
+        int found = -1;
+        for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
+            const char* candidate = meta->property(i).name();
+            if (name == candidate) return meta->property(i);
+            if (found < 0 && PropName.compare(QLatin1String(candidate), Qt::CaseInsensitive) == 0) found = i;
+        }
+        if (found >= 0) return meta->property(found);
+    }
     return QMetaProperty();
 }
 
@@ -101,6 +109,22 @@ void SetMethodPropByName(QObject* Instance, const QString& PropName, const QVari
 {
     const QMetaProperty p = FindPublishedProperty(Instance, PropName);
     if (p.isValid() && p.isWritable() && IsMethodType(p) && Value.metaType() == p.metaType()) p.write(Instance, Value);
+}
+
+namespace {
+constexpr char kInnerPart[] = "kelm24InnerPart";
+}
+
+void MarkInnerPart(QObject* Part)
+{
+    if (Part) Part->setProperty(kInnerPart, true);
+}
+
+bool IsInnerPart(const QObject* Object, const QObject* Root)
+{
+    for (const QObject* o = Object; o && o != Root; o = o->parent())
+        if (o->property(kInnerPart).toBool()) return true;
+    return false;
 }
 
 }  // namespace kelm24
