@@ -200,6 +200,39 @@ TEST_F(AppServerTest, ReceiptSummaryStatementMergesLinesByTheChosenKeys)
     }
 }
 
+TEST_F(AppServerTest, LayoutLookupsOfTheReceiptRun)
+{
+    Login();
+    const QVector<TSqlRow> line = direct.Select(QStringLiteral(
+        "SELECT TH004, TH008, TH001, TH002, TH009, TH018, TH010, TH011, TH012, TH013 FROM PURTH WHERE TH011<>'' ORDER BY TH001, TH002, TH003 LIMIT 1"));
+    ASSERT_EQ(line.size(), 1);
+    const TSqlRow& l = line[0];
+    // The total priced quantity of one receipt, through the layout's second data set.
+    TDataPacket total = TDataPacket::FromVariant(server.Call(member::AS_GetRecords, {QStringLiteral("Provider2"),
+        QStringLiteral(" SELECT SUM(TH016) as TH016B FROM $$PURTH PURTH  WHERE TH001='") + l[2].toString() + QStringLiteral("' AND TH002='") +
+            l[3].toString() + QStringLiteral("' "), Variant()}));
+    ASSERT_EQ(total.Rows.size(), 1u);
+    EXPECT_EQ(total.Fields[0].Name, QStringLiteral("TH016B"));
+    EXPECT_NEAR(total.Rows[0][0].ToDouble(),
+                One(QStringLiteral("SELECT SUM(TH016) FROM PURTH WHERE TH001=? AND TH002=?"), {l[2], l[3]}).toDouble(), 1e-9);
+
+    // The merged layout's delivered quantity: tables named "database..table", values bound by name.
+    const QString db = QStringLiteral("DEMO");
+    const QString merged = QStringLiteral(" SELECT  TD015,TD009 FROM  ") + db + QStringLiteral("..") + QStringLiteral("PURTD ") +
+                           QStringLiteral(" INNER JOIN ") + db + QStringLiteral("..") +
+                           QStringLiteral("PURTH ON TH011 = TD001 AND TH012=TD002 AND TH013=TD003 ") +
+                           QStringLiteral(" WHERE TH004=:TH004 AND TH008=:TH008 AND TH001=:TH001 AND TH002=:TH002 ") +
+                           QStringLiteral(" AND TH009=:TH009") + QStringLiteral(" AND TH018=:TH018") + QStringLiteral(" AND TH010=:TH010");
+    auto pair = [](const char* name, const Variant& value) { return Variant::ArrayOf({QString::fromLatin1(name), value}); };
+    const Variant params = Variant::ArrayOf({pair("TH004", l[0].toString()), pair("TH008", l[1].toString()), pair("TH001", l[2].toString()),
+                                             pair("TH002", l[3].toString()), pair("TH009", l[4].toString()), pair("TH018", l[5].toDouble()),
+                                             pair("TH010", l[6].toString())});
+    TDataPacket delivered = TDataPacket::FromVariant(server.Call(member::AS_GetRecords, {QStringLiteral("Provider2"), merged, params}));
+    ASSERT_GE(delivered.Rows.size(), 1u);
+    EXPECT_DOUBLE_EQ(delivered.Rows[0][0].ToDouble(),
+                     One(QStringLiteral("SELECT TD015 FROM PURTD WHERE TD001=? AND TD002=? AND TD003=?"), {l[7], l[8], l[9]}).toDouble());
+}
+
 TEST_F(AppServerTest, ProvidersRunOneQueryWithBoundParameters)
 {
     Login();

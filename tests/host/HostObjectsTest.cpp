@@ -280,3 +280,58 @@ TEST_F(HostObjectsTest, PickWindowChoosesRowsDatesAndPhrases)
     EXPECT_EQ(f2.GetPhrase(QStringLiteral("Leader"), QStringLiteral("DEMO"), 0), QStringLiteral("供应商延迟交货"));
     EXPECT_EQ(chooser->Seen, (QStringList{QStringLiteral("CMSMQ/16"), QStringLiteral("CMSMS/01"), QStringLiteral("CMSMS/01")}));
 }
+
+namespace {
+QString Render(const Variant& v)
+{
+    if (!v.IsArray()) return v.IsEmpty() ? QStringLiteral("<empty>") : v.IsNull() ? QStringLiteral("<null>") : v.ToString();
+    QStringList parts;
+    if (v.DimCount() == 2) {
+        for (int c = v.LowBound(2); c <= v.HighBound(2); ++c)
+            parts << Render(v.At(v.LowBound(1), c)) + QLatin1Char('=') + Render(v.At(v.LowBound(1) + 1, c));
+        return QLatin1Char('{') + parts.join(QLatin1Char(',')) + QLatin1Char('}');
+    }
+    for (const Variant& e : v.Elements()) parts << Render(e);
+    return QLatin1Char('[') + parts.join(QLatin1Char(',')) + QLatin1Char(']');
+}
+}  // namespace
+
+TEST_F(HostObjectsTest, PostgreSqlGivesTheSameHostAnswers)
+{
+    test::TPgCluster pg;
+    if (!pg.Skip().isEmpty()) GTEST_SKIP() << pg.Skip().toStdString();
+    TServerSettings settings = pg.CreateDatabase(QStringLiteral("kelm24host"));
+    {
+        TDataLayer direct(settings, true);
+        TSampleOptions sample;
+        sample.Receipts = 60;  // the size of the SQLite database of the fixture
+        TSampleCompany(sample).Write(direct);
+    }
+    Variant server(std::make_shared<TAppServer>(settings));
+    TAppServerObject(server).Connect(QStringLiteral("HOST"), TSampleCompany::LeaderUser, TSampleCompany::CompanyCode,
+                                     QStringLiteral("DEMO"), QString());
+    THostObject pgHost(Variant(std::shared_ptr<IAutomationObject>(
+        std::make_shared<THostManager>(std::make_shared<THostData>(server), chooser, options))));
+
+    struct TAsk { const char* table; const char* number; QStringList keys; bool all; };
+    const TAsk asks[] = {{"ADMMB", "01", {"KELM24"}, false},        {"CMSML", "01", {"DEMO"}, false},
+                         {"CMSMT", "01", {"KELM24"}, false},        {"CMSMQ", "08", {"3402"}, false},
+                         {"CMSMQ", "38", {"3401", "34"}, false},    {"CMSMQ", "29", {"2801", "34", "28"}, false},
+                         {"CMSMQ", "16", {"34", "28"}, true},       {"CMSMS", "01", {"1", "F01"}, false},
+                         {"PURTG", "61", {"3403"}, true},           {"GENES", "01", {"x", "Leader", "KELM24"}, false}};
+    for (const TAsk& a : asks) {
+        std::vector<Variant> keys(a.keys.begin(), a.keys.end());
+        Variant fromPg, fromSqlite;
+        TValidatorObject pgValidator(pgHost.Validator()), sqliteValidator(hostObject.Validator());
+        const QString table = QString::fromLatin1(a.table), number = QString::fromLatin1(a.number);
+        const bool pgOk = a.all ? pgValidator.QueryData(table, number, QStringLiteral("DEMO"), Variant::ArrayOf(keys), fromPg)
+                                : pgValidator.CheckValue(table, number, QStringLiteral("DEMO"), Variant::ArrayOf(keys), fromPg);
+        const bool sqliteOk = a.all ? sqliteValidator.QueryData(table, number, QStringLiteral("DEMO"), Variant::ArrayOf(keys), fromSqlite)
+                                    : sqliteValidator.CheckValue(table, number, QStringLiteral("DEMO"), Variant::ArrayOf(keys), fromSqlite);
+        EXPECT_EQ(pgOk, sqliteOk) << a.table << "/" << a.number;
+        EXPECT_EQ(Render(fromPg), Render(fromSqlite)) << a.table << "/" << a.number;
+    }
+    EXPECT_EQ(Render(TCounterObject(pgHost.Counter()).GetSysInfo(QStringLiteral("DEMO"))),
+              Render(TCounterObject(hostObject.Counter()).GetSysInfo(QStringLiteral("DEMO"))));
+    EXPECT_EQ(pgHost.GetMessage(QStringLiteral("W"), QStringLiteral("000002")), hostObject.GetMessage(QStringLiteral("W"), QStringLiteral("000002")));
+}
