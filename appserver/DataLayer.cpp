@@ -173,23 +173,37 @@ Variant TDataLayer::QueryPacket(const QString& clientSql, const Variant& params)
     const QSqlRecord record = q.record();
     const int n = record.count();
     QVector<TFieldDef> fields(n);
+    // SQLite knows no type for an expression whose first row is NULL (the
+    // amount of a receipt without lines): such a field takes the type of its
+    // values, as the other engines would declare it.
+    QVector<bool> typedByValues(n);
     for (int i = 0; i < n; ++i) {
         QString name = record.fieldName(i);
         // PostgreSQL folds unquoted names to lower case; the statements name
         // their columns in upper case.
         if (settings_.Engine == TSqlEngine::PostgreSQL) name = name.toUpper();
-        fields[i] = TFieldDef{name, FieldTypeOf(record.field(i).metaType()), 0};
+        typedByValues[i] = !record.field(i).metaType().isValid();
+        fields[i] = TFieldDef{name, typedByValues[i] ? TFieldType::Integer : FieldTypeOf(record.field(i).metaType()), 0};
     }
+    QVector<bool> seen(n);
     std::vector<Variant> rows;
     while (q.next()) {
         Variant row = Variant::CreateArray(0, n - 1);
         for (int i = 0; i < n; ++i) {
             Variant v = ToVariant(q.value(i));
             if (v.IsText()) fields[i].Size = std::max(fields[i].Size, static_cast<int>(v.ToString().size()));
+            if (typedByValues[i] && !v.IsNull()) {
+                seen[i] = true;
+                const TFieldType t = v.IsText() ? TFieldType::String : v.Type() == VarType::Double ? TFieldType::Float : TFieldType::Integer;
+                // Integer widens to Float; anything but a number makes it a String.
+                if (fields[i].Type != TFieldType::String && t != TFieldType::Integer) fields[i].Type = t;
+            }
             row[i] = std::move(v);
         }
         rows.push_back(std::move(row));
     }
+    for (int i = 0; i < n; ++i)
+        if (typedByValues[i] && !seen[i]) fields[i].Type = TFieldType::String;
     Variant defs = Variant::CreateArray(0, n - 1);
     for (int i = 0; i < n; ++i)
         defs[i] = Variant::ArrayOf({fields[i].Name, static_cast<int>(fields[i].Type), fields[i].Size});

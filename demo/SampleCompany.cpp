@@ -329,11 +329,15 @@ void TGenerator::HostSettings()
 }
 
 // The host's message table: every reference the report uses, Chinese and English.
+// Placeholders follow what each caller passes: a reference the form reports
+// ("E;000030;text") fills ten text slots, so such texts use "%s" alone; the
+// array-size warnings W/000002 and W/000003 get a text and two integers.
 void TGenerator::Messages()
 {
     struct TMessage { const char* type; const char* id; const char* chs; const char* eng; };
     const TMessage messages[] = {
         {"C", "000001", "资料已修改, 是否继续?", "The data has changed. Continue?"},
+        {"E", "000001", "发生错误: %s", "An error occurred: %s"},
         {"D", "000001", "是否保存修改?", "Save the changes?"},
         {"Q", "000001", "确定要执行吗?", "Are you sure?"},
         {"E", "000003", "%s 不可空白!", "%s must not be blank!"},
@@ -342,7 +346,7 @@ void TGenerator::Messages()
         {"E", "000015", "无法读取注册表的设定!", "Cannot read the registry settings!"},
         {"E", "000016", "没有设定应用服务器的地址!", "No application server address is configured!"},
         {"E", "000025", "连接应用服务器 %s:%s 时发生错误, 无法取得报表资料!", "Error on the application server %s:%s: the report data cannot be read!"},
-        {"E", "000030", "无法取得选择条件!", "The conditions cannot be collected!"},
+        {"E", "000030", "无法取得选择条件! %s", "The conditions cannot be collected! %s"},
         {"E", "000036", "此窗体不属于本程序, 无法执行!", "This form does not belong to this program!"},
         {"E", "000037", "此栏位为必填栏位, 不可空白!", "This field is required!"},
         {"E", "000038", "主程序传入的参数不足, 无法执行!", "The host passed too few parameters!"},
@@ -353,7 +357,7 @@ void TGenerator::Messages()
         {"W", "000004", "%s 不存在!", "%s does not exist!"},
         {"W", "000006", "没有符合条件的资料!", "No data match the conditions!"},
         {"W", "000014", "主程序传入的条件中有不存在或不适用的元件!", "A control named in the host's conditions is missing or unsuitable!"},
-        {"I", "000003", "没有可收集的选择条件%s!", "There are no conditions to collect%s!"},
+        {"I", "000003", "没有可收集的选择条件!", "There are no conditions to collect!"},
         {"I", "000011", "无法取得选择条件的文字!", "The condition captions cannot be collected!"},
         {"I", "000012", "纸张: %s, 宽度: %s, 长度: %s, 单位: %s", "Paper: %s, width: %s, length: %s, unit: %s"},
         {"R", "100235", "页脚编号", "Footer code"},

@@ -79,9 +79,9 @@ Variant TF2WindowObject::F2GetData(Variant& args) const
     return answer;
 }
 
-QString TF2WindowObject::ShowInputDay(int dateType, const QString& startDate, const QString& database) const
+QString TF2WindowObject::ShowInputDay(bool rocYear, const QString& startDate, const QString& database) const
 {
-    return obj_.Call(member::ShowInputDay, {Variant::ArrayOf({dateType, startDate, database})}).ToString();
+    return obj_.Call(member::ShowInputDay, {Variant::ArrayOf({rocYear, startDate, database})}).ToString();
 }
 
 Variant TAppServerObject::Connect(const QString& program, const QString& user, const QString& company,

@@ -115,8 +115,9 @@ public:
     QString GetPhrase(const QString& userCode, const QString& database, int windowHandle) const;
     // args: the 19-element pick argument array.
     Variant F2GetData(Variant& args) const;
-    // Picked date "YYYYMMDD", or empty when cancelled.
-    QString ShowInputDay(int dateType, const QString& startDate, const QString& database) const;
+    // Picked date "YYYYMMDD", or empty when cancelled. rocYear: the form's date
+    // type is above 3 (dates shown with the ROC year).
+    QString ShowInputDay(bool rocYear, const QString& startDate, const QString& database) const;
 
 private:
     Variant obj_;

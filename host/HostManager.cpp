@@ -62,20 +62,40 @@ THostManager::THostManager(std::shared_ptr<THostData> data, std::shared_ptr<TPic
 
 QString THostManager::Message(const QString& type, const QString& id)
 {
+    // Ids are six digits; the form asks for its own error "E;-1" as "1".
+    QString key = id.trimmed();
+    bool number = false;
+    key.toUInt(&number);
+    if (number && key.size() < 6) key = key.rightJustified(6, QLatin1Char('0'));
     QVector<THostRow> rows =
-        data_->Rows(QStringLiteral("SELECT MS003, MS004 FROM ADMMS WHERE MS001=:K0 AND MS002=:K1"), {type.toUpper(), id});
+        data_->Rows(QStringLiteral("SELECT MS003, MS004 FROM ADMMS WHERE MS001=:K0 AND MS002=:K1"), {type.toUpper(), key});
     if (rows.isEmpty()) throw Exception(QStringLiteral("讯息表没有讯息 %1/%2").arg(type, id));
     const int column = options_.Language.compare(QLatin1String("ENG"), Qt::CaseInsensitive) == 0 ? 1 : 0;
     return rows[0][column].IsNull() ? QString() : rows[0][column].ToString();
 }
 
+// The downloader fetches the folder of <Path> + the lower-case file name +
+// ".zip", so a newer library waits in the update folder as that archive.
 QString THostManager::FileList(const QString& fileName) const
 {
     if (options_.UpdateFolder.isEmpty()) return {};
-    QFileInfo file(QDir(options_.UpdateFolder).filePath(QFileInfo(fileName).fileName()));
-    if (!file.exists()) return {};
+    const QString name = QFileInfo(fileName).fileName().toLower();
+    const QDir folder(options_.UpdateFolder);
+    QFileInfo archive(folder.filePath(name + QStringLiteral(".zip")));
+    if (!archive.exists()) return {};
     return QStringLiteral("<Modify>%1</Modify><Path>%2</Path>")
-        .arg(file.lastModified().toString(QStringLiteral("yyyyMMddhhmmss")), file.absoluteFilePath());
+        .arg(archive.lastModified().toString(QStringLiteral("yyyyMMddhhmmss")), folder.absoluteFilePath(name));
+}
+
+Variant HostModuleList(const QStringList& disabled)
+{
+    const QStringList modules = {QStringLiteral("FEP"), QStringLiteral("PUR"), QStringLiteral("INV")};
+    Variant list = Variant::CreateArray(0, 1, 0, static_cast<int>(modules.size()) - 1);
+    for (int i = 0; i < modules.size(); ++i) {
+        list.At(0, i) = modules[i];
+        list.At(1, i) = !disabled.contains(modules[i], Qt::CaseInsensitive);
+    }
+    return list;
 }
 
 void RegisterHostFactory(std::shared_ptr<THostData> data, std::shared_ptr<TPickChooser> chooser, THostOptions options)

@@ -13,7 +13,7 @@ struct THostOptions {
     QString Language = QStringLiteral("CHS");  // CHS: Chinese message texts; ENG: English ones
     int VersionType = 1;
     int ProductId = 3;
-    QString UpdateFolder;  // where newer program libraries wait to be fetched
+    QString UpdateFolder;  // where newer program libraries wait to be fetched, each as "<name>.zip"
 };
 
 class THostManager : public TAutomationObject {
@@ -36,6 +36,10 @@ private:
 // A message text with its "%s"/"%d" places filled from args in order (as the
 // plug-in formats them); a place without an argument stays as it is.
 QString FormatMessage(const QString& text, const QStringList& args);
+
+// The module list of the host parameters (element 4): row 0 the module names,
+// row 1 their enabled flags as booleans; the named modules are disabled.
+Variant HostModuleList(const QStringList& disabled);
 
 // Registers "PratelWorkCenter.Manager" in the factory registry, creating a host
 // object over the given data.

@@ -41,18 +41,6 @@ int BadArguments(const QString& text)
     return kBadArguments;
 }
 
-// The module list of the host parameters: row 0 names, row 1 enabled flags.
-Variant ModuleList(const QStringList& disabled)
-{
-    const QStringList modules = {QStringLiteral("FEP"), QStringLiteral("PUR"), QStringLiteral("INV")};
-    Variant list = Variant::CreateArray(0, 1, 0, static_cast<int>(modules.size()) - 1);
-    for (int i = 0; i < modules.size(); ++i) {
-        list.At(0, i) = modules[i];
-        list.At(1, i) = disabled.contains(modules[i], Qt::CaseInsensitive) ? QStringLiteral("N") : QStringLiteral("Y");
-    }
-    return list;
-}
-
 // A failure that comes from a part of the plug-in not yet there.
 bool MissingPart(const QString& text) { return text.contains(QLatin1String("Not Assign")); }
 
@@ -149,7 +137,7 @@ int main(int argc, char** argv)
         ctrl->HostObject = host;
         ctrl->OnNotify = TNotifyMethod{&PrintNotify, nullptr};
         const Variant params = Variant::ArrayOf({parser.value(user), parser.value(company), parser.value(database), 0,
-                                                 ModuleList(parser.isSet(noFax) ? QStringList{QStringLiteral("FEP")} : QStringList{})});
+                                                 HostModuleList(parser.isSet(noFax) ? QStringList{QStringLiteral("FEP")} : QStringList{})});
         int32_t init = -1;
         try {
             init = ctrl->InitForm(params);

@@ -136,6 +136,103 @@ TEST_F(AppServerTest, ReceiptDetailStatementAnswersTheReceiptRows)
     }
 }
 
+TEST_F(AppServerTest, ExpressionColumnsKeepTheirTypeWhenTheFirstReceiptHasNoLines)
+{
+    Login();
+    const QVector<TSqlRow> bare = direct.Select(QStringLiteral(
+        "SELECT TG001, TG002 FROM PURTG WHERE NOT EXISTS (SELECT 1 FROM PURTH WHERE TH001=TG001 AND TH002=TG002) ORDER BY TG001, TG002"));
+    ASSERT_FALSE(bare.isEmpty()) << "the sample company has receipts without lines";
+    const QString type = bare[0][0].toString(), number = bare[0][1].toString();
+    TDataPacket p = Records(test::ReceiptDetailStatement(type, number, QString(), false, false));
+    ASSERT_GT(p.Rows.size(), 1u);
+    const int th019t = p.FieldIndex(QStringLiteral("TH019T"));
+    ASSERT_TRUE(p.Rows[0][th019t].IsNull()) << "the first row is the receipt without lines";
+    EXPECT_EQ(p.Fields[th019t].Type, TFieldType::Float);
+    EXPECT_EQ(p.Fields[p.FieldIndex(QStringLiteral("TG019T"))].Type, TFieldType::Float);
+    EXPECT_EQ(p.Fields[p.FieldIndex(QStringLiteral("TH011T"))].Type, TFieldType::String);
+    TDataPacket counted = Records(QStringLiteral("SELECT TG001, (TG012+1) AS PRINTS, NULL AS BLANKCOL FROM PURTG"));
+    EXPECT_EQ(counted.Fields[1].Type, TFieldType::Integer);
+    EXPECT_EQ(counted.Fields[2].Type, TFieldType::String) << "no value says otherwise";
+}
+
+TEST_F(AppServerTest, ReceiptSummaryStatementMergesLinesByTheChosenKeys)
+{
+    Login();
+    const QString from = One(QStringLiteral("SELECT MIN(TG002) FROM PURTG WHERE TG001='3401'")).toString();
+    const QString to = One(QStringLiteral("SELECT MAX(TG002) FROM (SELECT TG002 FROM PURTG WHERE TG001='3401' ORDER BY TG002 LIMIT 12) AS T")).toString();
+    const double received = One(QStringLiteral("SELECT SUM(TH007) FROM PURTH WHERE TH001='3401' AND TH002 BETWEEN ? AND ?"), {from, to}).toDouble();
+    const int lines = One(QStringLiteral("SELECT COUNT(*) FROM PURTH WHERE TH001='3401' AND TH002 BETWEEN ? AND ?"), {from, to}).toInt();
+    ASSERT_GT(received, 0);
+
+    struct TCase { test::TSummaryKeys keys; QString groupColumns; };
+    const TCase cases[] = {{{false, false, false}, QString()},
+                           {{true, false, false}, QStringLiteral(",TH009")},
+                           {{false, true, true}, QStringLiteral(",TH018,TH010")},
+                           {{true, true, true}, QStringLiteral(",TH009,TH018,TH010")}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.groupColumns.toStdString());
+        TDataPacket p = Records(test::ReceiptSummaryStatement(QStringLiteral("3401"), from, to, c.keys));
+        // One row per receipt, item, unit and chosen key; a receipt without lines gives one row.
+        const int expected = One(QStringLiteral("SELECT COUNT(*) FROM (SELECT DISTINCT TG002,TH004,TH005,TH006,TH008,THC02%1 FROM PURTG "
+                                                "LEFT JOIN PURTH ON TG001=TH001 AND TG002=TH002 WHERE TG001='3401' AND TG002 BETWEEN ? AND ?) AS T")
+                                     .arg(c.groupColumns), {from, to}).toInt();
+        ASSERT_EQ(static_cast<int>(p.Rows.size()), expected);
+        EXPECT_LT(expected, lines + 12) << "lines of one item are merged";
+        const int th007 = p.FieldIndex(QStringLiteral("TH007")), td015 = p.FieldIndex(QStringLiteral("TD015"));
+        const int tg002 = p.FieldIndex(QStringLiteral("TG002")), th019t = p.FieldIndex(QStringLiteral("TH019T"));
+        const int th019 = p.FieldIndex(QStringLiteral("TH019")), mf010b = p.FieldIndex(QStringLiteral("MF010B"));
+        ASSERT_GE(std::min({th007, td015, tg002, th019t, th019, mf010b}), 0);
+        EXPECT_EQ(p.FieldIndex(QStringLiteral("CMSMC002")) >= 0, c.keys.Warehouse);
+        EXPECT_EQ(p.FieldIndex(QStringLiteral("TH009")) >= 0, c.keys.Warehouse);
+        EXPECT_EQ(p.FieldIndex(QStringLiteral("TH010")) >= 0, c.keys.Lot);
+        double sum = 0;
+        QString previous;
+        for (const auto& row : p.Rows) {
+            EXPECT_LE(previous, row[tg002].ToString()) << "ordered by number";
+            previous = row[tg002].ToString();
+            EXPECT_EQ(row[td015].ToInt(), 0);
+            EXPECT_EQ(row[mf010b].ToString(), QStringLiteral("RENMINBI"));
+            if (row[th007].IsNull()) continue;  // a receipt without lines
+            sum += row[th007].ToDouble();
+            EXPECT_GE(row[th019t].ToDouble(), row[th019].ToDouble() - 1e-6);
+        }
+        EXPECT_NEAR(sum, received, 1e-6);
+    }
+}
+
+TEST_F(AppServerTest, LayoutLookupsOfTheReceiptRun)
+{
+    Login();
+    const QVector<TSqlRow> line = direct.Select(QStringLiteral(
+        "SELECT TH004, TH008, TH001, TH002, TH009, TH018, TH010, TH011, TH012, TH013 FROM PURTH WHERE TH011<>'' ORDER BY TH001, TH002, TH003 LIMIT 1"));
+    ASSERT_EQ(line.size(), 1);
+    const TSqlRow& l = line[0];
+    // The total priced quantity of one receipt, through the layout's second data set.
+    TDataPacket total = TDataPacket::FromVariant(server.Call(member::AS_GetRecords, {QStringLiteral("Provider2"),
+        QStringLiteral(" SELECT SUM(TH016) as TH016B FROM $$PURTH PURTH  WHERE TH001='") + l[2].toString() + QStringLiteral("' AND TH002='") +
+            l[3].toString() + QStringLiteral("' "), Variant()}));
+    ASSERT_EQ(total.Rows.size(), 1u);
+    EXPECT_EQ(total.Fields[0].Name, QStringLiteral("TH016B"));
+    EXPECT_NEAR(total.Rows[0][0].ToDouble(),
+                One(QStringLiteral("SELECT SUM(TH016) FROM PURTH WHERE TH001=? AND TH002=?"), {l[2], l[3]}).toDouble(), 1e-9);
+
+    // The merged layout's delivered quantity: tables named "database..table", values bound by name.
+    const QString db = QStringLiteral("DEMO");
+    const QString merged = QStringLiteral(" SELECT  TD015,TD009 FROM  ") + db + QStringLiteral("..") + QStringLiteral("PURTD ") +
+                           QStringLiteral(" INNER JOIN ") + db + QStringLiteral("..") +
+                           QStringLiteral("PURTH ON TH011 = TD001 AND TH012=TD002 AND TH013=TD003 ") +
+                           QStringLiteral(" WHERE TH004=:TH004 AND TH008=:TH008 AND TH001=:TH001 AND TH002=:TH002 ") +
+                           QStringLiteral(" AND TH009=:TH009") + QStringLiteral(" AND TH018=:TH018") + QStringLiteral(" AND TH010=:TH010");
+    auto pair = [](const char* name, const Variant& value) { return Variant::ArrayOf({QString::fromLatin1(name), value}); };
+    const Variant params = Variant::ArrayOf({pair("TH004", l[0].toString()), pair("TH008", l[1].toString()), pair("TH001", l[2].toString()),
+                                             pair("TH002", l[3].toString()), pair("TH009", l[4].toString()), pair("TH018", l[5].toDouble()),
+                                             pair("TH010", l[6].toString())});
+    TDataPacket delivered = TDataPacket::FromVariant(server.Call(member::AS_GetRecords, {QStringLiteral("Provider2"), merged, params}));
+    ASSERT_GE(delivered.Rows.size(), 1u);
+    EXPECT_DOUBLE_EQ(delivered.Rows[0][0].ToDouble(),
+                     One(QStringLiteral("SELECT TD015 FROM PURTD WHERE TD001=? AND TD002=? AND TD003=?"), {l[7], l[8], l[9]}).toDouble());
+}
+
 TEST_F(AppServerTest, ProvidersRunOneQueryWithBoundParameters)
 {
     Login();

@@ -2,6 +2,7 @@
 #include "demo/SampleCompany.h"
 #include "frame/HostObjects.h"
 #include "host/HostManager.h"
+#include "runtime/TextUtils.h"
 #include "tests/appserver/TestSupport.h"
 
 #include <QDir>
@@ -75,6 +76,34 @@ TEST_F(HostObjectsTest, MessagesInChineseAndEnglishWithTheirArguments)
         EXPECT_FALSE(hostObject.GetMessage(parts[0], parts[1]).isEmpty()) << ref;
     }
     EXPECT_THROW(hostObject.GetMessage(QStringLiteral("E"), QStringLiteral("999999")), Exception);
+    // The form's own error "E;-1" is asked for as E/1.
+    EXPECT_EQ(hostObject.GetMessage(QStringLiteral("E"), QStringLiteral("1")), hostObject.GetMessage(QStringLiteral("E"), QStringLiteral("000001")));
+    EXPECT_THROW(hostObject.GetMessage(QStringLiteral("E"), QStringLiteral("-1")), Exception);
+
+    // Placeholders match what the callers pass: the form fills ten text slots
+    // for a reported reference, a shown message gets the arguments its caller names.
+    auto format = [&](const char* type, const char* id, const QList<Variant>& args) {
+        bool ok = true;
+        const QString text = FormatText(hostObject.GetMessage(QString::fromLatin1(type), QString::fromLatin1(id)), args, &ok);
+        EXPECT_TRUE(ok) << type << "/" << id;
+        return text;
+    };
+    QList<Variant> tenSlots;
+    for (int i = 0; i < 10; ++i) tenSlots << Variant(QString());
+    for (const char* id : {"000005", "000006", "000030", "000036", "000037", "000038"}) format("E", id, tenSlots);
+    format("W", "000014", tenSlots);
+    QList<Variant> captionFailed = tenSlots;
+    captionFailed[0] = hostObject.GetMessage(QStringLiteral("I"), QStringLiteral("000011"));
+    EXPECT_TRUE(format("E", "000030", captionFailed).contains(captionFailed[0].ToString()));
+    const std::pair<const char*, const char*> withoutArguments[] = {{"I", "000003"}, {"W", "000006"}, {"E", "100007"},
+                                                                     {"E", "100319"}, {"R", "200235"}};
+    for (const auto& [type, id] : withoutArguments) format(type, id, {});
+    format("E", "000003", {QStringLiteral("选择进货单别")});
+    format("W", "000004", {hostObject.GetMessage(QStringLiteral("R"), QStringLiteral("100235"))});
+    EXPECT_EQ(format("E", "000025", {QStringLiteral("127.0.0.1"), 211}), QStringLiteral("连接应用服务器 127.0.0.1:211 时发生错误, 无法取得报表资料!"));
+    format("W", "000002", {QStringLiteral("选择条件文字"), 7, 6});
+    format("W", "000003", {QStringLiteral("选择条件文字"), 7, 3});
+    format("I", "000012", {QStringLiteral("Letter"), QStringLiteral("2159"), QStringLiteral("2794"), QStringLiteral("MM")});
 
     options.Language = QStringLiteral("ENG");
     THostObject english(Variant(std::shared_ptr<IAutomationObject>(std::make_shared<THostManager>(data, chooser, options))));
@@ -92,14 +121,25 @@ TEST_F(HostObjectsTest, HostMembersAndFileList)
     EXPECT_EQ(manager->FormStyle(), QStringLiteral("宽版格式"));
     EXPECT_EQ(manager->HelpCalls(), QStringList{QStringLiteral("KEL/1240000")});
     EXPECT_EQ(hostObject.GetFileList(QStringLiteral("kelm24s.so")), QString());
-    QFile newer(QDir(update.path()).filePath(QStringLiteral("kelm24s.so")));
-    ASSERT_TRUE(newer.open(QIODevice::WriteOnly));
-    newer.write("x");
-    newer.close();
+    auto put = [&](const QString& name) {
+        QFile file(QDir(update.path()).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("x");
+    };
+    // A plain copy is not what the downloader fetches: it asks for "<folder of Path><name>.zip".
+    put(QStringLiteral("kelm24s.so"));
+    EXPECT_EQ(hostObject.GetFileList(QStringLiteral("kelm24s.so")), QString());
+    put(QStringLiteral("kelm24s.so.zip"));
     const QString list = hostObject.GetFileList(QStringLiteral("KELM24S.so"));
     EXPECT_TRUE(list.startsWith(QStringLiteral("<Modify>"))) << list.toStdString();
-    EXPECT_TRUE(list.contains(QStringLiteral("<Path>") + QFileInfo(newer).absoluteFilePath() + QStringLiteral("</Path>")));
+    const QString path = list.section(QStringLiteral("<Path>"), 1).section(QStringLiteral("</Path>"), 0, 0);
+    EXPECT_TRUE(path.endsWith(QStringLiteral("/kelm24s.so"))) << path.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(path + QStringLiteral(".zip")));
     EXPECT_TRUE(hostObject.Counter().IsObject() && hostObject.Validator().IsObject() && hostObject.F2Window().IsObject());
+    // The module list of the host parameters reads as the option form reads it.
+    EXPECT_TRUE(LookupFlag(HostModuleList({}), QStringLiteral("fep")));
+    EXPECT_FALSE(LookupFlag(HostModuleList({QStringLiteral("FEP")}), QStringLiteral("FEP")));
+    EXPECT_TRUE(LookupFlag(HostModuleList({QStringLiteral("FEP")}), QStringLiteral("PUR")));
     // The stand-alone identifier makes the same object.
     RegisterHostFactory(data, chooser, options);
     EXPECT_EQ(THostObject(CreateOleObject(QStringLiteral("PratelWorkCenter.Manager"))).ProductID(), 3);
@@ -234,9 +274,64 @@ TEST_F(HostObjectsTest, PickWindowChoosesRowsDatesAndPhrases)
     EXPECT_THROW(f2.F2GetData(shortArgs), Exception);
 
     chooser->Dates.push_back(QDate(2024, 3, 15));
-    EXPECT_EQ(f2.ShowInputDay(1, QStringLiteral("20240301"), QStringLiteral("DEMO")), QStringLiteral("20240315"));
-    EXPECT_EQ(f2.ShowInputDay(1, QStringLiteral("20240301"), QStringLiteral("DEMO")), QString());
+    EXPECT_EQ(f2.ShowInputDay(false, QStringLiteral("20240301"), QStringLiteral("DEMO")), QStringLiteral("20240315"));
+    EXPECT_EQ(f2.ShowInputDay(true, QStringLiteral("20240301"), QStringLiteral("DEMO")), QString());
     chooser->Phrases.push_back(QStringLiteral("供应商延迟交货"));
     EXPECT_EQ(f2.GetPhrase(QStringLiteral("Leader"), QStringLiteral("DEMO"), 0), QStringLiteral("供应商延迟交货"));
     EXPECT_EQ(chooser->Seen, (QStringList{QStringLiteral("CMSMQ/16"), QStringLiteral("CMSMS/01"), QStringLiteral("CMSMS/01")}));
+}
+
+namespace {
+QString Render(const Variant& v)
+{
+    if (!v.IsArray()) return v.IsEmpty() ? QStringLiteral("<empty>") : v.IsNull() ? QStringLiteral("<null>") : v.ToString();
+    QStringList parts;
+    if (v.DimCount() == 2) {
+        for (int c = v.LowBound(2); c <= v.HighBound(2); ++c)
+            parts << Render(v.At(v.LowBound(1), c)) + QLatin1Char('=') + Render(v.At(v.LowBound(1) + 1, c));
+        return QLatin1Char('{') + parts.join(QLatin1Char(',')) + QLatin1Char('}');
+    }
+    for (const Variant& e : v.Elements()) parts << Render(e);
+    return QLatin1Char('[') + parts.join(QLatin1Char(',')) + QLatin1Char(']');
+}
+}  // namespace
+
+TEST_F(HostObjectsTest, PostgreSqlGivesTheSameHostAnswers)
+{
+    test::TPgCluster pg;
+    if (!pg.Skip().isEmpty()) GTEST_SKIP() << pg.Skip().toStdString();
+    TServerSettings settings = pg.CreateDatabase(QStringLiteral("kelm24host"));
+    {
+        TDataLayer direct(settings, true);
+        TSampleOptions sample;
+        sample.Receipts = 60;  // the size of the SQLite database of the fixture
+        TSampleCompany(sample).Write(direct);
+    }
+    Variant server(std::make_shared<TAppServer>(settings));
+    TAppServerObject(server).Connect(QStringLiteral("HOST"), TSampleCompany::LeaderUser, TSampleCompany::CompanyCode,
+                                     QStringLiteral("DEMO"), QString());
+    THostObject pgHost(Variant(std::shared_ptr<IAutomationObject>(
+        std::make_shared<THostManager>(std::make_shared<THostData>(server), chooser, options))));
+
+    struct TAsk { const char* table; const char* number; QStringList keys; bool all; };
+    const TAsk asks[] = {{"ADMMB", "01", {"KELM24"}, false},        {"CMSML", "01", {"DEMO"}, false},
+                         {"CMSMT", "01", {"KELM24"}, false},        {"CMSMQ", "08", {"3402"}, false},
+                         {"CMSMQ", "38", {"3401", "34"}, false},    {"CMSMQ", "29", {"2801", "34", "28"}, false},
+                         {"CMSMQ", "16", {"34", "28"}, true},       {"CMSMS", "01", {"1", "F01"}, false},
+                         {"PURTG", "61", {"3403"}, true},           {"GENES", "01", {"x", "Leader", "KELM24"}, false}};
+    for (const TAsk& a : asks) {
+        std::vector<Variant> keys(a.keys.begin(), a.keys.end());
+        Variant fromPg, fromSqlite;
+        TValidatorObject pgValidator(pgHost.Validator()), sqliteValidator(hostObject.Validator());
+        const QString table = QString::fromLatin1(a.table), number = QString::fromLatin1(a.number);
+        const bool pgOk = a.all ? pgValidator.QueryData(table, number, QStringLiteral("DEMO"), Variant::ArrayOf(keys), fromPg)
+                                : pgValidator.CheckValue(table, number, QStringLiteral("DEMO"), Variant::ArrayOf(keys), fromPg);
+        const bool sqliteOk = a.all ? sqliteValidator.QueryData(table, number, QStringLiteral("DEMO"), Variant::ArrayOf(keys), fromSqlite)
+                                    : sqliteValidator.CheckValue(table, number, QStringLiteral("DEMO"), Variant::ArrayOf(keys), fromSqlite);
+        EXPECT_EQ(pgOk, sqliteOk) << a.table << "/" << a.number;
+        EXPECT_EQ(Render(fromPg), Render(fromSqlite)) << a.table << "/" << a.number;
+    }
+    EXPECT_EQ(Render(TCounterObject(pgHost.Counter()).GetSysInfo(QStringLiteral("DEMO"))),
+              Render(TCounterObject(hostObject.Counter()).GetSysInfo(QStringLiteral("DEMO"))));
+    EXPECT_EQ(pgHost.GetMessage(QStringLiteral("W"), QStringLiteral("000002")), hostObject.GetMessage(QStringLiteral("W"), QStringLiteral("000002")));
 }
