@@ -9,6 +9,14 @@ namespace kelm24 {
 namespace {
 
 const QDate DateBase(1899, 12, 30);
+// The calendar of date values and date texts: years 1 to 9999.
+const QDate FirstDay(1, 1, 1);
+const QDate LastDay(9999, 12, 31);
+
+bool InCalendar(const QDate& date)
+{
+    return date.isValid() && date >= FirstDay && date <= LastDay;
+}
 
 // The separator character of a separator text, as a printf argument.
 QByteArray SeparatorOf(const QString& separator)
@@ -37,6 +45,36 @@ QString Yyyymmdd(const QDate& date)
     return QString::asprintf("%.4d%.2d%.2d", date.year(), date.month(), date.day());
 }
 
+// Date shifted by Count years, months or days, as "yyyymmdd". Counts are 64-bit
+// so that no product of an integer count overflows; a result outside the
+// calendar is no date ("Y" then keeps the date, as for 29 February).
+QString ShiftDate(const QDate& date, const QString& unit, qint64 count)
+{
+    if (!InCalendar(date)) return QString();
+    QDate shifted;
+    if (unit.compare(QLatin1String("Y"), Qt::CaseInsensitive) == 0) {
+        const qint64 year = date.year() + count;
+        if (year >= 1 && year <= 9999) shifted = QDate(static_cast<int>(year), date.month(), date.day());
+        if (!shifted.isValid()) shifted = date;
+    } else if (unit.compare(QLatin1String("M"), Qt::CaseInsensitive) == 0) {
+        const qint64 t = count + date.year() * qint64(12) + date.month();
+        const int month = t % 12 == 0 ? 12 : static_cast<int>(t % 12);
+        const qint64 year = t % 12 == 0 ? t / 12 - 1 : t / 12;
+        if (year < 1 || year > 9999) return QString();
+        for (int day = date.day(); day >= 1 && !shifted.isValid(); --day) shifted = QDate(static_cast<int>(year), month, day);
+    } else if (unit.compare(QLatin1String("D"), Qt::CaseInsensitive) == 0) {
+        if (count > FirstDay.daysTo(LastDay) || -count > FirstDay.daysTo(LastDay)) return QString();
+        shifted = date.addDays(count);
+    }
+    return InCalendar(shifted) ? Yyyymmdd(shifted) : QString();
+}
+
+QString ShiftDate8(const QString& date8, const QString& unit, qint64 count)
+{
+    const double value = Date8ToDate(date8);
+    return value == 0 ? QString() : ShiftDate(ValueToDate(value), unit, count);
+}
+
 }  // namespace
 
 double DateToValue(const QDate& date)
@@ -46,13 +84,17 @@ double DateToValue(const QDate& date)
 
 QDate ValueToDate(double value)
 {
-    return DateBase.addDays(static_cast<qint64>(std::trunc(value)));
+    // Only values of the calendar convert (an invalid date otherwise).
+    const double days = std::trunc(value);
+    if (!(days >= DateToValue(FirstDay) && days <= DateToValue(LastDay))) return QDate();
+    return DateBase.addDays(static_cast<qint64>(days));
 }
 
 QString FormatDateStyle(int Style, const QString& Separator, double Date)
 {
     if (Date == 0 || Style < 1 || Style > 5) return QString();
     const QDate d = ValueToDate(Date);
+    if (!d.isValid()) return QString();
     const QByteArray s = SeparatorOf(Separator);
     const char* sep = s.constData();
     const int roc = d.year() - 1911;
@@ -69,6 +111,7 @@ QString FormatYearMonthStyle(int Style, const QString& Separator, double Date)
 {
     if (Date == 0 || Style < 1 || Style > 5) return QString();
     const QDate d = ValueToDate(Date);
+    if (!d.isValid()) return QString();
     const QByteArray s = SeparatorOf(Separator);
     const char* sep = s.constData();
     switch (Style) {
@@ -103,21 +146,7 @@ QString DateShift(const Variant& Date, const QString& Unit, int Count)
     else if (Date.Type() == VarType::Date)
         value = Date.ToDate();
     if (value == 0) return QString();
-    const QDate date = ValueToDate(value);
-    const QString unit = Unit.toUpper();
-    QDate shifted;
-    if (unit == QLatin1String("Y")) {
-        shifted = QDate(date.year() + Count, date.month(), date.day());
-        if (!shifted.isValid()) shifted = date;
-    } else if (unit == QLatin1String("M")) {
-        const int t = Count + date.year() * 12 + date.month();
-        const int month = t % 12 == 0 ? 12 : t % 12;
-        const int year = t % 12 == 0 ? t / 12 - 1 : t / 12;
-        for (int day = date.day(); day >= 1 && !shifted.isValid(); --day) shifted = QDate(year, month, day);
-    } else if (unit == QLatin1String("D")) {
-        shifted = date.addDays(Count);
-    }
-    return shifted.isValid() ? Yyyymmdd(shifted) : QString();
+    return ShiftDate(ValueToDate(value), Unit, Count);
 }
 
 int DaysInMonth(int Year, int Month)
@@ -129,10 +158,10 @@ int DaysInMonth(int Year, int Month)
 
 QString WeekBoundary(const QString& Date, int Weeks, const QString& Mode)
 {
-    const QString shifted = DateShift(Date, QStringLiteral("D"), Weeks * 7);
+    const QString shifted = ShiftDate8(Date, QStringLiteral("D"), Weeks * qint64(7));
     if (shifted.isEmpty()) return QString();
     const int weekday = ValueToDate(Date8ToDate(shifted)).dayOfWeek() % 7 + 1;  // 1 = Sunday
-    return DateShift(shifted, QStringLiteral("D"), Mode == QLatin1String("1") ? 1 - weekday : 7 - weekday);
+    return ShiftDate8(shifted, QStringLiteral("D"), Mode == QLatin1String("1") ? 1 - weekday : 7 - weekday);
 }
 
 QString PeriodDate(const QString& Date, const QString& Count, const QString& MonthBased, const QString& SubMode,
@@ -150,7 +179,7 @@ QString PeriodDate(const QString& Date, const QString& Count, const QString& Mon
         return shifted;
     }
     if (SubMode != QLatin1String("0")) return WeekBoundary(Date, count, SubMode);
-    return DateShift(Date, QStringLiteral("D"), count * 7 + days);
+    return ShiftDate8(Date, QStringLiteral("D"), count * qint64(7) + days);
 }
 
 double RoundFloat(int Digits, double X)

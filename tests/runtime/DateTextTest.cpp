@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace kelm24;
 
 namespace {
@@ -77,6 +79,31 @@ TEST(DateShifts, YearsMonthsDays)
     EXPECT_EQ(DateShift(Variant(20240305), "D", 1), "");  // a number is not a date
     EXPECT_EQ(DateShift("2024030", "D", 1), "");
     EXPECT_EQ(DateShift(Variant::Null(), "D", 1), "");
+}
+
+TEST(DateShifts, DatesStayWithinYears1To9999)
+{
+    // A year that does not exist: "Y" keeps the date, "M" and "D" have no result
+    // (never a malformed text such as "100000101" or "-0011215").
+    EXPECT_EQ(DateShift("99990615", "Y", 1), "99990615");
+    EXPECT_EQ(DateShift("00010615", "Y", -1), "00010615");
+    EXPECT_EQ(DateShift("99991231", "D", 1), "");
+    EXPECT_EQ(DateShift("00010101", "D", -1), "");
+    EXPECT_EQ(DateShift("99991215", "M", 1), "");
+    EXPECT_EQ(DateShift("00010115", "M", -13), "");
+    EXPECT_EQ(DateShift("99991201", "M", 0), "99991201");
+    // Counts at the ends of the integer range end without overflow.
+    EXPECT_EQ(DateShift("20240101", "M", std::numeric_limits<int>::max()), "");
+    EXPECT_EQ(DateShift("20240101", "Y", std::numeric_limits<int>::min()), "20240101");
+    EXPECT_EQ(DateShift("20240101", "D", std::numeric_limits<int>::min()), "");
+    EXPECT_EQ(WeekBoundary("20240306", std::numeric_limits<int>::max(), "1"), "");
+    EXPECT_EQ(PeriodDate("20240306", "2147483647", "0", "0", "2147483647"), "");
+    // A date value outside the calendar is no date.
+    EXPECT_EQ(DateShift(Variant::FromDate(1e300), "D", 1), "");
+    EXPECT_EQ(FormatDateStyle(1, "/", 1e12), "");
+    EXPECT_EQ(FormatYearMonthStyle(1, "/", -1e12), "");
+    EXPECT_EQ(FormatDateStyle(1, "/", D(9999, 12, 31) + 0.5), "9999/12/31");
+    EXPECT_EQ(FormatDateStyle(1, "/", D(1, 1, 1)), "0001/01/01");
 }
 
 TEST(DateShifts, PeriodsAndWeeks)
