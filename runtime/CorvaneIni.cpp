@@ -36,6 +36,12 @@ QString ResolveAgainstBase(const QString& value, const QString& baseFolder)
     return baseFolder + folder;
 }
 
+bool IsHexDigit(QChar c)
+{
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f')) ||
+           (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+}
+
 uint8_t RotateLeft(uint8_t b, int n)
 {
     n %= 8;
@@ -86,7 +92,8 @@ QString DescramblePassword(const QString& stored)
         bool ok = false;
         const QString pair = stored.mid(i, 2);
         const uint value = pair.toUInt(&ok, 16);
-        if (!ok || pair.startsWith(QLatin1Char('+')) || pair.startsWith(QLatin1Char('-'))) {
+        // toUInt would also take a blank or a sign; a pair is two hex digits.
+        if (!ok || !IsHexDigit(pair.at(0)) || !IsHexDigit(pair.at(1))) {
             WriteErrorReport(nullptr, ScramblePassword(QStringLiteral("DecodeSQLSa")),
                              QStringLiteral("解析 Sa 时发生错误!"));
             return PasswordErrorText;

@@ -257,6 +257,9 @@ TEST(ServerSettings, PasswordScrambling)
     const QString longer = QStringLiteral("a longer password 12345");
     EXPECT_EQ(DescramblePassword(ScramblePassword(longer)), longer);
     EXPECT_EQ(DescramblePassword(ScramblePassword(QString())), "");
+    // Every pair must be two hexadecimal digits: a blank or a sign is no part of one.
+    for (const char* stored : {"b9 5", "b95 ", "b9+8", "b9-8", "0xb958"})
+        EXPECT_EQ(DescramblePassword(QString::fromLatin1(stored)), "QV_Say_Password_Error") << stored;
 }
 
 TEST(ServerSettings, BadPasswordGivesTheErrorTextAndAReport)
