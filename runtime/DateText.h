@@ -12,6 +12,7 @@
 namespace kelm24 {
 
 double DateToValue(const QDate& date);
+// An invalid date for a value outside years 1 to 9999.
 QDate ValueToDate(double value);
 
 // Style 1 YYYY MM DD, 2 MM DD YYYY, 3 DD MM YYYY, 4 and 5 the ROC year
@@ -25,7 +26,8 @@ double Date8ToDate(const QString& Text);
 // True for the empty text and for real dates from "17530101" to "99991231".
 bool IsValidDate8(const QString& Text);
 // A date (text "YYYYMMDD" or date value) shifted by Count years ("Y"),
-// months ("M") or days ("D"), as "yyyymmdd"; empty for anything else.
+// months ("M") or days ("D"), as "yyyymmdd"; empty for anything else and
+// for a month or day shift that leaves years 1 to 9999.
 QString DateShift(const Variant& Date, const QString& Unit, int Count);
 int DaysInMonth(int Year, int Month);
 // The date of a saved date rule (all arguments are texts of integers).
