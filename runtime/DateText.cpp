@@ -134,6 +134,7 @@ double Date8ToDate(const QString& Text)
 bool IsValidDate8(const QString& Text)
 {
     if (Text.isEmpty()) return true;
+    if (Text.size() != 8) return false;  // "9990101" would read as 9990-10-01
     const int y = PartNumber(Text.mid(0, 4)), m = PartNumber(Text.mid(4, 2)), d = PartNumber(Text.mid(6, 2));
     return y > 0 && QDate::isValid(y, m, d) && Text >= QLatin1String("17530101") && Text <= QLatin1String("99991231");
 }

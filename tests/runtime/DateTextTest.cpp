@@ -58,6 +58,10 @@ TEST(DateTexts, ParsingAndValidity)
     EXPECT_FALSE(IsValidDate8("20230229"));
     EXPECT_FALSE(IsValidDate8("2024ab01"));
     EXPECT_FALSE(IsValidDate8("    /  /  "));
+    // A date text has exactly eight characters: a three-digit year typed as
+    // 999/01/01 ("9990101") or a five-digit one ("202410203") is no date.
+    EXPECT_FALSE(IsValidDate8("9990101"));
+    EXPECT_FALSE(IsValidDate8("202410203"));
     EXPECT_EQ(DaysInMonth(2024, 2), 29);
     EXPECT_EQ(DaysInMonth(1900, 2), 28);
     EXPECT_EQ(DaysInMonth(2000, 2), 29);
