@@ -18,6 +18,7 @@ public:
     static inline bool raiseOnCommand = false;
     static inline TTestForm* last = nullptr;
     static inline int created = 0;
+    static inline bool ownHandlers = false;  // the form hooks its own events when created
 
     TTestForm()
     {
@@ -28,6 +29,10 @@ public:
         ProgramCode = QStringLiteral("KELM24");
         ProgramName = QStringLiteral("进货单");
         VersionText = QStringLiteral("1.0.0.1");
+        if (!ownHandlers) return;
+        OnShow = TNotifyEvent{this, [](QObject*) { g_log << QStringLiteral("form OnShow"); }};
+        OnHide = TNotifyEvent{this, [](QObject*) { g_log << QStringLiteral("form OnHide"); }};
+        OnDestroy = TNotifyEvent{this, [this](QObject*) { g_log << QStringLiteral("form OnDestroy result %1").arg(ResultCode); }};
     }
     ~TTestForm() override
     {
@@ -104,6 +109,7 @@ protected:
         TTestForm::initAnswer = true;
         TTestForm::raiseOnCommand = false;
         TTestForm::created = 0;
+        TTestForm::ownHandlers = false;
         DLLControllerClass = &TDLLVRCtrller::Create;
         frmVRBaseOptClass = &TTestForm::Create;
         ctrl.reset(static_cast<TDLLVRCtrller*>(GetController()));
@@ -171,6 +177,22 @@ TEST_F(ControllerTest, FormHandlersRunBeforeTheHostHearsAndNeverLoop)
     ctrl->SetVisible(WordTrue);
     ctrl->SetVisible(WordFalse);
     EXPECT_EQ(g_log, QStringList({"form OnShow", "notify 272 self", "notify 288 self"}));
+}
+
+TEST_F(ControllerTest, HandlersTheFormHadAtCreationRunFirstAndOnce)
+{
+    TTestForm::ownHandlers = true;
+    ASSERT_EQ(ctrl->InitForm(Params()), 0);
+    EXPECT_EQ(ctrl->InitForm(Params()), 0);
+    TTestForm* form = TTestForm::last;
+    form->ResultCode = 3;
+    g_log.clear();
+    ctrl->SetVisible(WordTrue);
+    ctrl->SetVisible(WordFalse);
+    ctrl->FreeForm();
+    EXPECT_EQ(g_log, QStringList({"form OnShow", "notify 272 self", "form OnHide", "notify 288 self",
+                                  "form OnDestroy result 3", "notify 304 self"}));
+    EXPECT_EQ(ctrl->ResultCode, 3);
 }
 
 TEST_F(ControllerTest, InitFromHostFailureKeepsTheForm)
