@@ -195,6 +195,22 @@ TEST_F(ControllerTest, HandlersTheFormHadAtCreationRunFirstAndOnce)
     EXPECT_EQ(ctrl->ResultCode, 3);
 }
 
+TEST_F(ControllerTest, ShowingAMinimisedFormRestoresIt)
+{
+    ASSERT_EQ(ctrl->InitForm(Params()), 0);
+    TTestForm* form = TTestForm::last;
+    form->showMinimized();
+    ASSERT_TRUE(form->isMinimized());
+    ctrl->SetVisible(WordTrue);
+    EXPECT_FALSE(form->isMinimized());
+    EXPECT_EQ(ctrl->GetVisible(), WordTrue);
+    // Hiding keeps the state the form is in.
+    form->showMinimized();
+    ctrl->SetVisible(WordFalse);
+    EXPECT_TRUE(form->isMinimized());
+    EXPECT_EQ(ctrl->GetVisible(), WordFalse);
+}
+
 TEST_F(ControllerTest, InitFromHostFailureKeepsTheForm)
 {
     TTestForm::initAnswer = false;
