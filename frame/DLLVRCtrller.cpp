@@ -49,15 +49,30 @@ void TDLLVRCtrller::HookEvent(TNotifyEvent& formEvent, TNotifyEvent& saved, void
     formEvent = TNotifyEvent{this, [this, hook](QObject* sender) { (this->*hook)(sender); }};
 }
 
+void TDLLVRCtrller::Unhook(TVROptForm& form)
+{
+    const auto restore = [this](TNotifyEvent& formEvent, TNotifyEvent& saved) {
+        if (formEvent.Data == this) formEvent = saved;
+        saved = TNotifyEvent{};
+    };
+    restore(form.OnShow, SavedOnShow);
+    restore(form.OnHide, SavedOnHide);
+    restore(form.OnDestroy, SavedOnDestroy);
+}
+
 int32_t TDLLVRCtrller::InitForm(const Variant& Params)
 {
     int32_t result = -1;
-    if (!Form) {
+    // A form on its way out (the host starts again on hearing 304) cannot be
+    // started: a new one takes its place.
+    if (!Form || Form->Destroying()) {
         if (!frmVRBaseOptClass) throw Exception(NotAssignMessage("frmVRBaseOptClass"));
         Form = frmVRBaseOptClass(nullptr);
         Form->SetModulePath(ModuleFileName());
         Form->HostObject = HostObject;
+        const std::weak_ptr<char> alive = life_;
         DoFormCreated(this);
+        if (alive.expired() || !Form) return result;  // the host let go on hearing 256
     }
     HookEvent(Form->OnShow, SavedOnShow, &TDLLVRCtrller::DoFormShow);
     HookEvent(Form->OnHide, SavedOnHide, &TDLLVRCtrller::DoFormHide);
@@ -116,8 +131,10 @@ Variant TDLLVRCtrller::ShowModalForm()
 void TDLLVRCtrller::FreeForm()
 {
     if (!Form || Form->Destroying()) return;
-    delete Form;  // the form's destruction runs DoFormDestroy, which forgets it
-    Form = nullptr;
+    TVROptForm* form = Form;
+    const std::weak_ptr<char> alive = life_;
+    form->Free();  // runs DoFormDestroy, which forgets the form
+    if (!alive.expired() && Form == form) Form = nullptr;
 }
 
 int32_t TDLLVRCtrller::GetFormInfo(Variant& Info)
@@ -146,13 +163,19 @@ void TDLLVRCtrller::DoFormHide(void* Sender)
 
 void TDLLVRCtrller::DoFormDestroy(void* Sender)
 {
-    if (Form) {
-        ResultCode = Form->ResultCode;
-        ResultValue = Form->ResultValue;
-        if (SavedOnDestroy) SavedOnDestroy(static_cast<QObject*>(Sender));
+    TVROptForm* form = Form;
+    if (form) {
+        ResultCode = form->ResultCode;
+        ResultValue = form->ResultValue;
+        const TNotifyEvent savedOnDestroy = SavedOnDestroy;
+        Unhook(*form);
+        if (savedOnDestroy) savedOnDestroy(static_cast<QObject*>(Sender));
+        const std::weak_ptr<char> alive = life_;
         TDLLBaseController::DoFormDestroy(Sender);
+        if (alive.expired()) return;  // the host freed this controller on hearing 304
     }
-    Form = nullptr;
+    // Keep a form the host started anew while hearing 304.
+    if (Form == form) Form = nullptr;
 }
 
 void TDLLVRCtrller::CloseDesign()
@@ -163,6 +186,9 @@ void TDLLVRCtrller::CloseDesign()
 TDLLVRCtrller::~TDLLVRCtrller()
 {
     if (Form) FreeForm();
+    // Still there: the form is being destroyed (the host frees this controller
+    // while hearing 304). It must not call back into a freed controller.
+    if (Form) Unhook(*Form);
 }
 
 }  // namespace kelm24

@@ -6,6 +6,8 @@
 #include "frame/VROptForm.h"
 #include "frame/Units.h"
 
+#include <memory>
+
 namespace kelm24 {
 
 extern TVROptFormClass frmVRBaseOptClass;
@@ -37,6 +39,13 @@ public:
 
 private:
     void HookEvent(TNotifyEvent& formEvent, TNotifyEvent& saved, void (TDLLVRCtrller::*hook)(void*));
+    // Gives the form its own handlers back, so nothing of a form on its way out
+    // points at this controller any more.
+    void Unhook(TVROptForm& form);
+
+    // Expires with the controller. The host may free the controller from its
+    // notification handler, so code that notifies checks it before going on.
+    std::shared_ptr<char> life_ = std::make_shared<char>();
 };
 
 }  // namespace kelm24

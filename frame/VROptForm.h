@@ -39,6 +39,11 @@ public:
     virtual int ShowModal() = 0;
 
     bool Destroying() const { return destroying_; }
+    // Frees the form. From inside one of its own show or hide handlers (the
+    // host may let go of the form on hearing it was shown or hidden) the
+    // destruction starts at once, OnDestroy included, and the window object is
+    // deleted once the event has been handled.
+    void Free();
 
     Variant HostObject;
     QString UserCode, CompanyCode, ProgramCode, ProgramName, VersionText;
@@ -55,7 +60,9 @@ protected:
     void BeginDestroy(QObject* Sender = nullptr);
 
 private:
+    void RunHandler(const TNotifyEvent& event);
     bool destroying_ = false;
+    int handling_ = 0;  // depth of show and hide handlers running
 };
 
 // The virtual constructor of an option form class.

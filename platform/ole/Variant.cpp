@@ -52,10 +52,14 @@ bool ParseDate(const QString& text, double& out)
 QString DateText(double days)
 {
     double whole = std::floor(days);
+    int64_t ms = std::llround((days - whole) * 86400000.0);
+    if (ms >= 86400000) {  // rounds up to the next midnight
+        whole += 1;
+        ms = 0;
+    }
     QDate d = kDateBase.addDays(static_cast<qint64>(whole));
-    int ms = static_cast<int>(std::llround((days - whole) * 86400000.0));
     if (ms == 0) return d.toString(QStringLiteral("yyyy-MM-dd"));
-    return d.toString(QStringLiteral("yyyy-MM-dd ")) + QTime::fromMSecsSinceStartOfDay(ms).toString(QStringLiteral("HH:mm:ss"));
+    return d.toString(QStringLiteral("yyyy-MM-dd ")) + QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)).toString(QStringLiteral("HH:mm:ss"));
 }
 
 }  // namespace
@@ -402,6 +406,13 @@ bool Variant::operator==(const Variant& other) const
     if (type_ == VarType::String || other.type_ == VarType::String) {
         const Variant& text = type_ == VarType::String ? *this : other;
         const Variant& number = type_ == VarType::String ? other : *this;
+        if (number.type_ == VarType::Boolean) {
+            try {
+                return text.ToBool() == (number.int_ != 0);
+            } catch (const EVariantError&) {
+                return false;
+            }
+        }
         double d = 0;
         if (ParseNumber(text.str_, d)) return d == number.ToDouble();
         if (number.type_ == VarType::Date) {

@@ -18,6 +18,7 @@ public:
     static inline bool raiseOnCommand = false;
     static inline TTestForm* last = nullptr;
     static inline int created = 0;
+    static inline bool ownHandlers = false;  // the form hooks its own events when created
 
     TTestForm()
     {
@@ -28,6 +29,10 @@ public:
         ProgramCode = QStringLiteral("KELM24");
         ProgramName = QStringLiteral("进货单");
         VersionText = QStringLiteral("1.0.0.1");
+        if (!ownHandlers) return;
+        OnShow = TNotifyEvent{this, [](QObject*) { g_log << QStringLiteral("form OnShow"); }};
+        OnHide = TNotifyEvent{this, [](QObject*) { g_log << QStringLiteral("form OnHide"); }};
+        OnDestroy = TNotifyEvent{this, [this](QObject*) { g_log << QStringLiteral("form OnDestroy result %1").arg(ResultCode); }};
     }
     ~TTestForm() override
     {
@@ -104,6 +109,7 @@ protected:
         TTestForm::initAnswer = true;
         TTestForm::raiseOnCommand = false;
         TTestForm::created = 0;
+        TTestForm::ownHandlers = false;
         DLLControllerClass = &TDLLVRCtrller::Create;
         frmVRBaseOptClass = &TTestForm::Create;
         ctrl.reset(static_cast<TDLLVRCtrller*>(GetController()));
@@ -112,6 +118,7 @@ protected:
     }
     void TearDown() override { ctrl.reset(); }
 
+    bool reopen = true;
     Variant Params() { return Variant::ArrayOf({"DS", "Leader", "DEMO", 0, Variant()}); }
 
     std::unique_ptr<TDLLVRCtrller> ctrl;
@@ -170,6 +177,38 @@ TEST_F(ControllerTest, FormHandlersRunBeforeTheHostHearsAndNeverLoop)
     ctrl->SetVisible(WordTrue);
     ctrl->SetVisible(WordFalse);
     EXPECT_EQ(g_log, QStringList({"form OnShow", "notify 272 self", "notify 288 self"}));
+}
+
+TEST_F(ControllerTest, HandlersTheFormHadAtCreationRunFirstAndOnce)
+{
+    TTestForm::ownHandlers = true;
+    ASSERT_EQ(ctrl->InitForm(Params()), 0);
+    EXPECT_EQ(ctrl->InitForm(Params()), 0);
+    TTestForm* form = TTestForm::last;
+    form->ResultCode = 3;
+    g_log.clear();
+    ctrl->SetVisible(WordTrue);
+    ctrl->SetVisible(WordFalse);
+    ctrl->FreeForm();
+    EXPECT_EQ(g_log, QStringList({"form OnShow", "notify 272 self", "form OnHide", "notify 288 self",
+                                  "form OnDestroy result 3", "notify 304 self"}));
+    EXPECT_EQ(ctrl->ResultCode, 3);
+}
+
+TEST_F(ControllerTest, ShowingAMinimisedFormRestoresIt)
+{
+    ASSERT_EQ(ctrl->InitForm(Params()), 0);
+    TTestForm* form = TTestForm::last;
+    form->showMinimized();
+    ASSERT_TRUE(form->isMinimized());
+    ctrl->SetVisible(WordTrue);
+    EXPECT_FALSE(form->isMinimized());
+    EXPECT_EQ(ctrl->GetVisible(), WordTrue);
+    // Hiding keeps the state the form is in.
+    form->showMinimized();
+    ctrl->SetVisible(WordFalse);
+    EXPECT_TRUE(form->isMinimized());
+    EXPECT_EQ(ctrl->GetVisible(), WordFalse);
 }
 
 TEST_F(ControllerTest, InitFromHostFailureKeepsTheForm)
@@ -256,6 +295,103 @@ TEST_F(ControllerTest, FreeingTheControllerFreesTheForm)
     ctrl.reset();
     EXPECT_EQ(TTestForm::last, nullptr);
     EXPECT_EQ(g_log.last(), QStringLiteral("notify 304 self"));
+}
+
+// Hosts commonly let go of the form or the whole controller as soon as they
+// hear that the form was hidden or destroyed; the controller and the form must
+// come through that without touching freed memory.
+class HostFreesInHandler : public ControllerTest {
+protected:
+    static void FreeController(void* data, int32_t code, TDLLBaseController*)
+    {
+        auto* self = static_cast<HostFreesInHandler*>(data);
+        g_log << QStringLiteral("notify %1").arg(code);
+        if (code == self->freeOn) self->ctrl.reset();
+    }
+    static void FreeForm(void* data, int32_t code, TDLLBaseController* sender)
+    {
+        auto* self = static_cast<HostFreesInHandler*>(data);
+        g_log << QStringLiteral("notify %1").arg(code);
+        if (code == self->freeOn) sender->FreeForm();
+    }
+    void Hear(void (*handler)(void*, int32_t, TDLLBaseController*), int32_t code)
+    {
+        freeOn = code;
+        g_log.clear();
+        ctrl->OnNotify = TNotifyMethod{handler, this};
+    }
+    int32_t freeOn = 0;
+};
+
+TEST_F(HostFreesInHandler, ControllerFreedWhenItsFormIsFreed)
+{
+    ASSERT_EQ(ctrl->InitForm(Params()), 0);
+    Hear(&FreeController, NOTIFY_FORM_DESTROY);
+    ctrl->FreeForm();
+    EXPECT_EQ(ctrl, nullptr);
+    EXPECT_EQ(TTestForm::last, nullptr);
+    EXPECT_EQ(g_log.last(), QStringLiteral("notify 304"));
+}
+
+TEST_F(HostFreesInHandler, ControllerFreedWhenTheFormClosesItself)
+{
+    ASSERT_EQ(ctrl->InitForm(Params()), 0);
+    TTestForm* form = TTestForm::last;
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    Hear(&FreeController, NOTIFY_FORM_DESTROY);
+    ctrl->SetVisible(WordTrue);
+    form->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(ctrl, nullptr);
+    EXPECT_EQ(TTestForm::last, nullptr);
+    EXPECT_EQ(g_log, QStringList({"notify 272", "notify 288", "notify 304"}));
+}
+
+TEST_F(HostFreesInHandler, FormFreedWhenItIsHidden)
+{
+    ASSERT_EQ(ctrl->InitForm(Params()), 0);
+    Hear(&FreeForm, NOTIFY_FORM_HIDE);
+    ctrl->SetVisible(WordTrue);
+    ctrl->SetVisible(WordFalse);
+    // The host heard the form go at once; the window itself goes when its
+    // hide event has finished.
+    EXPECT_TRUE(ctrl->IsFormFreed());
+    EXPECT_EQ(ctrl->GetVisible(), WordFalse);
+    EXPECT_EQ(g_log, QStringList({"notify 272", "notify 288", "notify 304"}));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(TTestForm::last, nullptr);
+}
+
+TEST_F(HostFreesInHandler, ControllerFreedWhenTheFormIsShown)
+{
+    ASSERT_EQ(ctrl->InitForm(Params()), 0);
+    Hear(&FreeController, NOTIFY_FORM_SHOW);
+    ctrl->SetVisible(WordTrue);
+    EXPECT_EQ(ctrl, nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(TTestForm::last, nullptr);
+    EXPECT_EQ(g_log, QStringList({"notify 272", "notify 304"}));
+}
+
+TEST_F(HostFreesInHandler, NewFormStartedWhileTheOldOneIsDestroyed)
+{
+    ASSERT_EQ(ctrl->InitForm(Params()), 0);
+    TTestForm* first = TTestForm::last;
+    ctrl->OnNotify = TNotifyMethod{[](void* data, int32_t code, TDLLBaseController* sender) {
+                                       g_log << QStringLiteral("notify %1").arg(code);
+                                       if (code == NOTIFY_FORM_DESTROY && *static_cast<bool*>(data)) {
+                                           *static_cast<bool*>(data) = false;
+                                           sender->InitForm(Variant::ArrayOf({"DS", "Leader", "DEMO", 0, Variant()}));
+                                       }
+                                   },
+                                   &reopen};
+    delete first;  // the form goes by a path of its own
+    EXPECT_FALSE(ctrl->IsFormFreed());
+    EXPECT_EQ(TTestForm::created, 2);
+    ASSERT_NE(TTestForm::last, nullptr);
+    ctrl->FreeForm();
+    EXPECT_TRUE(ctrl->IsFormFreed());
+    EXPECT_EQ(TTestForm::last, nullptr);
 }
 
 TEST_F(ControllerTest, WithoutHandlerNotificationsAreDropped)

@@ -64,6 +64,10 @@ TEST(VariantConversion, NumbersAndDatesToText)
     EXPECT_DOUBLE_EQ(Variant("1899-12-31").ToDate(), 1.0);
     EXPECT_DOUBLE_EQ(Variant("20261208").ToDate(), day.ToDate());
     EXPECT_THROW(Variant("2026-13-40").ToDate(), EVariantError);
+    // A time a hair short of midnight is the next day, never a broken time.
+    const double nextDay = Variant("2026-12-09").ToDate();
+    EXPECT_EQ(Variant::FromDate(nextDay - 1e-10).ToString(), QStringLiteral("2026-12-09"));
+    EXPECT_EQ(Variant::FromDate(nextDay - 0.5).ToString(), QStringLiteral("2026-12-08 12:00:00"));
 }
 
 TEST(VariantArrays, BoundsOfOneAndTwoDimensions)
@@ -138,4 +142,10 @@ TEST(VariantCompare, NumbersTextsAndEmpty)
     EXPECT_EQ(Variant(), Variant(0));
     EXPECT_NE(Variant(), Variant("x"));
     EXPECT_NE(Variant("x"), Variant(0));
+    // Text against a boolean compares as booleans, whatever the letter case.
+    EXPECT_EQ(Variant("true"), Variant(true));
+    EXPECT_EQ(Variant(false), Variant("FALSE"));
+    EXPECT_EQ(Variant("-1"), Variant(true));
+    EXPECT_NE(Variant("yes"), Variant(true));
+    EXPECT_NE(Variant("false"), Variant(true));
 }
