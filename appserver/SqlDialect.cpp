@@ -43,6 +43,7 @@ int ParseClause(const TSqlTokens& tokens, int from, int depth, int clause, TSqlF
         ref.Depth = depth;
         ref.Clause = clause;
         if (tokens[k].IsPunct(QLatin1Char('('))) {
+            ref.OpenToken = k;
             k = MatchingClose(tokens, k);
         } else if (IsName(tokens[k])) {
             ref.Table = tokens[k].Text;
@@ -102,7 +103,9 @@ TSqlFromClauses TSqlFromClauses::Parse(const TSqlTokens& tokens)
         const TSqlToken& t = tokens[i];
         if (t.IsPunct(QLatin1Char('('))) ++depth;
         if (t.IsPunct(QLatin1Char(')'))) --depth;
-        if (t.Is("FROM") || t.Is("UPDATE") || t.Is("INTO")) i = ParseClause(tokens, i, depth, clause++, out) - 1;
+        // The scan goes on inside the clause, so the FROM of a sub-query in it
+        // is read as well.
+        if (t.Is("FROM") || t.Is("UPDATE") || t.Is("INTO")) ParseClause(tokens, i, depth, clause++, out);
     }
     return out;
 }
@@ -224,6 +227,17 @@ void CheckClientSql(const QString& sql, TStatementUse use, const TSchema& schema
     TSqlTokens tokens(sql);
     StripTablePrefixes(tokens);
     if (tokens.Unterminated()) Refuse(QStringLiteral("SQL 语句中的字符串、名称或注释没有结束"));
+    // Text that one of the engines reads otherwise than the tokens here: a
+    // quote inside backticks (SQLite's quoted names), a block comment inside
+    // another (PostgreSQL nests them), a backslash escape in E'..' (PostgreSQL).
+    for (int i = 0; i < tokens.Size(); ++i) {
+        const TSqlToken& t = tokens[i];
+        if (t.IsPunct(QLatin1Char('`'))) Refuse(QStringLiteral("SQL 语句中不允许用 ` 引用名称"));
+        if (t.Kind == TSqlTokenKind::Comment && t.Text.startsWith(QLatin1String("/*")) && t.Text.indexOf(QLatin1String("/*"), 2) >= 0)
+            Refuse(QStringLiteral("SQL 语句中不允许嵌套的注释"));
+        if (t.Kind == TSqlTokenKind::String && i > 0 && tokens[i - 1].Is("E"))
+            Refuse(QStringLiteral("SQL 语句中不允许 E'..' 形式的字符串"));
+    }
     int first = tokens.Next(-1);
     if (first < 0) Refuse(QStringLiteral("SQL 语句是空的"));
     for (int i = 0; i < tokens.Size(); ++i) {
@@ -255,6 +269,10 @@ void CheckClientSql(const QString& sql, TStatementUse use, const TSchema& schema
     QSet<int> declared;
     QSet<QString> aliases;
     for (const TSqlTableRef& t : from.Tables) {
+        // Parentheses in FROM hold a sub-query; a parenthesised join would name
+        // tables that the check could take for aliases.
+        if (t.OpenToken >= 0 && (tokens.Next(t.OpenToken) < 0 || !tokens[tokens.Next(t.OpenToken)].Is("SELECT")))
+            Refuse(QStringLiteral("FROM 中的括号只能包含子查询 (SELECT ...)"));
         if (t.TableToken >= 0) declared.insert(t.TableToken);
         if (t.AliasToken >= 0) declared.insert(t.AliasToken);
         if (!t.Table.isEmpty() && !schema.Table(t.Table)) Refuse(QStringLiteral("未知的数据表: %1").arg(t.Table));

@@ -16,6 +16,7 @@ struct TSqlTableRef {
     int Depth = 0;  // parenthesis depth of its FROM clause
     int Clause = 0; // which FROM clause (statements may hold several)
     int TableToken = -1, AliasToken = -1;  // token indexes; -1 when absent
+    int OpenToken = -1;  // the "(" of a parenthesised item, -1 for a named table
 };
 
 // The FROM clauses of a statement: tables, aliases and the ON conditions with

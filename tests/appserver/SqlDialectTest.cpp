@@ -100,3 +100,31 @@ TEST(ClientSql, RefusesWhatTheSchemaDoesNotHoldAndSecondStatements)
     ExpectRefused(QStringLiteral("TH001='3401'"), TStatementUse::Condition, QStringLiteral("TH001"), QStringLiteral("PURTG"));
     ExpectRefused(QStringLiteral("TG001 IN (SELECT MQ001 FROM CMSMQ)"), TStatementUse::Condition, QStringLiteral("SELECT"), QStringLiteral("PURTG"));
 }
+
+TEST(ClientSql, RefusesTextOneEngineReadsAsCodeWhereTheCheckSawNone)
+{
+    // SQLite quotes names with backticks: the quote inside is no literal there.
+    ExpectRefused(QStringLiteral("SELECT MF002 AS ['] FROM ADMMF WHERE `'`=1 UNION SELECT sql FROM sqlite_master --'"),
+                  TStatementUse::AnyDml, QStringLiteral("`"));
+    // PostgreSQL nests block comments and reads backslash escapes in E'..' texts.
+    ExpectRefused(QStringLiteral("SELECT MF001 FROM ADMMF WHERE MF001 = /* /* */ ' */ UNION SELECT usename FROM pg_user --'"),
+                  TStatementUse::AnyDml, QStringLiteral("注释"));
+    ExpectRefused(QStringLiteral("SELECT E.MF001 FROM ADMMF E WHERE E.MF001 = E'\\'' UNION SELECT usename FROM pg_user --'"),
+                  TStatementUse::AnyDml, QStringLiteral("E'"));
+    ExpectRefused(QStringLiteral("TG001=e'\\'' OR TG001 IN (SELECT 1) --'"), TStatementUse::Condition, QStringLiteral("E'"),
+                  QStringLiteral("PURTG"));
+    // Tables in parentheses or in a sub-query of FROM are real tables, not the
+    // aliases of the same name declared before them.
+    ExpectRefused(QStringLiteral("SELECT * FROM ADMMF AS sqlite_master, (sqlite_master)"), TStatementUse::Query, QStringLiteral("("));
+    ExpectRefused(QStringLiteral("SELECT * FROM PURTG AS pg_user, PURTH, (pg_user CROSS JOIN PURTH AS X)"), TStatementUse::Query,
+                  QStringLiteral("("));
+    ExpectRefused(QStringLiteral("SELECT * FROM ADMMF AS sqlite_master, (SELECT * FROM sqlite_master) AS T"), TStatementUse::Query,
+                  QStringLiteral("sqlite_master"));
+    ExpectRefused(QStringLiteral("SELECT * FROM PURTG WHERE TG001 IN (SELECT MF001 FROM ADMMF AS pg_user, (SELECT 1 FROM pg_user) U)"),
+                  TStatementUse::AnyDml, QStringLiteral("pg_user"));
+    // What the plug-in writes still passes: comments, sub-queries in FROM, words next to literals.
+    EXPECT_NO_THROW(CheckClientSql(QStringLiteral("SELECT T.TG001 /* type */ FROM (SELECT TG001 FROM PURTG) AS T -- all\n"),
+                                   TStatementUse::Query, TSchema::Company()));
+    EXPECT_NO_THROW(CheckClientSql(QStringLiteral("SELECT TG001 FROM PURTG WHERE TG002 LIKE'2024%' AND TG003 IN('20240101')"),
+                                   TStatementUse::Query, TSchema::Company()));
+}
