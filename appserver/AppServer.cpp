@@ -272,6 +272,13 @@ Variant TAppServer::GetRecords(const QString& provider, const QString& commandTe
 int TAppServer::RunFreeSQL(const QString& sql)
 {
     CheckClientSql(sql, TStatementUse::AnyDml, TSchema::Company());
+    // Users, rights and row rules decide what a session may do, and condition
+    // sets belong to their users: a free statement reads them, never writes.
+    static const QStringList guarded = {QStringLiteral("ADMMF"), QStringLiteral("ADMMG"), QStringLiteral("ADMMR"),
+                                        QStringLiteral("GENES")};
+    const QString written = WrittenTable(sql);
+    if (guarded.contains(written, Qt::CaseInsensitive))
+        throw Exception(QStringLiteral("RunFreeSQL: 不能修改数据表 %1").arg(written.toUpper()));
     return Data().ExecClient(sql);
 }
 

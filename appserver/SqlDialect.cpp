@@ -222,6 +222,17 @@ bool IsStatementWord(const TSqlToken& t)
 
 }  // namespace
 
+QString WrittenTable(const QString& sql)
+{
+    TSqlTokens tokens(sql);
+    StripTablePrefixes(tokens);
+    const int first = tokens.Next(-1);
+    if (first < 0 || !(tokens[first].Is("INSERT") || tokens[first].Is("UPDATE") || tokens[first].Is("DELETE"))) return {};
+    // The first table of the statement is the one it writes.
+    const TSqlFromClauses from = TSqlFromClauses::Parse(tokens);
+    return from.Tables.isEmpty() ? QString() : from.Tables[0].Table;
+}
+
 void CheckClientSql(const QString& sql, TStatementUse use, const TSchema& schema, const QString& conditionTable)
 {
     TSqlTokens tokens(sql);

@@ -60,4 +60,8 @@ enum class TStatementUse { Query, AnyDml, Condition };
 // A Condition is the text after WHERE of one table (UpdatePrintCount).
 void CheckClientSql(const QString& sql, TStatementUse use, const TSchema& schema, const QString& conditionTable = {});
 
+// The table an INSERT, UPDATE or DELETE writes (prefix removed, as written);
+// empty for any other statement.
+QString WrittenTable(const QString& sql);
+
 }  // namespace kelm24

@@ -372,6 +372,21 @@ TEST_F(AppServerTest, RunFreeSqlCountsRowsAndRefusesOthers)
     EXPECT_EQ(as.RunFreeSQL(QStringLiteral("DELETE FROM ADMTA; DELETE FROM PURTG")), -1);
     EXPECT_TRUE(server.Get(QStringLiteral("LastError")).ToString().contains(QStringLiteral("一条")));
     EXPECT_EQ(One(QStringLiteral("SELECT COUNT(*) FROM ADMTA")).toInt(), 1);
+
+    // Users, their rights and row rules, and the condition sets of others are
+    // not the free statement's to write.
+    Login(TSampleCompany::ClerkUser);
+    const QStringList refused = {QStringLiteral("UPDATE $$ADMMF SET MF005='Y' WHERE MF001='Clerk'"),
+                                 QStringLiteral("DELETE FROM $$ADMMR WHERE MR001='Clerk'"),
+                                 QStringLiteral("INSERT INTO ADMMG (MG001, MG002, MG003) VALUES ('Clerk', 'KELM24', 'YYYYYYYY')"),
+                                 QStringLiteral("DELETE FROM GENES WHERE CREATOR='DS'")};
+    for (const QString& sql : refused) {
+        EXPECT_EQ(as.RunFreeSQL(sql), -1) << sql.toStdString();
+        EXPECT_TRUE(server.Get(QStringLiteral("LastError")).ToString().contains(QStringLiteral("不能"))) << sql.toStdString();
+    }
+    EXPECT_EQ(One(QStringLiteral("SELECT MF005 FROM ADMMF WHERE MF001='Clerk'")).toString(), QStringLiteral("N"));
+    EXPECT_GT(One(QStringLiteral("SELECT COUNT(*) FROM ADMMR WHERE MR001='Clerk'")).toInt(), 0);
+    EXPECT_EQ(as.RunFreeSQL(QStringLiteral("SELECT MF001 FROM ADMMF WHERE MF001='Clerk'")), 1) << "reading them stays allowed";
 }
 
 TEST_F(AppServerTest, ApprovalHistoryAsArrayAndAsWebServiceText)
