@@ -3,6 +3,7 @@
 #include <QCborStreamReader>
 #include <QCborStreamWriter>
 #include <QtEndian>
+#include <limits>
 
 namespace kelm24 {
 
@@ -10,6 +11,10 @@ namespace {
 
 constexpr quint64 kTagInt64 = 65001, kTagDate = 65002, kTagArray = 65003;
 constexpr int kMaxDepth = 64;
+// Values a request may hold. A value takes one byte on the wire but a whole
+// variant in memory, so a request is held to what a layout's lines or a
+// statement's parameters need, far below what its byte limit would allow.
+constexpr quint64 kMaxRequestValues = quint64(1) << 20;
 
 [[noreturn]] void Malformed(const QString& what) { throw Exception(QStringLiteral("应用服务器消息格式错误: %1").arg(what)); }
 
@@ -62,7 +67,7 @@ void WriteVariant(QCborStreamWriter& w, const Variant& v)
 
 class TReader {
 public:
-    explicit TReader(const QByteArray& bytes) : r_(bytes), size_(bytes.size()) {}
+    TReader(const QByteArray& bytes, quint64 maxValues) : r_(bytes), size_(bytes.size()), maxValues_(maxValues) {}
 
     Variant ReadVariant(int depth = 0)
     {
@@ -144,6 +149,8 @@ public:
         quint64 n = r_.length();
         // Every element takes at least one byte: a longer claim is a lie.
         if (n > static_cast<quint64>(size_)) Malformed(QStringLiteral("数组长度超出消息"));
+        values_ += n;
+        if (values_ > maxValues_) Malformed(QStringLiteral("数值过多 (上限 %1 个)").arg(maxValues_));
         r_.enterContainer();
         return n;
     }
@@ -209,6 +216,8 @@ private:
 
     QCborStreamReader r_;
     qint64 size_;
+    quint64 maxValues_;
+    quint64 values_ = 0;  // elements of the arrays entered so far
 };
 
 void WriteList(QCborStreamWriter& w, const VariantArgs& list)
@@ -248,7 +257,7 @@ QByteArray EncodeAnswer(const TWireAnswer& answer)
 
 TWireRequest DecodeRequest(const QByteArray& payload)
 {
-    TReader r(payload);
+    TReader r(payload, kMaxRequestValues);
     if (r.EnterArray() != 4) Malformed(QStringLiteral("请求应有四个部分"));
     TWireRequest request;
     qint64 op = r.Integer();
@@ -264,7 +273,8 @@ TWireRequest DecodeRequest(const QByteArray& payload)
 
 TWireAnswer DecodeAnswer(const QByteArray& payload)
 {
-    TReader r(payload);
+    // Answers carry rows: their size is bounded by the client's answer limit.
+    TReader r(payload, std::numeric_limits<quint64>::max());
     if (r.EnterArray() != 4) Malformed(QStringLiteral("回答应有四个部分"));
     TWireAnswer answer;
     answer.Raised = r.Integer() != 0;

@@ -6,7 +6,8 @@
 // String = text; Int64 = tag 65001 + integer, Date = tag 65002 + days (double);
 // a zero-based one-dimensional array is a CBOR array, any other array is
 // tag 65003 + [[low, high, (low, high)], [elements, row-major]]. Automation
-// objects cannot cross the connection.
+// objects cannot cross the connection. A request holds at most 2^20 values
+// (array elements), so its memory stays near its size on the wire.
 #pragma once
 
 #include "kelm24/Automation.h"

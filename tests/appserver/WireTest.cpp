@@ -61,6 +61,22 @@ TEST(WireFormat, MalformedBytesRaiseInsteadOfCrashing)
     EXPECT_THROW(DecodeRequest(QByteArray::fromHex("84016178") + deep + QByteArray(1, '\x01')), Exception);
     // A bounded array whose bounds do not fit its elements.
     EXPECT_THROW(DecodeRequest(QByteArray::fromHex("8401617881d9fdeb8282010a8100f7")), Exception);
+    // Every value costs one byte on the wire but a whole variant in memory: a
+    // request of millions of values would take gigabytes, so it is refused
+    // before they are built. The same count of values in an answer is rows.
+    const quint32 many = 3u << 20;
+    QByteArray header = QByteArray::fromHex("840161789a");
+    header.append(FrameHeader(many));
+    QByteArray flood = header + QByteArray(many, '\xf7') + QByteArray(1, '\xf7');
+    try {
+        DecodeRequest(flood);
+        ADD_FAILURE() << "a request of three million values was built";
+    } catch (const Exception& e) {
+        EXPECT_TRUE(e.Message().contains(QStringLiteral("过多"))) << e.Message().toStdString();
+    }
+    QByteArray rows = QByteArray::fromHex("8400") + QByteArray::fromHex("9a") + FrameHeader(many) + QByteArray(many, '\xf6') +
+                      QByteArray::fromHex("8060");
+    EXPECT_EQ(DecodeAnswer(rows).Result.Count(), static_cast<int>(many));
 }
 
 namespace {
