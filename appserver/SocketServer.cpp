@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace kelm24 {
 
@@ -175,10 +176,37 @@ int TSocketServer::SessionCount()
     return static_cast<int>(sessions_.size());
 }
 
+// A client beyond the limit gets one error answer and the connection ends;
+// its request, if already sent, is read first so the close does not reset
+// the connection before the answer is read.
+void TSocketServer::TurnAway(qintptr descriptor)
+{
+    auto* socket = new QTcpSocket(this);
+    if (!socket->setSocketDescriptor(descriptor)) {
+        delete socket;
+        return;
+    }
+    connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
+    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    socket->readAll();
+    TWireAnswer answer;
+    answer.Raised = true;
+    answer.Error = QStringLiteral("应用服务器的连接过多 (上限 %1 个), 请稍后再试").arg(limits_.MaxSessions);
+    const QByteArray payload = EncodeAnswer(answer);
+    socket->write(FrameHeader(payload.size()) + payload);
+    socket->disconnectFromHost();
+    // A peer that never reads or leaves does not keep the socket.
+    QTimer::singleShot(limits_.FrameTimeoutMs, socket, [socket] { socket->abort(); socket->deleteLater(); });
+}
+
 void TSocketServer::incomingConnection(qintptr descriptor)
 {
     QMutexLocker guard(&lock_);
     Reap();
+    if (sessions_.size() >= limits_.MaxSessions) {
+        TurnAway(descriptor);
+        return;
+    }
     auto* thread = new TSessionThread(descriptor, settings_, limits_);
     sessions_.push_back(thread);
     thread->start();

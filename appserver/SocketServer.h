@@ -16,6 +16,7 @@ struct TListenLimits {
     qint64 MaxRequestBytes = 64 * 1024 * 1024;  // a larger request closes the connection
     int IdleTimeoutMs = 30 * 60 * 1000;         // no request for this long closes it
     int FrameTimeoutMs = 60 * 1000;             // a request must arrive whole within this time
+    int MaxSessions = 512;                      // clients served at once; further ones are turned away
 };
 
 class TSocketServer : public QTcpServer {
@@ -33,6 +34,7 @@ protected:
 
 private:
     void Reap();
+    void TurnAway(qintptr descriptor);
     TServerSettings settings_;
     TListenLimits limits_;
     QMutex lock_;

@@ -37,7 +37,8 @@ int main(int argc, char** argv)
     QCommandLineOption listen(QStringLiteral("listen"), QStringLiteral("Address to listen on (default: the settings' ComputerName, else 127.0.0.1)."), QStringLiteral("address"));
     QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Port to listen on; 0 picks a free one (default: the settings' ServerPort)."), QStringLiteral("port"));
     QCommandLineOption maxRequest(QStringLiteral("max-request-bytes"), QStringLiteral("Largest request accepted."), QStringLiteral("bytes"));
-    parser.addOptions({config, listen, port, maxRequest});
+    QCommandLineOption maxClients(QStringLiteral("max-clients"), QStringLiteral("Clients served at once (default 512)."), QStringLiteral("count"));
+    parser.addOptions({config, listen, port, maxRequest, maxClients});
     parser.process(app);
 
     QTextStream out(stdout), err(stderr);
@@ -55,6 +56,7 @@ int main(int argc, char** argv)
         }
         TListenLimits limits;
         if (parser.isSet(maxRequest)) limits.MaxRequestBytes = parser.value(maxRequest).toLongLong();
+        if (parser.isSet(maxClients)) limits.MaxSessions = std::max(1, parser.value(maxClients).toInt());
         { TDataLayer probe(settings); }  // a wrong database shows now, not at the first client
 
         TSocketServer server(settings, limits);

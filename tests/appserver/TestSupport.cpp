@@ -133,9 +133,11 @@ void TServerThread::run()
     server = nullptr;
 }
 
-std::unique_ptr<TServerThread> StartServerThread(const TServerSettings& settings, qint64 maxRequestBytes, int frameTimeoutMs)
+std::unique_ptr<TServerThread> StartServerThread(const TServerSettings& settings, qint64 maxRequestBytes, int frameTimeoutMs,
+                                                 int maxSessions)
 {
     TListenLimits limits;
+    limits.MaxSessions = maxSessions;
     limits.MaxRequestBytes = maxRequestBytes;
     limits.FrameTimeoutMs = frameTimeoutMs;
     auto t = std::make_unique<TServerThread>(settings, limits);

@@ -62,7 +62,7 @@ private:
     TListenLimits limits_;
 };
 std::unique_ptr<TServerThread> StartServerThread(const TServerSettings& settings, qint64 maxRequestBytes = 64 << 20,
-                                                 int frameTimeoutMs = 60000);
+                                                 int frameTimeoutMs = 60000, int maxSessions = TListenLimits().MaxSessions);
 int ServerThreadPort(const TServerThread& thread);
 int ServerThreadSessions(TServerThread& thread);
 void StopServerThread(std::unique_ptr<TServerThread>& thread);

@@ -232,6 +232,45 @@ TEST_F(SocketServerTest, SeveralClientsAtOnce)
     EXPECT_EQ(rows, 4 * 5 * lines);
 }
 
+TEST(SocketServerLimits, ClientsBeyondTheLimitAreTurnedAwayAndLaterOnesServed)
+{
+    test::TSampleInstall install;
+    auto server = test::StartServerThread(install.Settings(), 4096, 2000, 2);
+    auto open = [&] {
+        auto c = std::make_unique<TSocketConnection>();
+        c->Port = test::ServerThreadPort(*server);
+        c->ServerName = QStringLiteral("KELM24S.Class1");
+        c->TimeoutMs = 5000;
+        c->Open();
+        return c;
+    };
+    auto first = open();
+    std::vector<std::unique_ptr<QTcpSocket>> silent;  // connected, never a word
+    silent.push_back(std::make_unique<QTcpSocket>());
+    silent.back()->connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(test::ServerThreadPort(*server)));
+    ASSERT_TRUE(silent.back()->waitForConnected(3000));
+    for (int i = 0; i < 20 && test::ServerThreadSessions(*server) < 2; ++i) QThread::msleep(50);
+    ASSERT_EQ(test::ServerThreadSessions(*server), 2);
+    // Further clients get an answer that says why, and take no thread.
+    for (int k = 0; k < 3; ++k) {
+        try {
+            open();
+            ADD_FAILURE() << "a client beyond the limit was served";
+        } catch (const Exception& e) {
+            EXPECT_TRUE(e.Message().contains(QStringLiteral("过多"))) << e.Message().toStdString();
+        }
+    }
+    EXPECT_EQ(test::ServerThreadSessions(*server), 2);
+    // The first client is still served; once the silent one leaves, a new one is.
+    TAppServerObject(first->AppServer()).Connect(QStringLiteral("KELM24"), QStringLiteral("DS"), QStringLiteral("DEMO"), {}, {});
+    silent.clear();
+    for (int i = 0; i < 40 && test::ServerThreadSessions(*server) > 1; ++i) QThread::msleep(50);
+    auto next = open();
+    EXPECT_TRUE(
+        TAppServerObject(next->AppServer()).Connect(QStringLiteral("KELM24"), QStringLiteral("DS"), QStringLiteral("DEMO"), {}, {}).ToBool());
+    test::StopServerThread(server);
+}
+
 TEST(SocketConnection, ClearErrorsForNoServerSilenceAndLostConnection)
 {
     TSocketConnection nobody;
