@@ -35,11 +35,15 @@ TDataPacket RunReceiptQuery(const Variant& server, const QString& sql)
 void ExpectSamePacket(const TDataPacket& a, const TDataPacket& b)
 {
     ASSERT_EQ(a.Fields.size(), b.Fields.size());
-    for (int i = 0; i < a.Fields.size(); ++i) EXPECT_EQ(a.Fields[i].Name, b.Fields[i].Name);
+    for (int i = 0; i < a.Fields.size(); ++i) {
+        EXPECT_EQ(a.Fields[i].Name, b.Fields[i].Name);
+        EXPECT_EQ(a.Fields[i].Type, b.Fields[i].Type) << a.Fields[i].Name.toStdString();
+    }
     ASSERT_EQ(a.Rows.size(), b.Rows.size());
     for (size_t r = 0; r < a.Rows.size(); ++r)
         for (int c = 0; c < a.Fields.size(); ++c)
-            EXPECT_TRUE(a.Rows[r][c] == b.Rows[r][c] || (a.Rows[r][c].IsNull() && b.Rows[r][c].IsNull()))
+            EXPECT_TRUE((a.Rows[r][c] == b.Rows[r][c] && a.Rows[r][c].Type() == b.Rows[r][c].Type()) ||
+                        (a.Rows[r][c].IsNull() && b.Rows[r][c].IsNull()))
                 << "row " << r << " field " << a.Fields[c].Name.toStdString();
 }
 
@@ -165,6 +169,13 @@ TEST_F(EndToEnd, PostgreSqlGivesTheSameAnswers)
         EXPECT_GT(pgRows.Rows.size(), 10u);
         ExpectSameRowsInAnyOrder(pgRows, RunReceiptQuery(Variant(std::make_shared<TAppServer>(install.Settings())), summary));
     }
+
+    // Literals, counts and averages come back typed as on SQLite.
+    const QString computed = QStringLiteral(
+        "SELECT TG001, COUNT(*) AS N, SUM(TG012) AS PRINTS, AVG(TG017) AS MEANAMOUNT, 1.5 AS RATE, 2 AS TWO, "
+        "'x' AS MARK, NULL AS BLANKCOL FROM $$PURTG PURTG GROUP BY TG001 ORDER BY TG001");
+    ExpectSamePacket(RunReceiptQuery(c.AppServer(), computed),
+                     RunReceiptQuery(Variant(std::make_shared<TAppServer>(install.Settings())), computed));
 
     // The server's own statements work there too.
     TAppServerObject as(c.AppServer());
