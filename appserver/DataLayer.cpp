@@ -100,6 +100,10 @@ TDataLayer::TDataLayer(const TServerSettings& settings, bool create)
         throw Exception(QStringLiteral("无法打开数据库 %1: %2")
                             .arg(settings_.Engine == TSqlEngine::SQLite ? settings_.DatabaseFile : settings_.DatabaseName, error));
     }
+    // Client SQL is checked with the standard reading of literals: a
+    // backslash is a character. A database set otherwise would let a
+    // backslash end a literal early and run the rest as SQL.
+    if (settings_.Engine == TSqlEngine::PostgreSQL) Exec(QStringLiteral("SET standard_conforming_strings = on"));
 }
 
 TDataLayer::~TDataLayer()

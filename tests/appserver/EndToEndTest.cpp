@@ -150,6 +150,13 @@ TEST_F(EndToEnd, PostgreSqlGivesTheSameAnswers)
         options.Receipts = kReceipts;
         TSampleCompany(options).Write(data);
     }
+    {
+        // Texts are read the standard way even where the database says
+        // otherwise: a backslash never ends a literal the checks have seen.
+        TDataLayer data(settings);
+        data.Exec(QStringLiteral("ALTER DATABASE kelm24demo SET standard_conforming_strings = off"));
+    }
+    EXPECT_EQ(TDataLayer(settings).Select(QStringLiteral("SELECT current_setting('standard_conforming_strings')"))[0][0].toString(), QStringLiteral("on"));
     QTemporaryDir dir;
     settings.ListenPort = 0;
     test::TServerProcess process(test::WriteServerIni(dir.path(), settings));
