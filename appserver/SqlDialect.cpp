@@ -240,10 +240,14 @@ void CheckClientSql(const QString& sql, TStatementUse use, const TSchema& schema
     if (tokens.Unterminated()) Refuse(QStringLiteral("SQL 语句中的字符串、名称或注释没有结束"));
     // Text that one of the engines reads otherwise than the tokens here: a
     // quote inside backticks (SQLite's quoted names), a block comment inside
-    // another (PostgreSQL nests them), a backslash escape in E'..' (PostgreSQL).
+    // another (PostgreSQL nests them), a backslash escape in E'..' and texts
+    // quoted with $tag$ (PostgreSQL; SQLite takes $name for a parameter).
     for (int i = 0; i < tokens.Size(); ++i) {
         const TSqlToken& t = tokens[i];
         if (t.IsPunct(QLatin1Char('`'))) Refuse(QStringLiteral("SQL 语句中不允许用 ` 引用名称"));
+        if (t.Kind == TSqlTokenKind::Word && !t.Text.startsWith(QLatin1Char('"')) && !t.Text.startsWith(QLatin1Char('[')) &&
+            t.Text.contains(QLatin1Char('$')))
+            Refuse(QStringLiteral("SQL 语句中的名称不允许含有 $: %1").arg(t.Text));
         if (t.Kind == TSqlTokenKind::Comment && t.Text.startsWith(QLatin1String("/*")) && t.Text.indexOf(QLatin1String("/*"), 2) >= 0)
             Refuse(QStringLiteral("SQL 语句中不允许嵌套的注释"));
         if (t.Kind == TSqlTokenKind::String && i > 0 && tokens[i - 1].Is("E"))

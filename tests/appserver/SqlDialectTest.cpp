@@ -113,6 +113,11 @@ TEST(ClientSql, RefusesTextOneEngineReadsAsCodeWhereTheCheckSawNone)
                   TStatementUse::AnyDml, QStringLiteral("E'"));
     ExpectRefused(QStringLiteral("TG001=e'\\'' OR TG001 IN (SELECT 1) --'"), TStatementUse::Condition, QStringLiteral("E'"),
                   QStringLiteral("PURTG"));
+    // PostgreSQL quotes texts with $tag$: the checks read the tags as names.
+    ExpectRefused(QStringLiteral("SELECT TG001 FROM PURTG WHERE TG001 = $_$ AS $_$ AND TG001 = $_$'$_$ UNION SELECT usename FROM pg_user --'"),
+                  TStatementUse::AnyDml, QStringLiteral("$"));
+    ExpectRefused(QStringLiteral("SELECT TG001 FROM $$PURTG WHERE TG001 = $$$$ AS $$$$ AND TG001 = $$$$'$$$$ UNION SELECT 1 --'"),
+                  TStatementUse::AnyDml, QStringLiteral("$"));
     // Tables in parentheses or in a sub-query of FROM are real tables, not the
     // aliases of the same name declared before them.
     ExpectRefused(QStringLiteral("SELECT * FROM ADMMF AS sqlite_master, (sqlite_master)"), TStatementUse::Query, QStringLiteral("("));
