@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <QTextStream>
+#include <algorithm>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
