@@ -3,6 +3,8 @@
 #include "frame/DataPacket.h"
 #include "frame/HostObjects.h"
 
+#include <QUuid>
+
 namespace kelm24 {
 
 namespace {
@@ -42,7 +44,8 @@ QString StripPrefix(QString table)
 
 }  // namespace
 
-TAppServer::TAppServer(TServerSettings settings) : TAutomationObject(kClassName), settings_(std::move(settings))
+TAppServer::TAppServer(TServerSettings settings)
+    : TAutomationObject(kClassName), settings_(std::move(settings)), lockToken_(QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
     AddMembers();
 }
@@ -54,6 +57,9 @@ TDataLayer& TAppServer::Data()
     if (!data_) data_ = std::make_unique<TDataLayer>(settings_);
     return *data_;
 }
+
+// The user who holds a layout lock, and which of their sessions.
+QString TAppServer::LockToken() const { return session_.User + QLatin1Char('/') + lockToken_; }
 
 void TAppServer::RequireSession() const
 {
@@ -135,7 +141,7 @@ void TAppServer::AddMembers()
         RequireSession();
         const Variant& r = ArrayArg(a, 0, member::RunUpdFlagSQL, 4, QStringLiteral("[版本, 读到的版本, 格式类别, 格式名称]"));
         return Variant(Counted([&] {
-            return TLayoutStore(Data()).Lock(Element(r, 2), Element(r, 3), Element(r, 1), session_.User);
+            return TLayoutStore(Data()).Lock(Element(r, 2), Element(r, 3), Element(r, 1), LockToken());
         }));
     });
     AddMethod(member::RunInsUpdSQL, [this](VariantArgs& a) {
@@ -149,7 +155,7 @@ void TAppServer::AddMembers()
             TLayoutStore store(Data());
             if (update)
                 return store.Update({Element(p, 0), Element(p, 1), Element(p, 2)}, Element(p, 4), Element(p, 5),
-                                    Element(p, 3), lines, size, Element(p, 6));
+                                    Element(p, 3), lines, size, Element(p, 6), LockToken());
             return store.Insert({Element(p, 0), Element(p, 1), Element(p, 2)}, Element(p, 3), Element(p, 4),
                                 Element(p, 5), lines, size, Element(p, 6));
         }));

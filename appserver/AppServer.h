@@ -32,6 +32,7 @@ private:
     void AddMembers();
     TDataLayer& Data();
     void RequireSession() const;
+    QString LockToken() const;
     Variant Connect(const Variant& request);
     Variant PowerData();
     Variant GetRecords(const QString& provider, const QString& commandText, const Variant& params);
@@ -46,6 +47,7 @@ private:
     bool connected_ = false;
     TSession session_;
     QString lastError_;
+    QString lockToken_;  // marks the layout rows this object locked
     QString loadedUser_, loadedProgram_;  // LoadTable's choice for "pvdConSave"
     bool tableLoaded_ = false;
 };

@@ -98,20 +98,23 @@ int TLayoutStore::Read(const QString& formClass, const QString& style, Variant& 
     return 1;
 }
 
-int TLayoutStore::Lock(const QString& formClass, const QString& style, const QString& revisionRead, const QString& user)
+int TLayoutStore::Lock(const QString& formClass, const QString& style, const QString& revisionRead, const QString& token)
 {
     // The row is ours to update only while nobody stored a newer revision.
     return data_.Exec(QStringLiteral("UPDATE WARRANT SET FLAG=? WHERE NT001=? AND NT002=? AND COALESCE(NT003,'')=?"),
-                      {user, formClass, style, revisionRead}) > 0 ? 1 : -1;
+                      {token, formClass, style, revisionRead}) > 0 ? 1 : -1;
 }
 
 int TLayoutStore::Update(const TLayoutOwner& owner, const QString& formClass, const QString& style,
-                         const QString& revision, const QStringList& lines, int sizeKb, const QString& options)
+                         const QString& revision, const QStringList& lines, int sizeKb, const QString& options,
+                         const QString& token)
 {
+    // Two designers may lock the same revision; only the later lock stores,
+    // the other is told it failed rather than overwriting unseen changes.
     int rows = data_.Exec(QStringLiteral("UPDATE WARRANT SET COMPANY=?, MODIFIER=?, MODI_DATE=?, NT003=?, NT004=?, "
-                                         "NT005=?, NT006=?, FLAG=NULL WHERE NT001=? AND NT002=?"),
+                                         "NT005=?, NT006=?, FLAG=NULL WHERE NT001=? AND NT002=? AND FLAG=?"),
                           {owner.Company, owner.User, QDate::currentDate().toString(QStringLiteral("yyyyMMdd")), revision,
-                           lines.join(QLatin1Char('\n')), sizeKb, options, formClass, style});
+                           lines.join(QLatin1Char('\n')), sizeKb, options, formClass, style, token});
     return rows > 0 ? rows : -1;
 }
 

@@ -35,9 +35,11 @@ public:
     // 1 and [revision, lines] when stored, else 0.
     int Read(const QString& formClass, const QString& style, Variant& answer);
     // 1 when the row still has the revision the caller read; -1 otherwise.
-    int Lock(const QString& formClass, const QString& style, const QString& revisionRead, const QString& user);
+    // The lock is the caller's token; a later lock takes it over.
+    int Lock(const QString& formClass, const QString& style, const QString& revisionRead, const QString& token);
+    // Stores only while the caller's lock holds, and releases it; -1 otherwise.
     int Update(const TLayoutOwner& owner, const QString& formClass, const QString& style, const QString& revision,
-               const QStringList& lines, int sizeKb, const QString& options);
+               const QStringList& lines, int sizeKb, const QString& options, const QString& token);
     int Insert(const TLayoutOwner& owner, const QString& formClass, const QString& style, const QString& revision,
                const QStringList& lines, int sizeKb, const QString& options);
     int Delete(const QString& formClass, const QString& style);

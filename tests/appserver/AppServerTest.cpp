@@ -322,6 +322,24 @@ TEST_F(AppServerTest, LayoutsStoreReviseLockAndDelete)
     ASSERT_EQ(as.GetBlobField(Variant::ArrayOf({cls, style}), answer), 1);
     EXPECT_EQ(answer[0].ToString(), QStringLiteral("1"));
 
+    // Two designers lock the same revision: the one whose lock was taken over
+    // is told its store failed, instead of overwriting the other's layout.
+    TAppServerObject other(Variant(std::make_shared<TAppServer>(install.Settings())));
+    other.Connect(TSampleCompany::ProgramCode, QStringLiteral("DS"), TSampleCompany::CompanyCode, QStringLiteral("DEMO"), QStringLiteral("PURTG"));
+    EXPECT_EQ(as.RunUpdFlagSQL(Variant::ArrayOf({1, QStringLiteral("1"), cls, style})), 1);
+    EXPECT_EQ(other.RunUpdFlagSQL(Variant::ArrayOf({1, QStringLiteral("1"), cls, style})), 1);
+    const Variant theirs = Variant::ArrayOf({QStringLiteral("object theirs: TQRLabel"), QStringLiteral("end")});
+    EXPECT_EQ(store(true, Variant::ArrayOf({QStringLiteral("DEMO"), QStringLiteral("Leader"), QString(), QStringLiteral("2"), cls,
+                                            style, QString()})), -1);
+    EXPECT_EQ(other.RunInsUpdSQL(true, theirs, Variant::ArrayOf({QStringLiteral("DEMO"), QStringLiteral("DS"), QString(),
+                                                                 QStringLiteral("2"), cls, style, QString()}), 1), 1);
+    ASSERT_EQ(as.GetBlobField(Variant::ArrayOf({cls, style}), answer), 1);
+    EXPECT_EQ(answer[0].ToString(), QStringLiteral("2"));
+    EXPECT_EQ(answer[1][0].ToString(), QStringLiteral("object theirs: TQRLabel"));
+    // A store without a lock, or a second one on a lock already used, is refused too.
+    EXPECT_EQ(other.RunInsUpdSQL(true, theirs, Variant::ArrayOf({QStringLiteral("DEMO"), QStringLiteral("DS"), QString(),
+                                                                 QStringLiteral("3"), cls, style, QString()}), 1), -1);
+
     EXPECT_EQ(as.RunDeleteSQL(Variant::ArrayOf({cls, style})), 1);
     EXPECT_EQ(as.RunDeleteSQL(Variant::ArrayOf({cls, style})), 0);
     EXPECT_EQ(as.GetBlobField(Variant::ArrayOf({cls, style}), answer), 0);
