@@ -13,6 +13,7 @@
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QWidget>
+#include <libxml/entities.h>
 #include <libxml/tree.h>
 #include <libxml/xpath.h>
 
@@ -241,7 +242,36 @@ bool StoreItemText(const TPathTarget& target, const QString& name, const QString
     return true;
 }
 
+// Appends the text of the nodes, references to internal entities expanded
+// as libxml2 itself would, into a buffer that grows linearly and stops at
+// MaxAttributeBytes. (libxml2's own reading concatenates piece by piece,
+// which takes hours for a small file referencing a large entity often.)
+bool AppendNodeText(xmlDoc* document, const xmlNode* node, QByteArray& text, int depth)
+{
+    for (; node; node = node->next) {
+        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+            if (!node->content) continue;
+            const qsizetype length = qstrlen(reinterpret_cast<const char*>(node->content));
+            if (text.size() + length > MaxAttributeBytes) return false;
+            text.append(reinterpret_cast<const char*>(node->content), length);
+        } else if (node->type == XML_ENTITY_REF_NODE) {
+            if (depth >= 40) return false;
+            const xmlEntity* entity = xmlGetDocEntity(document, node->name);
+            if (entity && !AppendNodeText(document, entity->children, text, depth + 1)) return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
+
+bool AttributeText(const xmlAttr* Attribute, QString& Text)
+{
+    QByteArray text;
+    if (!Attribute || !AppendNodeText(Attribute->doc, Attribute->children, text, 0)) return false;
+    Text = QString::fromUtf8(text);
+    return true;
+}
 
 xmlNode* FindFirstElement(xmlDoc* Document, const QString& Name)
 {
@@ -264,10 +294,9 @@ xmlNode* FindFirstElement(xmlDoc* Document, const QString& Name)
 
 void TComponentRead::Apply(QObject* Component, xmlNode* Element)
 {
-    for (xmlAttr* attr = Element->properties; attr; attr = attr->next) {
-        xmlChar* value = xmlNodeListGetString(Element->doc, attr->children, 1);
-        ApplyAttribute(Component, Utf8(attr->name), value ? Utf8(value) : QString());
-        xmlFree(value);
+    for (const xmlAttr* attr = Element->properties; attr; attr = attr->next) {
+        QString value;
+        if (AttributeText(attr, value)) ApplyAttribute(Component, Utf8(attr->name), value);
     }
 }
 

@@ -63,9 +63,8 @@ QString LookupMessage(int DesignType, const QString& PackageName, const QString&
             context ? xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>(path.constData()), context) : nullptr;
         if (result && result->nodesetval && result->nodesetval->nodeNr > 0 &&
             result->nodesetval->nodeTab[0]->type == XML_ATTRIBUTE_NODE) {
-            xmlChar* value = xmlNodeGetContent(result->nodesetval->nodeTab[0]);
-            if (value) text = QString::fromUtf8(reinterpret_cast<const char*>(value));
-            xmlFree(value);
+            QString found;
+            if (AttributeText(reinterpret_cast<const xmlAttr*>(result->nodesetval->nodeTab[0]), found)) text = found;
         }
         xmlXPathFreeObject(result);
         xmlXPathFreeContext(context);

@@ -222,3 +222,59 @@ TEST_F(LanguagePackages, CodePageWithoutLanguageFolder)
     EXPECT_EQ(controller.FileName(), "");
     EXPECT_THROW(controller.SetActive(true), ELanguageControllerError);
 }
+
+// Packages are files users copy between installations: one made by mistake
+// or on purpose must neither read other files nor stall the form.
+TEST_F(LanguagePackages, HostilePackagesReadNothingElseAndFinish)
+{
+    install.Write("client/secret.dtd", "<!ENTITY s \"SECRET\">\n<!ATTLIST btnCancel Hint CDATA \"SECRET\">\n");
+    install.Write("client/secret.txt", "SECRET");
+    const QByteArray external = "<?xml version=\"1.0\"?>\n<!DOCTYPE TfrmKelm24 SYSTEM \"" + install.Client().toUtf8() +
+                                "secret.dtd\" [\n<!ENTITY t SYSTEM \"" + install.Client().toUtf8() +
+                                "secret.txt\">\n<!ENTITY co \"Kelm\">\n]>\n"
+                                "<TfrmKelm24><btnOk Caption=\"&co; &s;\"/><pnlCondition>&t;</pnlCondition>"
+                                "<btnCancel Caption=\"Close\"/><sMsg Msg=\"&co; &s;\"/></TfrmKelm24>\n";
+    install.Write("client/MultiLanguage/CHS/External.Lng", external);
+    SampleForm f;
+    TQvLangController controller;
+    controller.SetLangPackageName("External");
+    try {
+        controller.SetActive(true);
+        controller.ApplyTo(&f.form);
+    } catch (const ELanguageControllerError&) {
+        // refusing the package is as good as ignoring the outside files
+    }
+    for (QObject* o : f.form.findChildren<QObject*>())
+        for (const char* p : {"text", "toolTip", "windowTitle"})
+            EXPECT_FALSE(o->property(p).toString().contains("SECRET")) << o->objectName().toStdString() << ' ' << p;
+    EXPECT_FALSE(LookupMessage(dtClient, "External", "sMsg", "d").contains("SECRET"));
+    EXPECT_TRUE(LookupMessage(dtClient, "External", "sMsg", "d").startsWith("Kelm"));  // internal entities still expand
+
+    // 140 KB referencing a 20,000-character entity 20,000 times in one
+    // attribute: 400 MB of text. The attribute is ignored, the rest applies.
+    QByteArray large = "<?xml version=\"1.0\"?>\n<!DOCTYPE F [<!ENTITY a \"" + QByteArray(20000, 'x') +
+                       "\">]>\n<TfrmKelm24><btnOk Caption=\"";
+    for (int i = 0; i < 20000; ++i) large += "&a;";
+    large += "\" Hint=\"&a;\"/><sMsg Msg=\"";
+    for (int i = 0; i < 20000; ++i) large += "&a;";
+    large += "\"/></TfrmKelm24>\n";
+    install.Write("client/MultiLanguage/CHS/Large.Lng", large);
+    controller.SetLangPackageName("Large");
+    controller.SetActive(true);
+    controller.ApplyTo(&f.form);
+    EXPECT_EQ(f.ok->toolTip(), QString(20000, 'x'));
+    EXPECT_NE(f.ok->text().size(), 400000000);
+    EXPECT_EQ(LookupMessage(dtClient, "Large", "sMsg", "d"), "d");
+
+    QByteArray deep = "<TfrmKelm24>";
+    for (int i = 0; i < 5000; ++i) deep += "<a>";
+    for (int i = 0; i < 5000; ++i) deep += "</a>";
+    install.Write("client/MultiLanguage/CHS/Deep.Lng", deep + "</TfrmKelm24>");
+    controller.SetLangPackageName("Deep");
+    try {
+        controller.SetActive(true);
+        FAIL() << "a package nested 5,000 deep opened";
+    } catch (const ELanguageControllerError& e) {
+        EXPECT_TRUE(e.Message().contains("depth", Qt::CaseInsensitive)) << e.Message().toStdString();
+    }
+}
