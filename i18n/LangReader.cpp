@@ -17,6 +17,8 @@
 #include <libxml/tree.h>
 #include <libxml/xpath.h>
 
+#include <limits>
+
 namespace kelm24 {
 
 namespace {
@@ -157,11 +159,20 @@ QVariant ConvertedValue(const QMetaProperty& p, const QString& value)
         if (Is(t, "false") || t == QLatin1String("0")) return false;
         return QVariant();
     }
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong: {
+    case QMetaType::Int: {
         const qint64 n = value.trimmed().toLongLong(&ok);
+        return ok && n >= std::numeric_limits<int>::min() && n <= std::numeric_limits<int>::max() ? QVariant(int(n)) : QVariant();
+    }
+    case QMetaType::UInt: {
+        const qint64 n = value.trimmed().toLongLong(&ok);
+        return ok && n >= 0 && n <= std::numeric_limits<uint>::max() ? QVariant(uint(n)) : QVariant();
+    }
+    case QMetaType::LongLong: {
+        const qint64 n = value.trimmed().toLongLong(&ok);
+        return ok ? QVariant(n) : QVariant();
+    }
+    case QMetaType::ULongLong: {
+        const quint64 n = value.trimmed().toULongLong(&ok);
         return ok ? QVariant(n) : QVariant();
     }
     case QMetaType::Double: {
@@ -205,10 +216,13 @@ void StoreFontValue(QObject* owner, const QByteArray& property, const QString& n
     owner->setProperty(property.constData(), font);
 }
 
+// Lines beyond this are not made: a mistyped index would add millions of empty lines.
+constexpr int MaxLineIndex = 100000;
+
 void StoreLine(QObject* object, const QString& name, int index, const QString& value)
 {
     QStringList lines;
-    if (!ReadStringList(object, name, lines)) return;
+    if (index > MaxLineIndex || !ReadStringList(object, name, lines)) return;
     while (lines.size() <= index) lines << QString();
     lines[index] = value;
     WriteStringList(object, name, lines);

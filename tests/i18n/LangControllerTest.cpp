@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTreeWidget>
 #include <QWidget>
 
@@ -277,4 +278,26 @@ TEST_F(LanguagePackages, HostilePackagesReadNothingElseAndFinish)
     } catch (const ELanguageControllerError& e) {
         EXPECT_TRUE(e.Message().contains("depth", Qt::CaseInsensitive)) << e.Message().toStdString();
     }
+}
+
+TEST_F(LanguagePackages, ValuesThatDoNotFitThePropertyAreIgnored)
+{
+    install.Write("client/MultiLanguage/CHS/Fit.Lng",
+                  "<F><spnCopies value=\"4294967298\" minimum=\" -3 \"/>"
+                  "<cboDateType Items_2000000000=\"far away\" Items_1=\"near\"/></F>");
+    QWidget form;
+    auto* copies = new QSpinBox(&form);
+    copies->setObjectName("spnCopies");
+    copies->setRange(0, 100);
+    copies->setValue(5);
+    auto* combo = new QComboBox(&form);
+    combo->setObjectName("cboDateType");
+    TQvLangController controller;
+    controller.SetLangPackageName("Fit");
+    controller.SetActive(true);
+    controller.ApplyTo(&form);
+    EXPECT_EQ(copies->value(), 5);     // 4294967298 does not fit an int: not stored as 2
+    EXPECT_EQ(copies->minimum(), -3);  // a value that fits is stored
+    ASSERT_EQ(combo->count(), 2);      // line 2,000,000,000 is not made by adding empty lines
+    EXPECT_EQ(combo->itemText(1), "near");
 }
