@@ -146,7 +146,10 @@ private:
     static int Deliver(std::string_view text, char* output, int outputSize)
     {
         if (outputSize > 0) {
-            const size_t n = text.size() < static_cast<size_t>(outputSize) ? text.size() : static_cast<size_t>(outputSize) - 1;
+            size_t n = text.size() < static_cast<size_t>(outputSize) ? text.size() : static_cast<size_t>(outputSize) - 1;
+            // A text cut short ends before a whole character, never inside one.
+            if (n < text.size())
+                while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
             std::memcpy(output, text.data(), n);
             output[n] = '\0';
         }
