@@ -112,7 +112,9 @@ QString TTranslator::Call(TextFunc function, QHash<QString, QString>& cache, con
     if (!CallLibrary(function, text.toUtf8(), output))
         throw Exception(QStringLiteral("%1 could not convert the text \"%2\"").arg(QFileInfo(path_).fileName(), text));
     const QString converted = QString::fromUtf8(output);
-    if (cache.size() >= 100000) cache.clear();  // bounded: a long session converts many texts
+    // Bounded: a long session converts many texts; long ones (memos) rarely repeat.
+    if (text.size() > 1024) return converted;
+    if (cache.size() >= 100000) cache.clear();
     cache.insert(text, converted);
     return converted;
 }

@@ -88,7 +88,10 @@ public:
     }
 
 private:
+    // Bounded for long sessions, by count and by size: runs of long memo
+    // texts rarely repeat and would otherwise fill memory.
     static constexpr size_t MaxRemembered = 200000;
+    static constexpr size_t MaxRememberedBytes = 64u << 20;
 
     bool Open()
     {
@@ -138,8 +141,15 @@ private:
             from = end + 1;
         }
         std::unique_lock<std::shared_mutex> writing(memoryLock_);
-        if (memory_.size() + missing.size() > MaxRemembered) memory_.clear();  // bounded for long sessions
-        for (const size_t i : missing) memory_.emplace(std::string(runs[i]), converted[i]);
+        size_t bytes = 0;
+        for (const size_t i : missing) bytes += runs[i].size() + converted[i].size();
+        if (memory_.size() + missing.size() > MaxRemembered || memoryBytes_ + bytes > MaxRememberedBytes) {
+            memory_.clear();
+            memoryBytes_ = 0;
+        }
+        if (bytes > MaxRememberedBytes) return true;
+        for (const size_t i : missing)
+            if (memory_.emplace(std::string(runs[i]), converted[i]).second) memoryBytes_ += runs[i].size() + converted[i].size();
         return true;
     }
 
@@ -161,6 +171,7 @@ private:
     std::once_flag opened_;
     std::shared_mutex memoryLock_;
     std::unordered_map<std::string, std::string> memory_;
+    size_t memoryBytes_ = 0;  // of the keys and values in memory_
 };
 
 Converter& SimplifiedToTraditional()
