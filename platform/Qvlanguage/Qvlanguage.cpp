@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <dlfcn.h>
+#include <limits>
 #include <mutex>
 #include <shared_mutex>
 #include <string>
@@ -155,6 +156,7 @@ private:
 
     static int Deliver(std::string_view text, char* output, int outputSize)
     {
+        if (text.size() > static_cast<size_t>(std::numeric_limits<int>::max())) return -1;  // no length to answer
         if (outputSize > 0) {
             size_t n = text.size() < static_cast<size_t>(outputSize) ? text.size() : static_cast<size_t>(outputSize) - 1;
             // A text cut short ends before a whole character, never inside one.

@@ -181,6 +181,18 @@ TEST_F(LanguagePackages, MalformedPackageRaisesWithTheParserReason)
         EXPECT_TRUE(e.Message().contains("line 4") || e.Message().contains("line 3")) << e.Message().toStdString();
     }
     EXPECT_FALSE(controller.Active());
+
+    // Bytes that are no GB characters in a package declared GB2312 are an
+    // error too, not a caption cut short.
+    install.Write("client/MultiLanguage/CHS/BadGb.Lng",
+                  "<?xml version=\"1.0\" encoding=\"GB2312\"?>\n<Form><btnOk Caption=\"\xBD\xF8\xFF\xFF\xBB\xF5\"/></Form>\n");
+    controller.SetLangPackageName("BadGb");
+    try {
+        controller.SetActive(true);
+        FAIL() << "no error";
+    } catch (const ELanguageControllerError& e) {
+        EXPECT_TRUE(e.Message().contains("conversion failed", Qt::CaseInsensitive)) << e.Message().toStdString();
+    }
 }
 
 TEST_F(LanguagePackages, GbDeclaredPackages)
