@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QComboBox>
+#include <QCursor>
 #include <QHash>
 #include <QListWidget>
 #include <QMetaEnum>
@@ -114,6 +115,42 @@ bool SelectIndexed(TPathTarget& target, const QString& name, int n)
     return false;
 }
 
+// An integer written as the system writes them: decimal or "$" hexadecimal.
+qint64 IntegerOf(const QString& text, bool* ok)
+{
+    const QString t = text.trimmed();
+    if (t.startsWith(QLatin1Char('$'))) return t.mid(1).toLongLong(ok, 16);
+    return t.toLongLong(ok);
+}
+
+// The system's cursor constants, by name and by number.
+bool CursorOf(const QString& text, QCursor& cursor)
+{
+    struct Named {
+        const char* name;
+        int number;
+        Qt::CursorShape shape;
+    };
+    static const Named cursors[] = {
+        {"crDefault", 0, Qt::ArrowCursor},        {"crNone", -1, Qt::BlankCursor},        {"crArrow", -2, Qt::ArrowCursor},
+        {"crCross", -3, Qt::CrossCursor},         {"crIBeam", -4, Qt::IBeamCursor},       {"crSizeNESW", -6, Qt::SizeBDiagCursor},
+        {"crSizeNS", -7, Qt::SizeVerCursor},      {"crSizeNWSE", -8, Qt::SizeFDiagCursor}, {"crSizeWE", -9, Qt::SizeHorCursor},
+        {"crUpArrow", -10, Qt::UpArrowCursor},    {"crHourGlass", -11, Qt::WaitCursor},   {"crDrag", -12, Qt::DragCopyCursor},
+        {"crNoDrop", -13, Qt::ForbiddenCursor},   {"crHSplit", -14, Qt::SplitHCursor},    {"crVSplit", -15, Qt::SplitVCursor},
+        {"crMultiDrag", -16, Qt::DragCopyCursor}, {"crSQLWait", -17, Qt::WaitCursor},     {"crNo", -18, Qt::ForbiddenCursor},
+        {"crAppStart", -19, Qt::BusyCursor},      {"crHelp", -20, Qt::WhatsThisCursor},   {"crHandPoint", -21, Qt::PointingHandCursor},
+        {"crSizeAll", -22, Qt::SizeAllCursor},
+    };
+    bool numeric = false;
+    const qint64 number = IntegerOf(text, &numeric);
+    for (const Named& c : cursors)
+        if (numeric ? number == c.number : Is(text.trimmed(), c.name)) {
+            cursor = QCursor(c.shape);
+            return true;
+        }
+    return false;
+}
+
 QColor DelphiColor(const QString& text)
 {
     static const QHash<QString, QColor> names = {
@@ -127,7 +164,7 @@ QColor DelphiColor(const QString& text)
     const QString key = text.trimmed().toLower();
     if (names.contains(key)) return names.value(key);
     bool ok = false;
-    const qint64 bgr = key.toLongLong(&ok);  // stored colours are 0x00BBGGRR
+    const qint64 bgr = IntegerOf(key, &ok);  // stored colours are 0x00BBGGRR
     if (ok && bgr >= 0) return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
     return QColor(key);
 }
@@ -160,15 +197,15 @@ QVariant ConvertedValue(const QMetaProperty& p, const QString& value)
         return QVariant();
     }
     case QMetaType::Int: {
-        const qint64 n = value.trimmed().toLongLong(&ok);
+        const qint64 n = IntegerOf(value, &ok);
         return ok && n >= std::numeric_limits<int>::min() && n <= std::numeric_limits<int>::max() ? QVariant(int(n)) : QVariant();
     }
     case QMetaType::UInt: {
-        const qint64 n = value.trimmed().toLongLong(&ok);
+        const qint64 n = IntegerOf(value, &ok);
         return ok && n >= 0 && n <= std::numeric_limits<uint>::max() ? QVariant(uint(n)) : QVariant();
     }
     case QMetaType::LongLong: {
-        const qint64 n = value.trimmed().toLongLong(&ok);
+        const qint64 n = IntegerOf(value, &ok);
         return ok ? QVariant(n) : QVariant();
     }
     case QMetaType::ULongLong: {
@@ -182,6 +219,10 @@ QVariant ConvertedValue(const QMetaProperty& p, const QString& value)
     case QMetaType::QColor: {
         const QColor c = DelphiColor(value);
         return c.isValid() ? QVariant(c) : QVariant();
+    }
+    case QMetaType::QCursor: {
+        QCursor cursor;
+        return CursorOf(value, cursor) ? QVariant(cursor) : QVariant();
     }
     case QMetaType::QStringList: return QVariant();  // a list takes lines by index only
     default: {

@@ -295,7 +295,8 @@ TEST_F(LanguagePackages, HostilePackagesReadNothingElseAndFinish)
 TEST_F(LanguagePackages, ValuesThatDoNotFitThePropertyAreIgnored)
 {
     install.Write("client/MultiLanguage/CHS/Fit.Lng",
-                  "<F><spnCopies value=\"4294967298\" minimum=\" -3 \"/>"
+                  "<F><spnCopies value=\"4294967298\" minimum=\" -3 \" maximum=\"$40\" Cursor=\"crHourGlass\"/>"
+                  "<btnOk Cursor=\"-21\"/><btnCancel Cursor=\"crNothing\"/>"
                   "<cboDateType Items_2000000000=\"far away\" Items_1=\"near\"/></F>");
     QWidget form;
     auto* copies = new QSpinBox(&form);
@@ -304,12 +305,22 @@ TEST_F(LanguagePackages, ValuesThatDoNotFitThePropertyAreIgnored)
     copies->setValue(5);
     auto* combo = new QComboBox(&form);
     combo->setObjectName("cboDateType");
+    auto* ok = new QPushButton(&form);
+    ok->setObjectName("btnOk");
+    auto* cancel = new QPushButton(&form);
+    cancel->setObjectName("btnCancel");
+    cancel->setCursor(Qt::IBeamCursor);
     TQvLangController controller;
     controller.SetLangPackageName("Fit");
     controller.SetActive(true);
     controller.ApplyTo(&form);
     EXPECT_EQ(copies->value(), 5);     // 4294967298 does not fit an int: not stored as 2
     EXPECT_EQ(copies->minimum(), -3);  // a value that fits is stored
+    EXPECT_EQ(copies->maximum(), 64);  // "$" hexadecimal
+    // Cursors by the system's names and numbers; an unknown name changes nothing.
+    EXPECT_EQ(copies->cursor().shape(), Qt::WaitCursor);
+    EXPECT_EQ(ok->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(cancel->cursor().shape(), Qt::IBeamCursor);
     ASSERT_EQ(combo->count(), 2);      // line 2,000,000,000 is not made by adding empty lines
     EXPECT_EQ(combo->itemText(1), "near");
 }
