@@ -114,6 +114,15 @@ TEST(Translator, LibraryExportsByName)
     EXPECT_EQ(QByteArray(five), QStringLiteral("發").toUtf8());  // never half a character
     EXPECT_EQ(toBig5(input.constData(), nullptr, 0), needed);   // the length alone
     EXPECT_EQ(toBig5(nullptr, small, sizeof small), -1);
+    // Input that is not UTF-8 (GB bytes, a character cut short, a surrogate)
+    // fails rather than reaching OpenCC.
+    char out[64];
+    auto toGb = reinterpret_cast<TQvTextFunc>(dlsym(handle, "BIG5toGB"));
+    for (const char* bad : {"\xBD\xF8\xBB\xF5", "PO-1 \xE8\xBF", "\xE8\xBF\x9B\xE8", "\xED\xA0\x80", "\xC0\x80", "\xF8\x88\x80\x80\x80"}) {
+        EXPECT_EQ(toBig5(bad, out, sizeof out), -1) << QByteArray(bad).toHex().constData();
+        EXPECT_EQ(toGb(bad, out, sizeof out), -1) << QByteArray(bad).toHex().constData();
+    }
+    EXPECT_EQ(toBig5("\xF0\x9F\x98\x80\xC3\xA9", out, sizeof out), 6);  // beyond the basic plane, Latin
     dlclose(handle);
 }
 
