@@ -168,6 +168,36 @@ TEST_F(LanguagePackages, OpeningAndClosing)
     EXPECT_TRUE(controller.Active());
 }
 
+TEST_F(LanguagePackages, HandlersMayCloseOrSwitchThePackageWhileItApplies)
+{
+    install.Write("client/MultiLanguage/CHS/Other.Lng", "<F><btnCancel Caption=\"Other\"/></F>");
+    SampleForm f;
+    TQvLangController controller;
+    controller.SetLangPackageName("TfrmKelm24");
+    controller.AfterLoadComponent = [&](QObject* c, xmlNode*) {
+        if (c == f.ok) controller.SetActive(false);  // the package in use is closed
+    };
+    controller.SetActive(true);
+    controller.ApplyTo(&f.form);  // finishes with the package it started with
+    EXPECT_FALSE(controller.Active());
+    EXPECT_EQ(f.cancel->text(), "Close");
+
+    SampleForm g;
+    controller.AfterLoadComponent = [&](QObject* c, xmlNode*) {
+        if (c == g.ok) {
+            controller.SetLangPackageName("Other");
+            controller.SetActive(true);
+        }
+    };
+    controller.SetLangPackageName("TfrmKelm24");
+    controller.SetActive(true);
+    controller.ApplyTo(&g.form);
+    EXPECT_EQ(g.cancel->text(), "Close");
+    controller.AfterLoadComponent = nullptr;
+    controller.ApplyTo(&g.form);  // now the other package
+    EXPECT_EQ(g.cancel->text(), "Other");
+}
+
 TEST_F(LanguagePackages, MalformedPackageRaisesWithTheParserReason)
 {
     install.Write("client/MultiLanguage/CHS/Broken.Lng", "<?xml version=\"1.0\"?>\n<Form>\n  <btnOk Caption=\"x\">\n</Form>\n");
