@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QListWidget>
 #include <QMetaEnum>
+#include <QPointer>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QWidget>
@@ -442,8 +443,11 @@ void TLangReader::ApplyTo(QObject* Component)
     const QString name = Component->objectName();
     if (!name.isEmpty() && !Excluded(name))
         if (xmlNode* element = FindFirstElement(document_, name)) ApplyOne(Component, element);
-    const QObjectList owned = Component->children();  // a copy: loading may add objects
-    for (QObject* child : owned) ApplyTo(child);
+    // A copy, guarded: loading (or a load handler) may add or delete objects.
+    QList<QPointer<QObject>> owned;
+    for (QObject* child : Component->children()) owned << child;
+    for (const QPointer<QObject>& child : owned)
+        if (child) ApplyTo(child);
 }
 
 }  // namespace kelm24

@@ -175,7 +175,9 @@ TEST_F(LanguagePackages, HandlersMayCloseOrSwitchThePackageWhileItApplies)
     TQvLangController controller;
     controller.SetLangPackageName("TfrmKelm24");
     controller.AfterLoadComponent = [&](QObject* c, xmlNode*) {
-        if (c == f.ok) controller.SetActive(false);  // the package in use is closed
+        if (c != f.ok) return;
+        controller.SetActive(false);  // the package in use is closed
+        delete f.combo;               // and a component not yet visited goes
     };
     controller.SetActive(true);
     controller.ApplyTo(&f.form);  // finishes with the package it started with
