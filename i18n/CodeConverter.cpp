@@ -100,12 +100,21 @@ bool TTranslator::CallLibrary(TextFunc function, const QByteArray& input, QByteA
 QString TTranslator::Call(TextFunc function, QHash<QString, QString>& cache, const QString& text)
 {
     if (text.isEmpty() || IsAscii(text)) return text;
+    if (text.contains(QChar(0))) {
+        // The library takes a text up to its first zero character: the
+        // pieces around each go alone.
+        QStringList pieces = text.split(QChar(0));
+        for (QString& piece : pieces) piece = Call(function, cache, piece);
+        return pieces.join(QChar(0));
+    }
     if (const auto hit = cache.constFind(text); hit != cache.constEnd()) return hit.value();
     QByteArray output;
     if (!CallLibrary(function, text.toUtf8(), output))
         throw Exception(QStringLiteral("%1 could not convert the text \"%2\"").arg(QFileInfo(path_).fileName(), text));
     const QString converted = QString::fromUtf8(output);
-    if (cache.size() >= 100000) cache.clear();  // bounded: a long session converts many texts
+    // Bounded: a long session converts many texts; long ones (memos) rarely repeat.
+    if (text.size() > 1024) return converted;
+    if (cache.size() >= 100000) cache.clear();
     cache.insert(text, converted);
     return converted;
 }
@@ -131,12 +140,20 @@ QStringList TTranslator::CallMany(TextFunc function, const QStringList& texts)
     slot.reserve(texts.size());
     for (qsizetype i = 0; i < texts.size(); ++i) {
         if (texts[i].isEmpty() || IsAscii(texts[i])) continue;
-        pending << texts[i];
-        slot << i;
+        // The library takes a text up to its first zero character: the
+        // pieces around each are pending one after the other.
+        const QStringList pieces = texts[i].contains(QChar(0)) ? texts[i].split(QChar(0)) : QStringList{texts[i]};
+        for (const QString& piece : pieces) {
+            pending << piece;
+            slot << i;
+        }
     }
     if (pending.isEmpty()) return results;
     const QStringList converted = ConvertBatch(function, pending);
-    for (qsizetype k = 0; k < slot.size(); ++k) results[slot[k]] = converted[k];
+    for (qsizetype k = 0; k < slot.size(); ++k) {
+        if (k > 0 && slot[k] == slot[k - 1]) results[slot[k]] += QChar(0) + converted[k];
+        else results[slot[k]] = converted[k];
+    }
     return results;
 }
 

@@ -146,8 +146,8 @@ void TCodeConverter::ConvertComponent(QObject* Component) const
     for (const char* listName : {"Items", "Lines"}) {
         QStringList lines;
         if (!ReadStringList(Component, QString::fromLatin1(listName), lines) || lines.isEmpty()) continue;
-        const QString joined = Convert(UIConvertMode, lines.join(QLatin1Char('\n'))).ToString();
-        WriteStringList(Component, QString::fromLatin1(listName), joined.split(QLatin1Char('\n')));
+        // Line by line, in one batch: an item holding a line break stays one item.
+        WriteStringList(Component, QString::fromLatin1(listName), ConvertTexts(UIConvertMode, lines));
         textShown = textShown || qstrcmp(listName, "Lines") == 0;
     }
     if (const auto* combo = qobject_cast<const QComboBox*>(Component))

@@ -7,14 +7,19 @@
 
 #include <QColor>
 #include <QComboBox>
+#include <QCursor>
 #include <QHash>
 #include <QListWidget>
 #include <QMetaEnum>
+#include <QPointer>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QWidget>
+#include <libxml/entities.h>
 #include <libxml/tree.h>
 #include <libxml/xpath.h>
+
+#include <limits>
 
 namespace kelm24 {
 
@@ -111,6 +116,42 @@ bool SelectIndexed(TPathTarget& target, const QString& name, int n)
     return false;
 }
 
+// An integer written as the system writes them: decimal or "$" hexadecimal.
+qint64 IntegerOf(const QString& text, bool* ok)
+{
+    const QString t = text.trimmed();
+    if (t.startsWith(QLatin1Char('$'))) return t.mid(1).toLongLong(ok, 16);
+    return t.toLongLong(ok);
+}
+
+// The system's cursor constants, by name and by number.
+bool CursorOf(const QString& text, QCursor& cursor)
+{
+    struct Named {
+        const char* name;
+        int number;
+        Qt::CursorShape shape;
+    };
+    static const Named cursors[] = {
+        {"crDefault", 0, Qt::ArrowCursor},        {"crNone", -1, Qt::BlankCursor},        {"crArrow", -2, Qt::ArrowCursor},
+        {"crCross", -3, Qt::CrossCursor},         {"crIBeam", -4, Qt::IBeamCursor},       {"crSizeNESW", -6, Qt::SizeBDiagCursor},
+        {"crSizeNS", -7, Qt::SizeVerCursor},      {"crSizeNWSE", -8, Qt::SizeFDiagCursor}, {"crSizeWE", -9, Qt::SizeHorCursor},
+        {"crUpArrow", -10, Qt::UpArrowCursor},    {"crHourGlass", -11, Qt::WaitCursor},   {"crDrag", -12, Qt::DragCopyCursor},
+        {"crNoDrop", -13, Qt::ForbiddenCursor},   {"crHSplit", -14, Qt::SplitHCursor},    {"crVSplit", -15, Qt::SplitVCursor},
+        {"crMultiDrag", -16, Qt::DragCopyCursor}, {"crSQLWait", -17, Qt::WaitCursor},     {"crNo", -18, Qt::ForbiddenCursor},
+        {"crAppStart", -19, Qt::BusyCursor},      {"crHelp", -20, Qt::WhatsThisCursor},   {"crHandPoint", -21, Qt::PointingHandCursor},
+        {"crSizeAll", -22, Qt::SizeAllCursor},
+    };
+    bool numeric = false;
+    const qint64 number = IntegerOf(text, &numeric);
+    for (const Named& c : cursors)
+        if (numeric ? number == c.number : Is(text.trimmed(), c.name)) {
+            cursor = QCursor(c.shape);
+            return true;
+        }
+    return false;
+}
+
 QColor DelphiColor(const QString& text)
 {
     static const QHash<QString, QColor> names = {
@@ -124,7 +165,7 @@ QColor DelphiColor(const QString& text)
     const QString key = text.trimmed().toLower();
     if (names.contains(key)) return names.value(key);
     bool ok = false;
-    const qint64 bgr = key.toLongLong(&ok);  // stored colours are 0x00BBGGRR
+    const qint64 bgr = IntegerOf(key, &ok);  // stored colours are 0x00BBGGRR
     if (ok && bgr >= 0) return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
     return QColor(key);
 }
@@ -156,11 +197,20 @@ QVariant ConvertedValue(const QMetaProperty& p, const QString& value)
         if (Is(t, "false") || t == QLatin1String("0")) return false;
         return QVariant();
     }
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
+    case QMetaType::Int: {
+        const qint64 n = IntegerOf(value, &ok);
+        return ok && n >= std::numeric_limits<int>::min() && n <= std::numeric_limits<int>::max() ? QVariant(int(n)) : QVariant();
+    }
+    case QMetaType::UInt: {
+        const qint64 n = IntegerOf(value, &ok);
+        return ok && n >= 0 && n <= std::numeric_limits<uint>::max() ? QVariant(uint(n)) : QVariant();
+    }
+    case QMetaType::LongLong: {
+        const qint64 n = IntegerOf(value, &ok);
+        return ok ? QVariant(n) : QVariant();
+    }
     case QMetaType::ULongLong: {
-        const qint64 n = value.trimmed().toLongLong(&ok);
+        const quint64 n = value.trimmed().toULongLong(&ok);
         return ok ? QVariant(n) : QVariant();
     }
     case QMetaType::Double: {
@@ -170,6 +220,10 @@ QVariant ConvertedValue(const QMetaProperty& p, const QString& value)
     case QMetaType::QColor: {
         const QColor c = DelphiColor(value);
         return c.isValid() ? QVariant(c) : QVariant();
+    }
+    case QMetaType::QCursor: {
+        QCursor cursor;
+        return CursorOf(value, cursor) ? QVariant(cursor) : QVariant();
     }
     case QMetaType::QStringList: return QVariant();  // a list takes lines by index only
     default: {
@@ -204,10 +258,13 @@ void StoreFontValue(QObject* owner, const QByteArray& property, const QString& n
     owner->setProperty(property.constData(), font);
 }
 
+// Lines beyond this are not made: a mistyped index would add millions of empty lines.
+constexpr int MaxLineIndex = 100000;
+
 void StoreLine(QObject* object, const QString& name, int index, const QString& value)
 {
     QStringList lines;
-    if (!ReadStringList(object, name, lines)) return;
+    if (index > MaxLineIndex || !ReadStringList(object, name, lines)) return;
     while (lines.size() <= index) lines << QString();
     lines[index] = value;
     WriteStringList(object, name, lines);
@@ -241,7 +298,36 @@ bool StoreItemText(const TPathTarget& target, const QString& name, const QString
     return true;
 }
 
+// Appends the text of the nodes, references to internal entities expanded
+// as libxml2 itself would, into a buffer that grows linearly and stops at
+// MaxAttributeBytes. (libxml2's own reading concatenates piece by piece,
+// which takes hours for a small file referencing a large entity often.)
+bool AppendNodeText(xmlDoc* document, const xmlNode* node, QByteArray& text, int depth)
+{
+    for (; node; node = node->next) {
+        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+            if (!node->content) continue;
+            const qsizetype length = qstrlen(reinterpret_cast<const char*>(node->content));
+            if (text.size() + length > MaxAttributeBytes) return false;
+            text.append(reinterpret_cast<const char*>(node->content), length);
+        } else if (node->type == XML_ENTITY_REF_NODE) {
+            if (depth >= 40) return false;
+            const xmlEntity* entity = xmlGetDocEntity(document, node->name);
+            if (entity && !AppendNodeText(document, entity->children, text, depth + 1)) return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
+
+bool AttributeText(const xmlAttr* Attribute, QString& Text)
+{
+    QByteArray text;
+    if (!Attribute || !AppendNodeText(Attribute->doc, Attribute->children, text, 0)) return false;
+    Text = QString::fromUtf8(text);
+    return true;
+}
 
 xmlNode* FindFirstElement(xmlDoc* Document, const QString& Name)
 {
@@ -264,10 +350,9 @@ xmlNode* FindFirstElement(xmlDoc* Document, const QString& Name)
 
 void TComponentRead::Apply(QObject* Component, xmlNode* Element)
 {
-    for (xmlAttr* attr = Element->properties; attr; attr = attr->next) {
-        xmlChar* value = xmlNodeListGetString(Element->doc, attr->children, 1);
-        ApplyAttribute(Component, Utf8(attr->name), value ? Utf8(value) : QString());
-        xmlFree(value);
+    for (const xmlAttr* attr = Element->properties; attr; attr = attr->next) {
+        QString value;
+        if (AttributeText(attr, value)) ApplyAttribute(Component, Utf8(attr->name), value);
     }
 }
 
@@ -358,8 +443,11 @@ void TLangReader::ApplyTo(QObject* Component)
     const QString name = Component->objectName();
     if (!name.isEmpty() && !Excluded(name))
         if (xmlNode* element = FindFirstElement(document_, name)) ApplyOne(Component, element);
-    const QObjectList owned = Component->children();  // a copy: loading may add objects
-    for (QObject* child : owned) ApplyTo(child);
+    // A copy, guarded: loading (or a load handler) may add or delete objects.
+    QList<QPointer<QObject>> owned;
+    for (QObject* child : Component->children()) owned << child;
+    for (const QPointer<QObject>& child : owned)
+        if (child) ApplyTo(child);
 }
 
 }  // namespace kelm24

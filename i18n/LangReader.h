@@ -10,6 +10,7 @@
 class QObject;
 typedef struct _xmlDoc xmlDoc;
 typedef struct _xmlNode xmlNode;
+typedef struct _xmlAttr xmlAttr;
 
 namespace kelm24 {
 
@@ -62,5 +63,11 @@ private:
 
 // The first element of the document with that tag name ("//Name"); null when none.
 xmlNode* FindFirstElement(xmlDoc* Document, const QString& Name);
+
+// The text of an attribute with its entity references expanded; false when
+// the text would pass MaxAttributeBytes (a package that references a large
+// entity thousands of times) or entities nest too deeply.
+constexpr int MaxAttributeBytes = 1 << 20;
+bool AttributeText(const xmlAttr* Attribute, QString& Text);
 
 }  // namespace kelm24

@@ -63,9 +63,8 @@ QString LookupMessage(int DesignType, const QString& PackageName, const QString&
             context ? xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>(path.constData()), context) : nullptr;
         if (result && result->nodesetval && result->nodesetval->nodeNr > 0 &&
             result->nodesetval->nodeTab[0]->type == XML_ATTRIBUTE_NODE) {
-            xmlChar* value = xmlNodeGetContent(result->nodesetval->nodeTab[0]);
-            if (value) text = QString::fromUtf8(reinterpret_cast<const char*>(value));
-            xmlFree(value);
+            QString found;
+            if (AttributeText(reinterpret_cast<const xmlAttr*>(result->nodesetval->nodeTab[0]), found)) text = found;
         }
         xmlXPathFreeObject(result);
         xmlXPathFreeContext(context);
@@ -96,7 +95,7 @@ TLanguageController::~TLanguageController()
 
 bool TLanguageController::Active() const
 {
-    return document_ && xmlDocGetRootElement(document_);
+    return document_ && xmlDocGetRootElement(document_.get());
 }
 
 void TLanguageController::SetActive(bool Value)
@@ -127,17 +126,17 @@ void TLanguageController::Open()
     Close();
     if (fileName_.isEmpty()) throw ELanguageControllerError(QStringLiteral("Cannot Find File %1!").arg(fileName_));
     QString error;
-    document_ = LoadDocument(fileName_, &error);
-    if (!document_) throw ELanguageControllerError(error);
-    reader_ = std::make_unique<TLangReader>(document_, exclude_, BeforeLoadComponent, AfterLoadComponent);
+    xmlDoc* document = LoadDocument(fileName_, &error);
+    if (!document) throw ELanguageControllerError(error);
+    document_.reset(document, xmlFreeDoc);
+    reader_ = std::make_shared<TLangReader>(document, exclude_, BeforeLoadComponent, AfterLoadComponent);
     if (AfterOpen) AfterOpen(this);
 }
 
 void TLanguageController::Close()
 {
     reader_.reset();
-    if (document_) xmlFreeDoc(document_);
-    document_ = nullptr;
+    document_.reset();
 }
 
 void TLanguageController::SetExcludeControls(const QStringList& List)
@@ -162,7 +161,9 @@ void TLanguageController::SetLangPackageName(const QString& Name)
 void TLanguageController::ApplyTo(QObject* Component)
 {
     if (!reader_) throw ELanguageControllerError(QStringLiteral("No active LanguageController!"));
-    reader_->ApplyTo(Component);
+    const std::shared_ptr<xmlDoc> document = document_;  // kept until this apply ends
+    const std::shared_ptr<TLangReader> reader = reader_;
+    reader->ApplyTo(Component);
 }
 
 }  // namespace kelm24

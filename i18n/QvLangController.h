@@ -75,8 +75,10 @@ private:
     QString packageName_;
     QString fileName_;
     QStringList exclude_;
-    xmlDoc* document_ = nullptr;
-    std::unique_ptr<TLangReader> reader_;
+    // Shared so that an apply in progress keeps its package when a load
+    // handler closes or replaces it.
+    std::shared_ptr<xmlDoc> document_;
+    std::shared_ptr<TLangReader> reader_;
     bool loading_ = false;
     bool pendingActive_ = false;
 };

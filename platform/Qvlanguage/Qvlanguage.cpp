@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <dlfcn.h>
+#include <limits>
 #include <mutex>
 #include <shared_mutex>
 #include <string>
@@ -28,6 +29,29 @@ std::string LibraryFolder()
 bool IsAscii(char c)
 {
     return static_cast<unsigned char>(c) < 0x80;
+}
+
+// Whether a run of non-ASCII bytes is whole UTF-8 characters: a lead byte
+// followed by as many continuation bytes as it announces, none overlong,
+// no surrogate, nothing beyond U+10FFFF.
+bool IsUtf8(std::string_view run)
+{
+    for (size_t i = 0; i < run.size();) {
+        const unsigned char lead = static_cast<unsigned char>(run[i]);
+        size_t length = 0;
+        unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+        if (lead >= 0xC2 && lead <= 0xDF) length = 2;
+        else if (lead >= 0xE0 && lead <= 0xEF) length = 3, low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
+        else if (lead >= 0xF0 && lead <= 0xF4) length = 4, low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
+        else return false;
+        if (i + length > run.size()) return false;
+        for (size_t k = 1; k < length; ++k) {
+            const unsigned char c = static_cast<unsigned char>(run[i + k]);
+            if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF)) return false;
+        }
+        i += length;
+    }
+    return true;
 }
 
 // One OpenCC converter per direction, opened on first use and kept for the
@@ -62,6 +86,7 @@ public:
             const size_t start = i;
             while (i < text.size() && !IsAscii(text[i])) ++i;
             runs.push_back(text.substr(start, i - start));
+            if (!IsUtf8(runs.back())) return -1;  // OpenCC would read past a cut character
         }
         if (runs.empty()) return Deliver(text, output, outputSize);  // nothing OpenCC would change
         if (!Open()) return -1;
@@ -88,7 +113,10 @@ public:
     }
 
 private:
+    // Bounded for long sessions, by count and by size: runs of long memo
+    // texts rarely repeat and would otherwise fill memory.
     static constexpr size_t MaxRemembered = 200000;
+    static constexpr size_t MaxRememberedBytes = 64u << 20;
 
     bool Open()
     {
@@ -138,15 +166,26 @@ private:
             from = end + 1;
         }
         std::unique_lock<std::shared_mutex> writing(memoryLock_);
-        if (memory_.size() + missing.size() > MaxRemembered) memory_.clear();  // bounded for long sessions
-        for (const size_t i : missing) memory_.emplace(std::string(runs[i]), converted[i]);
+        size_t bytes = 0;
+        for (const size_t i : missing) bytes += runs[i].size() + converted[i].size();
+        if (memory_.size() + missing.size() > MaxRemembered || memoryBytes_ + bytes > MaxRememberedBytes) {
+            memory_.clear();
+            memoryBytes_ = 0;
+        }
+        if (bytes > MaxRememberedBytes) return true;
+        for (const size_t i : missing)
+            if (memory_.emplace(std::string(runs[i]), converted[i]).second) memoryBytes_ += runs[i].size() + converted[i].size();
         return true;
     }
 
     static int Deliver(std::string_view text, char* output, int outputSize)
     {
+        if (text.size() > static_cast<size_t>(std::numeric_limits<int>::max())) return -1;  // no length to answer
         if (outputSize > 0) {
-            const size_t n = text.size() < static_cast<size_t>(outputSize) ? text.size() : static_cast<size_t>(outputSize) - 1;
+            size_t n = text.size() < static_cast<size_t>(outputSize) ? text.size() : static_cast<size_t>(outputSize) - 1;
+            // A text cut short ends before a whole character, never inside one.
+            if (n < text.size())
+                while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
             std::memcpy(output, text.data(), n);
             output[n] = '\0';
         }
@@ -158,6 +197,7 @@ private:
     std::once_flag opened_;
     std::shared_mutex memoryLock_;
     std::unordered_map<std::string, std::string> memory_;
+    size_t memoryBytes_ = 0;  // of the keys and values in memory_
 };
 
 Converter& SimplifiedToTraditional()

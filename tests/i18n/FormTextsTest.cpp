@@ -113,6 +113,21 @@ TEST(FormTexts, StandardWidgetsAndPublishedTexts)
     EXPECT_EQ(panel->cells[1], QStringLiteral("金額"));
 }
 
+TEST(FormTexts, ItemsHoldingLineBreaksStayOneItem)
+{
+    QWidget form;
+    auto* combo = new QComboBox(&form);
+    combo->addItems({QStringLiteral("进货单\n发票"), QStringLiteral("数量"), QString()});
+    combo->setCurrentIndex(1);
+    TCodeConverter converter(&form, "936", "950", "950");
+    converter.ConvertFormTexts(&form);
+    ASSERT_EQ(combo->count(), 3);
+    EXPECT_EQ(combo->itemText(0), QStringLiteral("進貨單\n發票"));
+    EXPECT_EQ(combo->itemText(1), QStringLiteral("數量"));
+    EXPECT_EQ(combo->itemText(2), "");
+    EXPECT_EQ(combo->currentIndex(), 1);
+}
+
 TEST(FormTexts, TraditionalInterfaceBackToGbAndBig5System)
 {
     QWidget form;

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTreeWidget>
 #include <QWidget>
 
@@ -167,6 +168,38 @@ TEST_F(LanguagePackages, OpeningAndClosing)
     EXPECT_TRUE(controller.Active());
 }
 
+TEST_F(LanguagePackages, HandlersMayCloseOrSwitchThePackageWhileItApplies)
+{
+    install.Write("client/MultiLanguage/CHS/Other.Lng", "<F><btnCancel Caption=\"Other\"/></F>");
+    SampleForm f;
+    TQvLangController controller;
+    controller.SetLangPackageName("TfrmKelm24");
+    controller.AfterLoadComponent = [&](QObject* c, xmlNode*) {
+        if (c != f.ok) return;
+        controller.SetActive(false);  // the package in use is closed
+        delete f.combo;               // and a component not yet visited goes
+    };
+    controller.SetActive(true);
+    controller.ApplyTo(&f.form);  // finishes with the package it started with
+    EXPECT_FALSE(controller.Active());
+    EXPECT_EQ(f.cancel->text(), "Close");
+
+    SampleForm g;
+    controller.AfterLoadComponent = [&](QObject* c, xmlNode*) {
+        if (c == g.ok) {
+            controller.SetLangPackageName("Other");
+            controller.SetActive(true);
+        }
+    };
+    controller.SetLangPackageName("TfrmKelm24");
+    controller.SetActive(true);
+    controller.ApplyTo(&g.form);
+    EXPECT_EQ(g.cancel->text(), "Close");
+    controller.AfterLoadComponent = nullptr;
+    controller.ApplyTo(&g.form);  // now the other package
+    EXPECT_EQ(g.cancel->text(), "Other");
+}
+
 TEST_F(LanguagePackages, MalformedPackageRaisesWithTheParserReason)
 {
     install.Write("client/MultiLanguage/CHS/Broken.Lng", "<?xml version=\"1.0\"?>\n<Form>\n  <btnOk Caption=\"x\">\n</Form>\n");
@@ -180,6 +213,18 @@ TEST_F(LanguagePackages, MalformedPackageRaisesWithTheParserReason)
         EXPECT_TRUE(e.Message().contains("line 4") || e.Message().contains("line 3")) << e.Message().toStdString();
     }
     EXPECT_FALSE(controller.Active());
+
+    // Bytes that are no GB characters in a package declared GB2312 are an
+    // error too, not a caption cut short.
+    install.Write("client/MultiLanguage/CHS/BadGb.Lng",
+                  "<?xml version=\"1.0\" encoding=\"GB2312\"?>\n<Form><btnOk Caption=\"\xBD\xF8\xFF\xFF\xBB\xF5\"/></Form>\n");
+    controller.SetLangPackageName("BadGb");
+    try {
+        controller.SetActive(true);
+        FAIL() << "no error";
+    } catch (const ELanguageControllerError& e) {
+        EXPECT_TRUE(e.Message().contains("conversion failed", Qt::CaseInsensitive)) << e.Message().toStdString();
+    }
 }
 
 TEST_F(LanguagePackages, GbDeclaredPackages)
@@ -221,4 +266,93 @@ TEST_F(LanguagePackages, CodePageWithoutLanguageFolder)
     controller.SetLangPackageName("TfrmKelm24");
     EXPECT_EQ(controller.FileName(), "");
     EXPECT_THROW(controller.SetActive(true), ELanguageControllerError);
+}
+
+// Packages are files users copy between installations: one made by mistake
+// or on purpose must neither read other files nor stall the form.
+TEST_F(LanguagePackages, HostilePackagesReadNothingElseAndFinish)
+{
+    install.Write("client/secret.dtd", "<!ENTITY s \"SECRET\">\n<!ATTLIST btnCancel Hint CDATA \"SECRET\">\n");
+    install.Write("client/secret.txt", "SECRET");
+    const QByteArray external = "<?xml version=\"1.0\"?>\n<!DOCTYPE TfrmKelm24 SYSTEM \"" + install.Client().toUtf8() +
+                                "secret.dtd\" [\n<!ENTITY t SYSTEM \"" + install.Client().toUtf8() +
+                                "secret.txt\">\n<!ENTITY co \"Kelm\">\n]>\n"
+                                "<TfrmKelm24><btnOk Caption=\"&co; &s;\"/><pnlCondition>&t;</pnlCondition>"
+                                "<btnCancel Caption=\"Close\"/><sMsg Msg=\"&co; &s;\"/></TfrmKelm24>\n";
+    install.Write("client/MultiLanguage/CHS/External.Lng", external);
+    SampleForm f;
+    TQvLangController controller;
+    controller.SetLangPackageName("External");
+    try {
+        controller.SetActive(true);
+        controller.ApplyTo(&f.form);
+    } catch (const ELanguageControllerError&) {
+        // refusing the package is as good as ignoring the outside files
+    }
+    for (QObject* o : f.form.findChildren<QObject*>())
+        for (const char* p : {"text", "toolTip", "windowTitle"})
+            EXPECT_FALSE(o->property(p).toString().contains("SECRET")) << o->objectName().toStdString() << ' ' << p;
+    EXPECT_FALSE(LookupMessage(dtClient, "External", "sMsg", "d").contains("SECRET"));
+    EXPECT_TRUE(LookupMessage(dtClient, "External", "sMsg", "d").startsWith("Kelm"));  // internal entities still expand
+
+    // 140 KB referencing a 20,000-character entity 20,000 times in one
+    // attribute: 400 MB of text. The attribute is ignored, the rest applies.
+    QByteArray large = "<?xml version=\"1.0\"?>\n<!DOCTYPE F [<!ENTITY a \"" + QByteArray(20000, 'x') +
+                       "\">]>\n<TfrmKelm24><btnOk Caption=\"";
+    for (int i = 0; i < 20000; ++i) large += "&a;";
+    large += "\" Hint=\"&a;\"/><sMsg Msg=\"";
+    for (int i = 0; i < 20000; ++i) large += "&a;";
+    large += "\"/></TfrmKelm24>\n";
+    install.Write("client/MultiLanguage/CHS/Large.Lng", large);
+    controller.SetLangPackageName("Large");
+    controller.SetActive(true);
+    controller.ApplyTo(&f.form);
+    EXPECT_EQ(f.ok->toolTip(), QString(20000, 'x'));
+    EXPECT_NE(f.ok->text().size(), 400000000);
+    EXPECT_EQ(LookupMessage(dtClient, "Large", "sMsg", "d"), "d");
+
+    QByteArray deep = "<TfrmKelm24>";
+    for (int i = 0; i < 5000; ++i) deep += "<a>";
+    for (int i = 0; i < 5000; ++i) deep += "</a>";
+    install.Write("client/MultiLanguage/CHS/Deep.Lng", deep + "</TfrmKelm24>");
+    controller.SetLangPackageName("Deep");
+    try {
+        controller.SetActive(true);
+        FAIL() << "a package nested 5,000 deep opened";
+    } catch (const ELanguageControllerError& e) {
+        EXPECT_TRUE(e.Message().contains("depth", Qt::CaseInsensitive)) << e.Message().toStdString();
+    }
+}
+
+TEST_F(LanguagePackages, ValuesThatDoNotFitThePropertyAreIgnored)
+{
+    install.Write("client/MultiLanguage/CHS/Fit.Lng",
+                  "<F><spnCopies value=\"4294967298\" minimum=\" -3 \" maximum=\"$40\" Cursor=\"crHourGlass\"/>"
+                  "<btnOk Cursor=\"-21\"/><btnCancel Cursor=\"crNothing\"/>"
+                  "<cboDateType Items_2000000000=\"far away\" Items_1=\"near\"/></F>");
+    QWidget form;
+    auto* copies = new QSpinBox(&form);
+    copies->setObjectName("spnCopies");
+    copies->setRange(0, 100);
+    copies->setValue(5);
+    auto* combo = new QComboBox(&form);
+    combo->setObjectName("cboDateType");
+    auto* ok = new QPushButton(&form);
+    ok->setObjectName("btnOk");
+    auto* cancel = new QPushButton(&form);
+    cancel->setObjectName("btnCancel");
+    cancel->setCursor(Qt::IBeamCursor);
+    TQvLangController controller;
+    controller.SetLangPackageName("Fit");
+    controller.SetActive(true);
+    controller.ApplyTo(&form);
+    EXPECT_EQ(copies->value(), 5);     // 4294967298 does not fit an int: not stored as 2
+    EXPECT_EQ(copies->minimum(), -3);  // a value that fits is stored
+    EXPECT_EQ(copies->maximum(), 64);  // "$" hexadecimal
+    // Cursors by the system's names and numbers; an unknown name changes nothing.
+    EXPECT_EQ(copies->cursor().shape(), Qt::WaitCursor);
+    EXPECT_EQ(ok->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(cancel->cursor().shape(), Qt::IBeamCursor);
+    ASSERT_EQ(combo->count(), 2);      // line 2,000,000,000 is not made by adding empty lines
+    EXPECT_EQ(combo->itemText(1), "near");
 }

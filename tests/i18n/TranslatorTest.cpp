@@ -58,6 +58,24 @@ TEST(Translator, LongTextsAndRepeatedCalls)
     EXPECT_EQ(translator.GBtoBIG5(gb), big5);  // from the cache, same answer
 }
 
+TEST(Translator, TextsKeepEveryCharacter)
+{
+    TTranslator translator;
+    // A zero character inside a database text, characters beyond the basic
+    // plane (surrogate pairs), symbols Big5 lacks: all come back in place.
+    const QString zero = QStringLiteral("进货单") + QChar(0) + QStringLiteral("发票") + QChar(0);
+    const QString zeroBig5 = QStringLiteral("進貨單") + QChar(0) + QStringLiteral("發票") + QChar(0);
+    EXPECT_EQ(translator.GBtoBIG5(zero), zeroBig5);
+    const QString wide = QString::fromUtf8("\xF0\x9F\x98\x80进货单\xF0\xA0\x80\x80€é");
+    EXPECT_EQ(translator.GBtoBIG5(wide), QString::fromUtf8("\xF0\x9F\x98\x80進貨單\xF0\xA0\x80\x80€é"));
+    QStringList many, expected;
+    for (int i = 0; i < 3000; ++i) {  // several chunks
+        many << zero << wide << QStringLiteral("数量\n%1").arg(i);
+        expected << zeroBig5 << translator.GBtoBIG5(wide) << QStringLiteral("數量\n%1").arg(i);
+    }
+    EXPECT_EQ(TTranslator().GBtoBIG5(many), expected);
+}
+
 TEST(Translator, MissingLibraryOrFunction)
 {
     try {
@@ -91,7 +109,20 @@ TEST(Translator, LibraryExportsByName)
     const int needed = toBig5(input.constData(), small, sizeof small);
     EXPECT_EQ(needed, QStringLiteral("發票").toUtf8().size());  // the whole length, like snprintf
     EXPECT_EQ(small[3], '\0');
+    char five[5];  // room for one character and two bytes of the next
+    EXPECT_EQ(toBig5(input.constData(), five, sizeof five), needed);
+    EXPECT_EQ(QByteArray(five), QStringLiteral("發").toUtf8());  // never half a character
+    EXPECT_EQ(toBig5(input.constData(), nullptr, 0), needed);   // the length alone
     EXPECT_EQ(toBig5(nullptr, small, sizeof small), -1);
+    // Input that is not UTF-8 (GB bytes, a character cut short, a surrogate)
+    // fails rather than reaching OpenCC.
+    char out[64];
+    auto toGb = reinterpret_cast<TQvTextFunc>(dlsym(handle, "BIG5toGB"));
+    for (const char* bad : {"\xBD\xF8\xBB\xF5", "PO-1 \xE8\xBF", "\xE8\xBF\x9B\xE8", "\xED\xA0\x80", "\xC0\x80", "\xF8\x88\x80\x80\x80"}) {
+        EXPECT_EQ(toBig5(bad, out, sizeof out), -1) << QByteArray(bad).toHex().constData();
+        EXPECT_EQ(toGb(bad, out, sizeof out), -1) << QByteArray(bad).toHex().constData();
+    }
+    EXPECT_EQ(toBig5("\xF0\x9F\x98\x80\xC3\xA9", out, sizeof out), 6);  // beyond the basic plane, Latin
     dlclose(handle);
 }
 
