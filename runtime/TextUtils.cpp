@@ -158,6 +158,10 @@ QString PackList(const QString& Prefix, const Variant& List)
     return out;
 }
 
+namespace {
+constexpr qsizetype kMaxFormatDigits = 4;  // widths and precisions up to 9999
+}
+
 QString FormatText(const QString& Pattern, const QList<Variant>& Args, bool* ok)
 {
     if (ok) *ok = true;
@@ -198,6 +202,10 @@ QString FormatText(const QString& Pattern, const QList<Variant>& Args, bool* ok)
                 precision = digits();
             }
             if (j >= Pattern.size() || next >= Args.size()) throw Exception(QStringLiteral("Format"));
+            // Patterns come from message tables and language packages: a width
+            // or precision no message needs would only allocate gigabytes.
+            if (width.size() > kMaxFormatDigits || precision.size() > kMaxFormatDigits)
+                throw Exception(QStringLiteral("Format"));
             const QChar type = Pattern.at(j).toLower();
             const Variant& arg = Args.at(next++);
             const int prec = precision.toInt();

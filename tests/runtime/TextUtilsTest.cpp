@@ -130,4 +130,12 @@ TEST(TextFormat, FormatTextLikeTheSystemFormat)
     EXPECT_FALSE(ok);
     EXPECT_EQ(FormatText("100%", {}, &ok), "100%");
     EXPECT_FALSE(ok);
+    // A pattern from a language package asking for a width or precision of
+    // billions fails like any bad pattern instead of exhausting memory.
+    EXPECT_EQ(FormatText("%2000000000s", {"a"}, &ok), "%2000000000s");
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(FormatText("%.2000000000d", {1}, &ok), "%.2000000000d");
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(FormatText("%9999.9999s", {"a"}, &ok).size(), 9999);
+    EXPECT_TRUE(ok);
 }
