@@ -54,6 +54,13 @@ Map Remapped(const Map& map, KeyFn newKey)
     return out;
 }
 
+// Drops the entries whose key keep refuses.
+template <class Map, class Keep>
+void RemoveUnless(Map& map, Keep keep)
+{
+    for (auto it = map.begin(); it != map.end();) it = keep(it.key()) ? std::next(it) : map.erase(it);
+}
+
 }  // namespace
 
 bool TCellProperties::IsEmpty() const { return *this == TCellProperties(); }
@@ -170,10 +177,28 @@ void TStringAlignGrid::resizeEvent(QResizeEvent* e)
     AdjustLastCol();
 }
 
+// Columns and rows that go take their records and hints along, so that a
+// column or row added again later starts plain.
 void TStringAlignGrid::ColumnCountChanged()
 {
     while (columnObjects_.size() > ColCount()) delete columnObjects_.takeLast();
+    const int cols = ColCount();
+    auto inside = [cols](int c) { return c < cols; };
+    RemoveUnless(colProps_, inside);
+    RemoveUnless(fixedColProps_, inside);
+    RemoveUnless(cellProps_, [cols](CellKey k) { return k.first < cols; });
+    RemoveUnless(hints_, [cols](CellKey k) { return k.first < cols; });
     AdjustLastCol();
+}
+
+void TStringAlignGrid::RowCountChanged()
+{
+    const int rows = RowCount();
+    auto inside = [rows](int r) { return r < rows; };
+    RemoveUnless(rowProps_, inside);
+    RemoveUnless(fixedRowProps_, inside);
+    RemoveUnless(cellProps_, [rows](CellKey k) { return k.second < rows; });
+    RemoveUnless(hints_, [rows](CellKey k) { return k.second < rows; });
 }
 
 QObject* TStringAlignGrid::Columns(int col)

@@ -230,6 +230,7 @@ public:
 protected:
     bool CanEditCell(int col, int row) const override;
     void ColumnCountChanged() override;
+    void RowCountChanged() override;
     bool viewportEvent(QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;

@@ -91,6 +91,14 @@ void WriteRecord(QDataStream& s, const TCellProperties& p)
     s << quint8(tagEnd);
 }
 
+// A stored setting within 0..last; the default for any other number, so a
+// damaged item never yields an alignment or word wrap the grid does not know.
+int KnownOr(qint32 v, int last, int fallback) { return v >= 0 && v <= last ? v : fallback; }
+
+// Stored texts may grow the grid up to this many cells; a place beyond
+// marks the item as damaged (a grid of a billion cells is no grid).
+constexpr qint64 kMaxStoredCells = qint64(1) << 22;
+
 bool ReadRecord(QDataStream& s, TCellProperties& p)
 {
     p = TCellProperties();
@@ -101,9 +109,9 @@ bool ReadRecord(QDataStream& s, TCellProperties& p)
         qint32 v = 0;
         switch (tag) {
         case tagEnd: return true;
-        case tagAlignment: s >> v; p.Alignment = v; break;
-        case tagWordwrap: s >> v; p.Wordwrap = v; break;
-        case tagEdit: s >> v; p.EditFlag = v; break;
+        case tagAlignment: s >> v; p.Alignment = KnownOr(v, 3, 3); break;
+        case tagWordwrap: s >> v; p.Wordwrap = KnownOr(v, 3, 3); break;
+        case tagEdit: s >> v; p.EditFlag = KnownOr(v, 2, 0); break;
         case tagBrush: p.Brush.emplace(); s >> *p.Brush; break;
         case tagSelectedBrush: p.SelectedBrush.emplace(); s >> *p.SelectedBrush; break;
         case tagFont: p.Font.emplace(); s >> *p.Font; break;
@@ -198,13 +206,14 @@ bool TStringAlignGrid::ReadProperty(const QString& name, const QByteArray& data)
         if (n.endsWith(QLatin1String("Row"))) return fixed ? ptFixedRow : ptRow;
         return ptCell;
     };
-    auto readTexts = [&](const std::function<void(int, int, const QString&)>& store) {
+    // Entries at negative places are skipped.
+    auto readTexts = [&](const std::function<bool(int, int, const QString&)>& store) {
         return ReadEntries(data, [&](QDataStream& s) {
             qint32 c = 0, r = 0;
             QString text;
             s >> c >> r >> text;
-            if (s.status() == QDataStream::Ok) store(c, r, text);
-            return true;
+            if (s.status() != QDataStream::Ok || c < 0 || r < 0) return true;
+            return store(c, r, text);
         });
     };
     // Reads entries of a key and a value, changing the record they name.
@@ -222,12 +231,18 @@ bool TStringAlignGrid::ReadProperty(const QString& name, const QByteArray& data)
     };
 
     if (name == QLatin1String("HintCell")) {
-        ok = readTexts([this](int c, int r, const QString& t) { SetHintCell(c, r, t); });
+        ok = readTexts([this](int c, int r, const QString& t) {
+            SetHintCell(c, r, t);
+            return true;
+        });
     } else if (name == QLatin1String("Cells")) {
         ok = readTexts([this](int c, int r, const QString& t) {
+            const qint64 cols = qMax<qint64>(ColCount(), qint64(c) + 1), rows = qMax<qint64>(RowCount(), qint64(r) + 1);
+            if (cols * rows > kMaxStoredCells) return false;
             if (c >= ColCount()) SetColCount(c + 1);
             if (r >= RowCount()) SetRowCount(r + 1);
             SetCells(c, r, t);
+            return true;
         });
     } else if (name.startsWith(QLatin1String("Prop"))) {
         // Entries read back replace any record already present.
@@ -239,7 +254,7 @@ bool TStringAlignGrid::ReadProperty(const QString& name, const QByteArray& data)
             quint8 v = 0;
             s >> v;
             if (edit) p.EditFlag = v ? 1 : 2;
-            else p.Alignment = v;
+            else p.Alignment = KnownOr(v, 3, 3);
             return true;
         });
     } else if (name.startsWith(QLatin1String("Font"))) {

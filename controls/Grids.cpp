@@ -129,6 +129,7 @@ void TStringGrid::SetRowCount(int v)
 {
     model_->Resize(ColCount(), qMax(1, v));
     fixedRows_ = qMin(fixedRows_, RowCount() - 1);
+    RowCountChanged();
 }
 
 void TStringGrid::SetFixedCols(int v)

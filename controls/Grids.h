@@ -92,6 +92,7 @@ protected:
     friend class TGridModel;
     virtual bool CanEditCell(int col, int row) const;
     virtual void ColumnCountChanged() {}
+    virtual void RowCountChanged() {}
 
 private:
     TGridModel* model_;

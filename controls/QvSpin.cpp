@@ -1,6 +1,7 @@
 #include "controls/QvSpin.h"
 
 #include <QLineEdit>
+#include <climits>
 
 namespace kelm24 {
 
@@ -39,7 +40,9 @@ void TSpinEdit::SetMaxLength(int v) { lineEdit()->setMaxLength(v > 0 ? v : 32767
 void TSpinEdit::stepBy(int steps)
 {
     if (isReadOnly()) return;
-    SetValue(Value() + steps * increment_);
+    // Wide arithmetic: a step past the ends of the integer range stops there.
+    const qint64 next = qint64(Value()) + qint64(steps) * increment_;
+    SetValue(int(qBound(qint64(INT_MIN), next, qint64(INT_MAX))));
     lineEdit()->selectAll();
 }
 

@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QFontMetrics>
 #include <QMouseEvent>
+#include <QRegularExpression>
 
 namespace kelm24 {
 
@@ -28,24 +29,39 @@ int IntOrZero(const QString& text)
     return ok ? v : 0;
 }
 
-// The text as a number in a normal form ("007.50" is "7.5"); the text
-// itself when it is not a number.
+// The text as a number in a normal form ("007.50" is "7.5", "+.5" is
+// "0.5"), rewritten digit by digit so that no digit of the value is lost; a
+// number in another form (an exponent) stays as typed, and so does a text that
+// is not a number (its value is 0).
 QString NormalisedNumber(const QString& text, double& value)
 {
+    const QString t = text.trimmed();
     bool ok = false;
-    value = QLocale::c().toDouble(text.trimmed(), &ok);
+    value = QLocale::c().toDouble(t, &ok);
     if (!ok) {
         value = 0;
         return text;
     }
-    return QString::number(value, 'g', 15);
+    static const QRegularExpression plain(QStringLiteral("^([+-]?)(\\d*)(?:\\.(\\d*))?$"));
+    const QRegularExpressionMatch m = plain.match(t);
+    if (!m.hasMatch()) return t;
+    QString whole = m.captured(2), fraction = m.captured(3);
+    while (whole.size() > 1 && whole.startsWith(QLatin1Char('0'))) whole.remove(0, 1);
+    if (whole.isEmpty()) whole = QStringLiteral("0");
+    while (fraction.endsWith(QLatin1Char('0'))) fraction.chop(1);
+    const bool zero = whole == QLatin1String("0") && fraction.isEmpty();
+    const QString sign = m.captured(1) == QLatin1String("-") && !zero ? QStringLiteral("-") : QString();
+    return sign + whole + (fraction.isEmpty() ? QString() : QLatin1Char('.') + fraction);
 }
 
 // A year, month and day as the number YYYYMMDD; 0 when they make no date.
-int EncodeDate(int year, int month, int day)
+// Wide numbers: a year read near the end of the integer range is moved by
+// 1911 without overflowing.
+int EncodeDate(qint64 year, qint64 month, qint64 day)
 {
-    const QString date8 = QString::asprintf("%04d%02d%02d", year, month, day);
-    return year > 0 && month > 0 && day > 0 && IsValidDate8(date8) ? date8.toInt() : 0;
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31) return 0;
+    const QString date8 = QString::asprintf("%04d%02d%02d", int(year), int(month), int(day));
+    return IsValidDate8(date8) ? date8.toInt() : 0;
 }
 
 // The text of a cell of the pick result: an array's element, a value's text.
@@ -118,7 +134,7 @@ int TSelectPanel::ReadDate(const QString& input) const
     case dt_MMDDYYYY: return EncodeDate(n[2], n[0], n[1]);
     case dt_DDMMYYYY: return EncodeDate(n[2], n[1], n[0]);
     case dt_YYMMDD:
-    case dt_YYYMMDD: return EncodeDate(n[0] + 1911, n[1], n[2]);
+    case dt_YYYMMDD: return EncodeDate(qint64(n[0]) + 1911, n[1], n[2]);
     default: return EncodeDate(n[0], n[1], n[2]);
     }
 }

@@ -4,6 +4,8 @@
 // reach them through Qt's meta-object system.
 #pragma once
 
+#include <QPointer>
+
 #include "controls/Control.h"
 #include "controls/EditMask.h"
 #include "controls/Events.h"
@@ -126,7 +128,7 @@ private:
     QString caption_;
     bool autoSize_ = true;
     ctl::TAlignment alignment_ = ctl::taLeftJustify;
-    QWidget* focusControl_ = nullptr;
+    QPointer<QWidget> focusControl_;  // cleared when the control goes
 };
 
 class TButton : public TEventedControl<QPushButton> {
