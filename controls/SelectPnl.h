@@ -37,6 +37,8 @@ public:
     // first value is the caption, the next ones sub-items; all rows are padded
     // to the same number of sub-items; duplicates go; columns are sized.
     void AddRow(const QStringList& values);
+    // Adds many rows with the same outcome as one AddRow each.
+    void AddRows(const QList<QStringList>& rows);
     // Drops a row whose caption equals the one before it (in sorted order).
     void RemoveDuplicates();
     // Every column as wide as its longest text times the width of "W", at

@@ -261,7 +261,7 @@ void TSelectPanel::RestoreStoredText(const QString& text)
             throw Exception(QStringLiteral("parse spSaveValue error"));
         }
         lstValues->Clear();
-        for (const QStringList& row : rows) lstValues->AddRow(row);
+        lstValues->AddRows(rows);
     };
     if (kind == QLatin1String("sp_Range")) {
         SetBeginText(fields.value(1));
@@ -282,10 +282,12 @@ void TSelectPanel::RestoreStoredText(const QString& text)
 
 void TSelectPanel::AddPickedRows(const Variant& result, bool allColumns)
 {
+    QList<QStringList> rows;
     for (const QStringList& row : ResultRows(result)) {
-        if (useDiscard_) lstValues->AddRow({row.join(discard_)});
-        else lstValues->AddRow(allColumns ? row : row.mid(0, 4));
+        if (useDiscard_) rows << QStringList{row.join(discard_)};
+        else rows << (allColumns ? row : row.mid(0, 4));
     }
+    lstValues->AddRows(rows);
 }
 
 void TSelectPanel::SetPickedText(TRabMaskEdit* edit, const Variant& result)
@@ -325,13 +327,22 @@ TRabListView::TRabListView(QWidget* parent) : TListView(parent)
     for (QAbstractItemView* v : findChildren<QAbstractItemView*>()) v->viewport()->installEventFilter(this);
 }
 
-void TRabListView::AddRow(const QStringList& values)
+void TRabListView::AddRow(const QStringList& values) { AddRows({values}); }
+
+void TRabListView::AddRows(const QList<QStringList>& rows)
 {
-    if (values.isEmpty()) return;
-    while (ColumnCount() < values.size())
-        AddColumn(QStringLiteral("Data") + QString::number(ColumnCount() + 1))->SetAutoSize(ColumnsAutoSize);
+    // Sorting, padding, duplicate removal and sizing run once for the whole
+    // batch: the outcome is that of adding the rows one by one, without the
+    // work growing with the square of the rows.
+    BeginUpdate();
+    for (const QStringList& values : rows) {
+        if (values.isEmpty()) continue;
+        while (ColumnCount() < values.size())
+            AddColumn(QStringLiteral("Data") + QString::number(ColumnCount() + 1))->SetAutoSize(ColumnsAutoSize);
+        AddItem(values[0], values.mid(1, ColumnCount() - 1));
+    }
+    EndUpdate();
     const int subCount = ColumnCount() - 1;
-    AddItem(values[0], values.mid(1, subCount));
     for (TListItem* item : AllItems()) {
         QStringList subs = item->SubItems();
         if (subs.size() >= subCount) continue;

@@ -7,6 +7,7 @@
 #include "tests/controls/ControlTestSupport.h"
 
 #include <QDataStream>
+#include <QElapsedTimer>
 #include <QIODevice>
 #include <QLineEdit>
 #include <climits>
@@ -194,4 +195,35 @@ TEST(DBLabelLimits, AControlDeletedUnderItsLabel)
     TEdit other(&form);
     label.SetFocusControl(&other);
     EXPECT_EQ(label.FocusControl(), &other);
+}
+
+TEST(SelectPanelLimits, ThousandsOfListValuesComeBackSortedWithoutRepeats)
+{
+    // Read back in one go (the time is measured by bench_controls): the same
+    // rows, order and duplicate removal as adding them one by one.
+    TSelectPanel p;
+    p.SetStyle(TSelectPanel::sp_Discrete);
+    p.SetCheckDuplicate(TSelectPanel::cd_CaseInsensitive);
+    QString stored = QStringLiteral("sp_Discrete") + QChar(3);
+    for (int i = 3000; i > 0; --i) {
+        const QString caption = QString("v%1").arg(i % 2500, 5, 10, QChar('0'));
+        stored += (i > 2500 ? caption.toUpper() : caption) + QChar(1) + QString::number(i) + QChar(4);
+    }
+    stored += QStringLiteral("wide") + QChar(1) + "a" + QChar(1) + "b" + QChar(4);
+    p.RestoreStoredText(stored);
+    ASSERT_EQ(p.ItemCount(), 2501);
+    const QList<QStringList> rows = p.Rows();
+    EXPECT_EQ(rows.first(), (QStringList{"v00000", "2500", ""}));
+    EXPECT_EQ(rows[1].value(0).toUpper(), "V00001");  // one of "V00001" and "v00001"
+    EXPECT_EQ(rows[2499], (QStringList{"v02499", "2499", ""}));
+    EXPECT_EQ(rows.last(), (QStringList{"wide", "a", "b"}));
+    TSelectPanel one;
+    one.SetStyle(TSelectPanel::sp_Discrete);
+    one.SetCheckDuplicate(TSelectPanel::cd_CaseInsensitive);
+    for (const QStringList& row : TSelectPanel::DecodeListText(stored.section(QChar(3), 1))) one.lstValues->AddRow(row);
+    EXPECT_EQ(one.Rows(), rows);
+
+    p.lstValues->CurrentView()->selectAll();
+    p.btnDeleteOne->click();
+    EXPECT_EQ(p.ItemCount(), 0);
 }
