@@ -417,6 +417,7 @@ bool TStringAlignGrid::CanEditCell(int col, int row) const
 void TStringAlignGrid::MoveRow(int from, int to)
 {
     if (from == to || from < 0 || to < 0 || from >= RowCount() || to >= RowCount()) return;
+    EndEditBeforeMove();
     TStringGrid::MoveRow(from, to);
     auto moved = [=](int r) { return MovedIndex(r, from, to); };
     rowProps_ = Remapped(rowProps_, moved);
@@ -430,6 +431,7 @@ void TStringAlignGrid::MoveRow(int from, int to)
 void TStringAlignGrid::MoveColumn(int from, int to)
 {
     if (from == to || from < 0 || to < 0 || from >= ColCount() || to >= ColCount()) return;
+    EndEditBeforeMove();
     TStringGrid::MoveColumn(from, to);
     auto moved = [=](int c) { return MovedIndex(c, from, to); };
     colProps_ = Remapped(colProps_, moved);
@@ -440,9 +442,18 @@ void TStringAlignGrid::MoveColumn(int from, int to)
     Repaint();
 }
 
+// The editor belongs to a place in the grid, not to the texts that move:
+// what was typed goes into its cell first (or is dropped when refused).
+void TStringAlignGrid::EndEditBeforeMove()
+{
+    if (!EditorOpen()) return;
+    if (!CommitEditor()) CancelEditor();
+}
+
 void TStringAlignGrid::ExchangeRows(int a, int b)
 {
-    if (a == b) return;
+    // Both rows must exist: the second move alone would rotate the rows between.
+    if (a == b || a < 0 || b < 0 || a >= RowCount() || b >= RowCount()) return;
     const int lo = qMin(a, b), hi = qMax(a, b);
     MoveRow(lo, hi);
     MoveRow(hi - 1, lo);

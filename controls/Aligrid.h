@@ -246,6 +246,7 @@ private:
     void RecordsOf(int col, int row, const TCellProperties* out[3]) const;
     void Store(TPropTable table, int col, int row, const std::function<void(TCellProperties&)>& change);
     void AdjustLastCol();
+    void EndEditBeforeMove();
     void Repaint();
 
     TMyAlign alignment_ = alLeft;

@@ -227,3 +227,35 @@ TEST(SelectPanelLimits, ThousandsOfListValuesComeBackSortedWithoutRepeats)
     p.btnDeleteOne->click();
     EXPECT_EQ(p.ItemCount(), 0);
 }
+
+TEST(AlignGridLimits, MovesAtTheEdgesAndWhileEditing)
+{
+    F2Form form;
+    G g(&form);
+    g.resize(400, 200);
+    for (int r = 0; r < 5; ++r) g.SetCells(1, r, QString("r%1").arg(r));
+    // An exchange with a row that does not exist changes nothing.
+    g.ExchangeRows(2, 5);
+    g.ExchangeRows(-1, 3);
+    for (int r = 0; r < 5; ++r) EXPECT_EQ(g.Cells(1, r), QString("r%1").arg(r));
+    g.ExchangeRows(4, 1);
+    EXPECT_EQ(g.Cells(1, 1), "r4");
+    EXPECT_EQ(g.Cells(1, 4), "r1");
+    g.ExchangeRows(1, 4);
+
+    // Rows sorted while a cell is edited: the typed text stays with its row.
+    ASSERT_TRUE(ShowActive(&form));
+    g.setFocus();
+    g.SetCurrentCell(2, 1);
+    g.OpenEditor();
+    ASSERT_TRUE(g.EditorOpen());
+    QTest::keyClicks(QApplication::focusWidget(), "typed");
+    g.OnCompareRow = [](QObject*, int, int a, int b) { return b - a; };  // reversed
+    g.SortRows(1);
+    QApplication::processEvents();
+    if (g.EditorOpen()) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(g.Cells(1, 1), "r4");
+    EXPECT_EQ(g.Cells(1, 4), "r1");
+    EXPECT_EQ(g.Cells(2, 4), "typed");
+    EXPECT_EQ(g.Cells(2, 1), "");
+}
