@@ -65,10 +65,16 @@ TQvSpinEdit::TQvSpinEdit(QWidget* parent) : TSpinEdit(parent) {}
 void TQvSpinEdit::Change()
 {
     const QString t = text();
-    const QString rest = t.mid(1);
-    if (rest.contains(QLatin1Char('+')) || rest.contains(QLatin1Char('-'))) {
-        // Setting the text runs this again on the shorter text.
-        SetText(t.left(t.size() - 1));
+    // Each stray sign takes the last character off, until none is left after
+    // the first character: what stays is the text before the first stray
+    // sign, set once (one change per character would nest as deep as the
+    // text is long).
+    qsizetype firstStray = -1;
+    for (qsizetype i = 1; i < t.size() && firstStray < 0; ++i)
+        if (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')) firstStray = i;
+    const QString kept = firstStray < 0 ? t : t.left(firstStray);
+    if (kept != t) {
+        SetText(kept);  // runs this again on the text that stays
         return;
     }
     if (!t.trimmed().isEmpty()) TSpinEdit::Change();

@@ -54,6 +54,13 @@ TEST(SpinEditLimits, SteppingStopsAtTheEndsOfTheIntegerRange)
     EXPECT_EQ(spin.Value(), INT_MAX);
     spin.stepBy(-3);
     EXPECT_EQ(spin.Value(), INT_MIN);
+    // A long pasted text with a stray sign near its start is cut in one go.
+    TQvSpinEdit qv;
+    int changes = 0;
+    qv.OnChange = {nullptr, [&](QObject*) { ++changes; }};
+    qv.SetText("12-" + QString(30000, QChar('5')));
+    EXPECT_EQ(qv.Text(), "12");
+    EXPECT_EQ(changes, 1);
     // Within bounds the step still lands on them.
     spin.SetMinValue(-5);
     spin.SetMaxValue(5);
