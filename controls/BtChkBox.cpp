@@ -48,7 +48,7 @@ void TBitCheckBox::SetCaption(const QString& v)
 
 void TBitCheckBox::SetState(TCheckBoxState v)
 {
-    if (state_ == v) return;
+    if (state_ == v || v < cbUnchecked || v > cbGrayed) return;
     state_ = v;
     update();
 }

@@ -14,7 +14,9 @@ class TBitCheckBox : public TEventedControl<QWidget> {
     Q_OBJECT
     KELM24_PUBLISHED_CONTROL
 public:
-    enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+    // Any number is a value of the type (a damaged stored number is then no
+    // undefined value); SetState refuses those outside the three states.
+    enum TCheckBoxState : int { cbUnchecked, cbChecked, cbGrayed };
     Q_ENUM(TCheckBoxState)
 
 private:

@@ -1,6 +1,7 @@
 // The controls at their limits: numbers at the ends of the integer range,
 // damaged stored data, parts that go away while they are in use.
 #include "controls/Aligrid.h"
+#include "controls/BtChkBox.h"
 #include "controls/DBLabel.h"
 #include "controls/QvSpin.h"
 #include "controls/SelectPnl.h"
@@ -265,4 +266,41 @@ TEST(AlignGridLimits, MovesAtTheEdgesAndWhileEditing)
     EXPECT_EQ(g.Cells(1, 4), "r1");
     EXPECT_EQ(g.Cells(2, 4), "typed");
     EXPECT_EQ(g.Cells(2, 1), "");
+}
+
+TEST(AlignGridLimits, LeavingTheEditorByArrowKeysNamesTheEditedCell)
+{
+    F2Form form;
+    G g(&form);
+    g.resize(400, 200);
+    QStringList log;
+    g.OnAfterEdit = [&](QObject*, int c, int r) { log << QString("after %1,%2").arg(c).arg(r); };
+    ASSERT_TRUE(ShowActive(&form));
+    g.setFocus();
+    g.SetCurrentCell(1, 1);
+    g.OpenEditor();
+    ASSERT_TRUE(g.EditorOpen());
+    QTest::keyClicks(QApplication::focusWidget(), "v");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QApplication::processEvents();
+    EXPECT_FALSE(g.EditorOpen());
+    EXPECT_EQ(g.Cells(1, 1), "v");
+    EXPECT_EQ(g.Row(), 2);
+    EXPECT_EQ(log, QStringList{"after 1,1"});
+}
+
+TEST(BitCheckBoxLimits, AStateByNumberOutsideTheThreeIsRefused)
+{
+    TBitCheckBox box;
+    box.SetAllowGrayed(true);
+    box.setProperty("State", 2);
+    EXPECT_EQ(box.State(), TBitCheckBox::cbGrayed);
+    // A damaged stored value: the box keeps its state and still paints.
+    box.setProperty("State", 7);
+    box.setProperty("State", -1);
+    box.setProperty("State", QString("5"));
+    EXPECT_EQ(box.State(), TBitCheckBox::cbGrayed);
+    EXPECT_FALSE(box.grab().isNull());
+    box.Toggle();
+    EXPECT_EQ(box.State(), TBitCheckBox::cbChecked);
 }
