@@ -37,6 +37,8 @@ private:
     int col_;
 };
 
+constexpr qint64 kMaxFontPixels = 1000;
+
 // The new place of index when the item at from moves to to.
 int MovedIndex(int i, int from, int to)
 {
@@ -69,7 +71,10 @@ QFont TGridFont::ToFont(const QFont& base) const
 {
     QFont f = base;
     if (!Name.isEmpty()) f.setFamily(Name);
-    if (Height != 0) f.setPixelSize(qAbs(Height));
+    // Wide arithmetic and a bound: a damaged stored height (the lowest
+    // integer, a billion pixels) gives a large font, not an overflow.
+    const qint64 pixels = qAbs(qint64(Height));
+    if (pixels != 0) f.setPixelSize(int(qMin<qint64>(pixels, kMaxFontPixels)));
     f.setBold(Style & 1);
     f.setItalic(Style & 2);
     f.setUnderline(Style & 4);

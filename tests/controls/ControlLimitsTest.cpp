@@ -304,3 +304,22 @@ TEST(BitCheckBoxLimits, AStateByNumberOutsideTheThreeIsRefused)
     box.Toggle();
     EXPECT_EQ(box.State(), TBitCheckBox::cbChecked);
 }
+
+TEST(AlignGridLimits, DamagedFontHeightsStillPaint)
+{
+    G g;
+    g.resize(300, 120);
+    const QByteArray props = Block([](QDataStream& s) {
+        s << qint32(2);
+        s << qint32(1) << qint32(1) << quint8(6) << qint32(0) << qint32(INT_MIN) << QString("DejaVu Sans") << qint32(0)
+          << qint32(0) << quint8(0);
+        s << qint32(2) << qint32(1) << quint8(6) << qint32(0) << qint32(INT_MAX) << QString("DejaVu Sans") << qint32(0)
+          << qint32(0) << quint8(0);
+    });
+    ASSERT_TRUE(g.ReadProperty("PropCell", props));
+    g.SetCells(1, 1, "a");
+    g.SetCells(2, 1, "b");
+    EXPECT_FALSE(g.grab().isNull());
+    EXPECT_LE(g.ResolvedFont(1, 1, false, nullptr).pixelSize(), 1000);
+    EXPECT_LE(g.ResolvedFont(2, 1, false, nullptr).pixelSize(), 1000);
+}
