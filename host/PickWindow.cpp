@@ -160,7 +160,10 @@ Variant TPickWindow::F2GetData(const Variant& args)
                                                captions, texts, !multi.IsEmpty() && !multi.IsNull() && multi.ToBool());
     if (chosen.isEmpty()) return Variant();
     std::vector<Variant> picked;
-    for (int i : chosen) picked.push_back(Variant::ArrayOf(std::vector<Variant>(rows[i].begin(), rows[i].end())));
+    // Only rows the list had: a chooser is outside code and may name others.
+    for (int i : chosen)
+        if (i >= 0 && i < rows.size()) picked.push_back(Variant::ArrayOf(std::vector<Variant>(rows[i].begin(), rows[i].end())));
+    if (picked.empty()) return Variant();
     return Variant::ArrayOf(picked);
 }
 

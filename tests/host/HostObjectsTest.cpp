@@ -335,3 +335,88 @@ TEST_F(HostObjectsTest, PostgreSqlGivesTheSameHostAnswers)
               Render(TCounterObject(hostObject.Counter()).GetSysInfo(QStringLiteral("DEMO"))));
     EXPECT_EQ(pgHost.GetMessage(QStringLiteral("W"), QStringLiteral("000002")), hostObject.GetMessage(QStringLiteral("W"), QStringLiteral("000002")));
 }
+namespace {
+// A chooser that answers rows the list never had, as a faulty or stale picker might.
+class TStaleChooser : public TScriptedChooser {
+public:
+    QVector<int> ChooseRows(const QString&, const QStringList&, const QVector<QStringList>&, bool) override { return {-1, 0, 1000}; }
+};
+}  // namespace
+
+TEST_F(HostObjectsTest, KeysAndTypedTextsNeverBecomeSql)
+{
+    Variant r;
+    // A quote in a key neither breaks the statement nor widens it.
+    EXPECT_FALSE(Check(QStringLiteral("CMSMQ"), QStringLiteral("08"), Variant::ArrayOf({QStringLiteral("3401' OR '1'='1")}), r));
+    EXPECT_FALSE(Query(QStringLiteral("CMSMQ"), QStringLiteral("16"), Variant::ArrayOf({QStringLiteral("34') OR ('1'='1")}), r));
+    EXPECT_FALSE(Check(QStringLiteral("CMSMQ"), QStringLiteral("29"),
+                       Variant::ArrayOf({QStringLiteral("2801"), QStringLiteral("34' OR '1'='1")}), r));
+    EXPECT_THROW(hostObject.GetMessage(QStringLiteral("E"), QStringLiteral("000001' OR '1'='1")), Exception);
+    EXPECT_EQ(TCounterObject(hostObject.Counter()).GetSysInfo(QStringLiteral("DEMO' OR '1'='1")).Count(2), 0);
+    EXPECT_EQ(Counter(QStringLiteral("OnHold"), Variant::ArrayOf({QStringLiteral("x'"), QStringLiteral("3301' OR '1'='1"), QStringLiteral("a"),
+                                                                   QStringLiteral("b"), QStringLiteral("20991231"), QStringLiteral("N")}))[0].ToDouble(), 0.0);
+    EXPECT_THROW(Counter(QStringLiteral("UnitConvert"), Variant::ArrayOf({QStringLiteral("x' OR '1'='1"), 1, QStringLiteral("a"), QStringLiteral("b")})),
+                 Exception);
+    // A free query reads, once: a second statement or a write is refused.
+    EXPECT_THROW(Counter(QStringLiteral("SimpleSql"), Variant::ArrayOf({QStringLiteral("SELECT 1; DELETE FROM CMSMQ"), QStringLiteral("x")})), Exception);
+    EXPECT_THROW(Counter(QStringLiteral("SimpleSql"), Variant::ArrayOf({QStringLiteral("DELETE FROM CMSMQ"), QStringLiteral("x")})), Exception);
+    ASSERT_TRUE(Check(QStringLiteral("CMSMQ"), QStringLiteral("08"), Variant::ArrayOf({QStringLiteral("3401")}), r)) << "table intact";
+
+    TF2WindowObject f2(hostObject.F2Window());
+    chooser->Rows.push_back({0, 1, 2, 3});
+    Variant args = PickArgs(QStringLiteral("CMSMQ"), QStringLiteral("16"), Variant::ArrayOf({QStringLiteral("34")}), true, QStringLiteral("' OR 1=1 --"));
+    EXPECT_TRUE(f2.F2GetData(args).IsEmpty()) << "the typed text matches no row";
+}
+
+TEST_F(HostObjectsTest, ArgumentsOfTheWrongShapeRaiseOrFailCleanly)
+{
+    Variant r;
+    // Keys: Empty, Null, a bare value, a 1-based array, nested or two-dimensional arrays.
+    EXPECT_FALSE(Check(QStringLiteral("CMSMQ"), QStringLiteral("08"), Variant(), r));
+    EXPECT_FALSE(Check(QStringLiteral("CMSMQ"), QStringLiteral("08"), Variant::Null(), r));
+    EXPECT_TRUE(Check(QStringLiteral("CMSMQ"), QStringLiteral("08"), QStringLiteral("3402"), r));
+    Variant oneBased = Variant::CreateArray(1, 1);
+    oneBased[1] = QStringLiteral("3402");
+    EXPECT_TRUE(Check(QStringLiteral("CMSMQ"), QStringLiteral("08"), oneBased, r));
+    EXPECT_FALSE(Check(QStringLiteral("CMSMQ"), QStringLiteral("08"), Variant::ArrayOf({Variant::ArrayOf({QStringLiteral("3402")})}), r));
+    EXPECT_FALSE(Check(QStringLiteral("CMSMQ"), QStringLiteral("08"), Variant::CreateArray(0, 1, 0, 1), r));
+    std::vector<Variant> none;
+    EXPECT_THROW(hostObject.Validator().Call(QStringLiteral("QueryData"), none), Exception);
+    std::vector<Variant> typeOnly{QStringLiteral("E")};
+    EXPECT_THROW(host.Call(QStringLiteral("GetMessage"), typeOnly), Exception);
+
+    // Counter arguments: missing, Null, too short.
+    Variant empty;
+    EXPECT_THROW(Counter(QStringLiteral("UnitConvert"), empty), Exception);
+    EXPECT_THROW(Counter(QStringLiteral("OnHold"), Variant::Null()), Exception);
+    EXPECT_THROW(Counter(QStringLiteral("UnitConvert"), Variant::ArrayOf({QStringLiteral("x")})), Exception);
+
+    // Pick arguments: 1-based, Null elements, too short, two-dimensional, an unknown table.
+    TF2WindowObject f2(hostObject.F2Window());
+    Variant oneBasedPick = Variant::CreateArray(1, 19);
+    oneBasedPick[1] = QStringLiteral("CMSMQ");
+    oneBasedPick[2] = QStringLiteral("16");
+    oneBasedPick[3] = Variant::ArrayOf({QStringLiteral("34")});
+    chooser->Rows.push_back({0});
+    EXPECT_EQ(f2.F2GetData(oneBasedPick).Count(), 1);
+    Variant nullFlags = PickArgs(QStringLiteral("CMSMQ"), QStringLiteral("16"), Variant::ArrayOf({QStringLiteral("34")}), false, QString());
+    nullFlags[3] = Variant::Null();
+    nullFlags[4] = Variant::Null();
+    chooser->Rows.push_back({0});
+    EXPECT_EQ(f2.F2GetData(nullFlags).Count(), 1);
+    Variant nullKeys = PickArgs(QStringLiteral("CMSMQ"), QStringLiteral("16"), Variant::Null(), false, QString());
+    EXPECT_THROW(f2.F2GetData(nullKeys), Exception);
+    Variant unknown = PickArgs(QStringLiteral("NOPE"), QStringLiteral("01"), Variant(), false, QString());
+    EXPECT_THROW(f2.F2GetData(unknown), Exception);
+    Variant twoD = Variant::CreateArray(0, 18, 0, 1);
+    EXPECT_THROW(f2.F2GetData(twoD), Exception);
+    std::vector<Variant> noDay;
+    EXPECT_THROW(hostObject.F2Window().Call(QStringLiteral("ShowInputDay"), noDay), Exception);
+
+    // A chooser that names rows the list does not have picks only the real ones.
+    THostObject staleHost(Variant(std::shared_ptr<IAutomationObject>(std::make_shared<THostManager>(data, std::make_shared<TStaleChooser>(), options))));
+    Variant stale = PickArgs(QStringLiteral("CMSMQ"), QStringLiteral("16"), Variant::ArrayOf({QStringLiteral("34")}), true, QString());
+    const Variant picked = TF2WindowObject(staleHost.F2Window()).F2GetData(stale);
+    ASSERT_EQ(picked.Count(), 1);
+    EXPECT_FALSE(picked[0][0].ToString().isEmpty());
+}
