@@ -83,7 +83,8 @@ double TCounter::UnitRate(const QString& item, const QString& unit)
     if (stock.isEmpty()) throw Exception(QStringLiteral("品号 %1 不存在").arg(item));
     if (Text(stock[0][0]) == unit) return 1;
     QVector<THostRow> rate = data_->Rows(QStringLiteral("SELECT MD003, MD004 FROM INVMD WHERE MD001=:K0 AND MD002=:K1"), {item, unit});
-    if (rate.isEmpty() || rate[0][1].ToDouble() == 0)
+    // A zero on either side is no conversion: it would give 0 or an infinite quantity.
+    if (rate.isEmpty() || rate[0][0].ToDouble() == 0 || rate[0][1].ToDouble() == 0)
         throw Exception(QStringLiteral("品号 %1 没有单位 %2 的换算").arg(item, unit));
     return rate[0][0].ToDouble() / rate[0][1].ToDouble();
 }

@@ -165,6 +165,10 @@ TEST_F(HostObjectsTest, CounterSettingsAndFunctions)
     EXPECT_DOUBLE_EQ(Counter(QStringLiteral("UnitConvert"), Variant::ArrayOf({code, 3, QStringLiteral("盒"), QStringLiteral("PCS")}))[0].ToDouble(), 3 * rate);
     EXPECT_DOUBLE_EQ(Counter(QStringLiteral("UnitConvert"), Variant::ArrayOf({code, 250, QStringLiteral("PCS"), QStringLiteral("盒")}))[0].ToDouble(), 250 / rate);
     EXPECT_THROW(Counter(QStringLiteral("UnitConvert"), Variant::ArrayOf({code, 1, QStringLiteral("吨"), QStringLiteral("PCS")})), Exception);
+    // A conversion stored with a zero rate is no conversion, in either direction.
+    direct.Exec(QStringLiteral("INSERT INTO INVMD (MD001, MD002, MD003, MD004) VALUES (?, 'KG', 0, 1)"), {code});
+    EXPECT_THROW(Counter(QStringLiteral("UnitConvert"), Variant::ArrayOf({code, 5, QStringLiteral("PCS"), QStringLiteral("KG")})), Exception);
+    EXPECT_THROW(Counter(QStringLiteral("UnitConvert"), Variant::ArrayOf({code, 5, QStringLiteral("KG"), QStringLiteral("PCS")})), Exception);
 
     // On hold: lines waiting for inspection of one order line, in the order's unit.
     const QVector<TSqlRow> held = direct.Select(QStringLiteral(
