@@ -15,7 +15,7 @@ THostData::THostData(Variant appServer) : server_(std::move(appServer)) {}
 
 THostData::~THostData() = default;
 
-std::shared_ptr<THostData> THostData::Open(const QString& user, const QString& company, const QString& database)
+std::shared_ptr<THostData> THostData::Open(const QString& user, const QString& company, const QString& database, int timeoutMs)
 {
     const TCorvaneIniC client;
     if (!client.ErrorCode.isEmpty())
@@ -29,9 +29,13 @@ std::shared_ptr<THostData> THostData::Open(const QString& user, const QString& c
     if (IsLocalAddress(address)) {
         data = std::make_shared<THostData>(CreateOleObject(progId));
     } else {
+        // A port outside 1..65535 would be cut to 16 bits and reach some other service.
+        if (port < 1 || port > 65535)
+            throw Exception(QStringLiteral("客户端设置的 ServerPort %1 不是有效的端口 (1-65535)").arg(port));
         auto connection = std::make_unique<TSocketConnection>();
         connection->Address = address;
         connection->Port = port;
+        connection->TimeoutMs = timeoutMs;
         connection->ServerName = progId;
         connection->Open();
         data = std::make_shared<THostData>(connection->AppServer());

@@ -20,8 +20,10 @@ public:
     explicit THostData(Variant appServer);
     ~THostData();
     // Opens the server named by the client settings of the registry file
-    // ("Software\QVS\Corvane" ClientPath + "CorvaneC.ini") and connects.
-    static std::shared_ptr<THostData> Open(const QString& user, const QString& company, const QString& database);
+    // ("Software\QVS\Corvane" ClientPath + "CorvaneC.ini") and connects; a
+    // remote server gets timeoutMs to answer each call.
+    static std::shared_ptr<THostData> Open(const QString& user, const QString& company, const QString& database,
+                                           int timeoutMs = 300000);
 
     // Rows of a query; values are bound by name (:K0, :K1 ...) from keys.
     QVector<THostRow> Rows(const QString& sql, const QVector<Variant>& keys = {}) const;

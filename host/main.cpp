@@ -77,7 +77,10 @@ int main(int argc, char** argv)
     const QCommandLineOption outPrefix(QStringLiteral("out"), QStringLiteral("Export path and file name prefix."), QStringLiteral("prefix"));
     const QCommandLineOption dpi(QStringLiteral("dpi"), QStringLiteral("Export resolution (default 96)."), QStringLiteral("dpi"), QStringLiteral("96"));
     const QCommandLineOption noFax(QStringLiteral("no-fep"), QStringLiteral("Mark the Fax/Email module disabled."));
-    parser.addOptions({plugin, user, company, database, lang, type, number, format, outPrefix, dpi, noFax});
+    const QCommandLineOption timeout(QStringLiteral("timeout"),
+                                     QStringLiteral("Longest wait in seconds for an answer of a remote application server (default 300)."),
+                                     QStringLiteral("seconds"), QStringLiteral("300"));
+    parser.addOptions({plugin, user, company, database, lang, type, number, format, outPrefix, dpi, noFax, timeout});
     parser.addPositionalArgument(QStringLiteral("verb"), QStringLiteral("dialog, print, preview or export"), QStringLiteral("[verb]"));
     if (!parser.parse(QCoreApplication::arguments())) return BadArguments(parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
@@ -98,6 +101,10 @@ int main(int argc, char** argv)
         if (!dpiOk || resolution < 1) return BadArguments(QStringLiteral("--dpi needs a positive whole number"));
         if (!parser.isSet(type) || !parser.isSet(outPrefix)) return BadArguments(QStringLiteral("export needs --type and --out"));
     }
+    if (parser.isSet(number) && !parser.isSet(type)) return BadArguments(QStringLiteral("--number needs --type"));
+    bool waitOk = false;
+    const int waitSeconds = parser.value(timeout).toInt(&waitOk);
+    if (!waitOk || waitSeconds < 1 || waitSeconds > 86400) return BadArguments(QStringLiteral("--timeout needs whole seconds from 1 to 86400"));
     if (parser.value(lang).compare(QLatin1String("CHS"), Qt::CaseInsensitive) != 0 &&
         parser.value(lang).compare(QLatin1String("ENG"), Qt::CaseInsensitive) != 0)
         return BadArguments(QStringLiteral("--lang is CHS or ENG"));
@@ -105,7 +112,7 @@ int main(int argc, char** argv)
     // The installation's database, through its application server.
     std::shared_ptr<THostData> data;
     try {
-        data = THostData::Open(parser.value(user), parser.value(company), parser.value(database));
+        data = THostData::Open(parser.value(user), parser.value(company), parser.value(database), waitSeconds * 1000);
     } catch (const Exception& e) {
         Err() << "kelm24-host: cannot open the installation's database: " << OneLine(e.Message()) << Qt::endl;
         return kFailed;

@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QTcpServer>
 #include <gtest/gtest.h>
 
 using namespace kelm24;
@@ -26,6 +28,28 @@ TRun Host(const QStringList& args, const QString& registry = {})
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
 
+// A registry file naming the installation, its client settings saying where the server is.
+QString WriteRegistry(const test::TSampleInstall& install, const QByteArray& clientIni)
+{
+    QDir(install.Dir()).mkpath(QStringLiteral("client"));
+    QFile client(QDir(install.Dir()).filePath(QStringLiteral("client/CorvaneC.ini")));
+    if (!client.open(QIODevice::WriteOnly)) return {};
+    client.write(clientIni);
+    client.close();
+    const QString registry = QDir(install.Dir()).filePath(QStringLiteral("registry.ini"));
+    QFile reg(registry);
+    if (!reg.open(QIODevice::WriteOnly)) return {};
+    reg.write(QStringLiteral("[Software\\QVS\\Corvane]\nClientPath=%1/client\nServerPath=%1\n[Software\\Classes\\KELM24S.Class1]\nInprocServer=%2\n")
+                  .arg(install.Dir(), QDir(test::BinDir()).filePath(QStringLiteral("libKelm24S.so")))
+                  .toUtf8());
+    return registry;
+}
+
+QByteArray ServerAt(const QString& address, qint64 port)
+{
+    return QStringLiteral("[Server Information]\nComputerName=%1\nServerPort=%2\n").arg(address).arg(port).toUtf8();
+}
+
 }  // namespace
 
 TEST(HostProgram, HelpAndBadArguments)
@@ -40,23 +64,59 @@ TEST(HostProgram, HelpAndBadArguments)
     EXPECT_EQ(Host({QStringLiteral("export"), QStringLiteral("--type"), QStringLiteral("3401")}).Code, 2) << "no --out";
     EXPECT_EQ(Host({QStringLiteral("export"), QStringLiteral("--type"), QStringLiteral("3401"), QStringLiteral("--out"),
                     QStringLiteral("/tmp/x"), QStringLiteral("--format"), QStringLiteral("tiff")}).Code, 2);
+    // A receipt number alone names no receipt: it would print the form's conditions instead.
+    TRun numberAlone = Host({QStringLiteral("print"), QStringLiteral("--number"), QStringLiteral("20240101001")});
+    EXPECT_EQ(numberAlone.Code, 2);
+    EXPECT_TRUE(numberAlone.Err.contains(QStringLiteral("--number needs --type"))) << numberAlone.Err.toStdString();
+    for (const char* wait : {"0", "-5", "soon", "99999999999"}) {
+        TRun badWait = Host({QStringLiteral("--timeout"), QString::fromLatin1(wait)});
+        EXPECT_EQ(badWait.Code, 2) << wait;
+        EXPECT_TRUE(badWait.Err.contains(QStringLiteral("--timeout"))) << badWait.Err.toStdString();
+    }
+}
+
+TEST(HostProgram, UnusableInstallationOrServerEndsWithAClearMessage)
+{
+    test::TSampleInstall install;
+    // No registry file at all.
+    TRun noRegistry = Host({}, QDir(install.Dir()).filePath(QStringLiteral("missing.ini")));
+    EXPECT_EQ(noRegistry.Code, 1);
+    EXPECT_TRUE(noRegistry.Err.contains(QStringLiteral("missing.ini"))) << noRegistry.Err.toStdString();
+
+    // A port no TCP connection can use.
+    for (qint64 port : {0LL, 70000LL}) {
+        TRun badPort = Host({}, WriteRegistry(install, ServerAt(QStringLiteral("localhost"), port)));
+        EXPECT_EQ(badPort.Code, 1) << port;
+        EXPECT_TRUE(badPort.Err.contains(QStringLiteral("ServerPort"))) << badPort.Err.toStdString();
+    }
+
+    // Nobody listens: the refusal is reported.
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+        closedPort = probe.serverPort();
+    }
+    TRun refused = Host({}, WriteRegistry(install, ServerAt(QStringLiteral("localhost"), closedPort)));
+    EXPECT_EQ(refused.Code, 1);
+    EXPECT_TRUE(refused.Err.contains(QStringLiteral("无法连接应用服务器"))) << refused.Err.toStdString();
+
+    // A server that takes the connection and never answers: the wait ends at --timeout.
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    QElapsedTimer clock;
+    clock.start();
+    TRun mute = Host({QStringLiteral("--timeout"), QStringLiteral("2")}, WriteRegistry(install, ServerAt(QStringLiteral("localhost"), silent.serverPort())));
+    EXPECT_EQ(mute.Code, 1);
+    EXPECT_LT(clock.elapsed(), 30000);
+    EXPECT_FALSE(mute.Err.isEmpty());
 }
 
 TEST(HostProgram, RunsAgainstAnInstallationAndReportsWhatIsMissing)
 {
     test::TSampleInstall install;
-    QDir(install.Dir()).mkpath(QStringLiteral("client"));
-    QFile client(QDir(install.Dir()).filePath(QStringLiteral("client/CorvaneC.ini")));
-    ASSERT_TRUE(client.open(QIODevice::WriteOnly));
-    client.write("[Server Information]\nComputerName=127.0.0.1\nServerPort=211\n");
-    client.close();
-    const QString registry = QDir(install.Dir()).filePath(QStringLiteral("registry.ini"));
-    QFile reg(registry);
-    ASSERT_TRUE(reg.open(QIODevice::WriteOnly));
-    reg.write(QStringLiteral("[Software\\QVS\\Corvane]\nClientPath=%1/client\nServerPath=%1\n[Software\\Classes\\KELM24S.Class1]\nInprocServer=%2\n")
-                  .arg(install.Dir(), QDir(test::BinDir()).filePath(QStringLiteral("libKelm24S.so")))
-                  .toUtf8());
-    reg.close();
+    const QString registry = WriteRegistry(install, ServerAt(QStringLiteral("127.0.0.1"), 211));
+    ASSERT_FALSE(registry.isEmpty());
 
     TRun run = Host({}, registry);
     EXPECT_TRUE(run.Out.contains(QStringLiteral("loaded "))) << run.Out.toStdString() << run.Err.toStdString();
