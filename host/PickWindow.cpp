@@ -50,7 +50,9 @@ QVector<int> TDialogChooser::ChooseRows(const QString& title, const QStringList&
     dialog.resize(640, 420);
     if (dialog.exec() != QDialog::Accepted) return {};
     QVector<int> chosen;
-    for (const QModelIndex& i : table->selectionModel()->selectedRows()) chosen.push_back(i.row());
+    // A row the filter hid stays selected in the model but is not what the user sees chosen.
+    for (const QModelIndex& i : table->selectionModel()->selectedRows())
+        if (!table->isRowHidden(i.row())) chosen.push_back(i.row());
     std::sort(chosen.begin(), chosen.end());
     return chosen;
 }

@@ -6,7 +6,13 @@
 #include "tests/appserver/TestSupport.h"
 
 #include <QDir>
+#include <QApplication>
+#include <QDialog>
 #include <QFile>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace kelm24;
@@ -423,4 +429,43 @@ TEST_F(HostObjectsTest, ArgumentsOfTheWrongShapeRaiseOrFailCleanly)
     const Variant picked = TF2WindowObject(staleHost.F2Window()).F2GetData(stale);
     ASSERT_EQ(picked.Count(), 1);
     EXPECT_FALSE(picked[0][0].ToString().isEmpty());
+}
+
+namespace {
+// Runs `act` on the chooser's dialog once it is shown, then closes it with OK.
+void WhenShown(const std::function<void(QDialog*)>& act)
+{
+    QTimer::singleShot(0, [act] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible()) dialog = d;
+        }
+        ASSERT_NE(dialog, nullptr);
+        act(dialog);
+        dialog->accept();
+    });
+}
+}  // namespace
+
+TEST(DialogChooser, AnswersOnlyRowsTheFilterStillShows)
+{
+    TDialogChooser chooser;
+    const QVector<QStringList> rows = {{QStringLiteral("3401"), QStringLiteral("一般进货单")},
+                                       {QStringLiteral("3402"), QStringLiteral("委外进货单")},
+                                       {QStringLiteral("2801"), QStringLiteral("进口进货单")}};
+    const QStringList captions = {QStringLiteral("单别"), QStringLiteral("单别名称")};
+    // Selected first, then hidden by the typed filter: not what the user sees as chosen.
+    WhenShown([](QDialog* d) {
+        d->findChild<QTableWidget*>()->selectAll();
+        d->findChild<QLineEdit*>()->setText(QStringLiteral("委外"));
+    });
+    EXPECT_EQ(chooser.ChooseRows(QStringLiteral("CMSMQ/16"), captions, rows, true), QVector<int>{1});
+    WhenShown([](QDialog* d) {
+        d->findChild<QTableWidget*>()->selectRow(0);
+        d->findChild<QLineEdit*>()->setText(QStringLiteral("进口"));
+    });
+    EXPECT_TRUE(chooser.ChooseRows(QStringLiteral("CMSMQ/16"), captions, rows, false).isEmpty());
+    WhenShown([](QDialog* d) { d->findChild<QTableWidget*>()->selectRow(2); });
+    EXPECT_EQ(chooser.ChooseRows(QStringLiteral("CMSMQ/16"), captions, rows, false), QVector<int>{2});
 }
