@@ -5,7 +5,9 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace kelm24 {
 
@@ -44,7 +46,7 @@ std::vector<Token> Tokenize(const QString& s)
             t.text = s.mid(i, j - i);
             bool ok = false;
             t.number = t.text.toDouble(&ok);
-            if (!ok) SyntaxError(s, i, QStringLiteral("bad number"));
+            if (!ok || !std::isfinite(t.number)) SyntaxError(s, i, QStringLiteral("bad number"));
             i = j;
         } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
             int j = i + 1;
@@ -137,6 +139,7 @@ struct TQREvaluator::Node {
     TClientDataSet* dataSet = nullptr;
     QString fieldName;
     mutable int fieldIndex = -1;  // cached column of fieldName
+    int depth = 1;                // levels of the tree below and including this node
     TQRFunction function;  // a copy: the table may change after Prepare
     std::vector<std::unique_ptr<Node>> args;
 };
@@ -205,6 +208,7 @@ Variant Arith(const QString& op, const Variant& a, const Variant& b)
         r = x / y;
         break;
     }
+    if (!std::isfinite(r)) throw Exception(QStringLiteral("Numeric overflow in expression"));
     if (op != QLatin1String("/") && a.Type() != VarType::Double && b.Type() != VarType::Double && std::fabs(r) < 2e9 &&
         r == std::trunc(r))
         return Variant(static_cast<int>(r));
@@ -218,7 +222,7 @@ Variant Eval(const Node& n)
     case Node::Field: return FieldValue(n);
     case Node::Neg: {
         const Variant v = Eval(*n.args[0]);
-        if (v.Type() == VarType::Integer) return Variant(-v.ToInt());
+        if (v.Type() == VarType::Integer && v.ToInt() != std::numeric_limits<int>::min()) return Variant(-v.ToInt());
         return Variant(-Num(v));
     }
     case Node::Not: return Variant(!Truth(Eval(*n.args[0])));
@@ -256,9 +260,11 @@ const TQRFunctionTable& BuiltIns()
         t.insert(QStringLiteral("TRIM"), [arg](const auto& a) { return Variant(QRValueText(arg(a, 0)).trimmed()); });
         t.insert(QStringLiteral("COPY"), [arg](const auto& a) {
             const QString s = QRValueText(arg(a, 0));
-            const int start = std::max(1, static_cast<int>(Num(arg(a, 1))));
-            const int len = std::max(0, static_cast<int>(Num(arg(a, 2))));
-            return Variant(s.mid(start - 1, len));
+            // Positions beyond any text are clamped before they become integers.
+            auto position = [](double d) { return std::isnan(d) ? 0.0 : std::clamp(std::trunc(d), -1e9, 1e9); };
+            const double start = std::max(1.0, position(Num(arg(a, 1))));
+            const double len = std::max(0.0, position(Num(arg(a, 2))));
+            return Variant(s.mid(static_cast<qsizetype>(start) - 1, static_cast<qsizetype>(len)));
         });
         t.insert(QStringLiteral("INT"), [arg](const auto& a) { return Variant(std::trunc(Num(arg(a, 0)))); });
         t.insert(QStringLiteral("FRAC"), [arg](const auto& a) {
@@ -299,18 +305,44 @@ private:
     }
     bool IsOp(const char* o) const { return Peek().kind == Tok::Op && Peek().text == QLatin1String(o); }
 
-    static std::unique_ptr<Node> Bin(const QString& op, std::unique_ptr<Node> a, std::unique_ptr<Node> b)
+    // Parsing and evaluating recurse once per level of nesting: a limit keeps
+    // hostile or runaway expressions from overflowing the stack.
+    static constexpr int kMaxDepth = 256;
+    class Nesting {
+    public:
+        explicit Nesting(Parser& p) : p_(p)
+        {
+            if (++p_.nesting_ > kMaxDepth) p_.TooDeep();
+        }
+        ~Nesting() { --p_.nesting_; }
+        Nesting(const Nesting&) = delete;
+        Nesting& operator=(const Nesting&) = delete;
+
+    private:
+        Parser& p_;
+    };
+    [[noreturn]] void TooDeep() const { SyntaxError(expr_, Peek().pos, QStringLiteral("expression too deeply nested")); }
+    // Sets the depth of a node from its arguments.
+    std::unique_ptr<Node> Finish(std::unique_ptr<Node> n) const
+    {
+        for (const auto& a : n->args) n->depth = std::max(n->depth, a->depth + 1);
+        if (n->depth > kMaxDepth) TooDeep();
+        return n;
+    }
+
+    std::unique_ptr<Node> Bin(const QString& op, std::unique_ptr<Node> a, std::unique_ptr<Node> b) const
     {
         auto n = std::make_unique<Node>();
         n->kind = Node::Binary;
         n->op = op;
         n->args.push_back(std::move(a));
         n->args.push_back(std::move(b));
-        return n;
+        return Finish(std::move(n));
     }
 
     std::unique_ptr<Node> Or()
     {
+        Nesting nesting(*this);
         auto n = And();
         while (IsWord("OR")) {
             Take();
@@ -330,11 +362,12 @@ private:
     std::unique_ptr<Node> NotExpr()
     {
         if (IsWord("NOT")) {
+            Nesting nesting(*this);
             Take();
             auto n = std::make_unique<Node>();
             n->kind = Node::Not;
             n->args.push_back(NotExpr());
-            return n;
+            return Finish(std::move(n));
         }
         return Cmp();
     }
@@ -368,11 +401,12 @@ private:
     std::unique_ptr<Node> Unary()
     {
         if (IsOp("-")) {
+            Nesting nesting(*this);
             Take();
             auto n = std::make_unique<Node>();
             n->kind = Node::Neg;
             n->args.push_back(Unary());
-            return n;
+            return Finish(std::move(n));
         }
         if (IsOp("+")) Take();
         return Primary();
@@ -449,7 +483,7 @@ private:
                 }
                 if (Take().kind != Tok::RParen) SyntaxError(expr_, t.pos, QStringLiteral("missing ')'"));
             }
-            return n;
+            return Finish(std::move(n));
         }
         if (call) SyntaxError(expr_, t.pos, QStringLiteral("unknown function '%1'").arg(t.text));
         // A bare field name: the first data set that has it (checked at evaluation
@@ -468,6 +502,7 @@ private:
     QString expr_;
     std::vector<Token> toks_;
     size_t pos_ = 0;
+    int nesting_ = 0;
     const std::vector<TClientDataSet*>& dataSets_;
     const TQRFunctionTable* functions_;
 };

@@ -197,7 +197,8 @@ QString FormatMasked(const QString& mask, const Variant& value)
     const QString text = value.ToString();
     bool ok = false;
     const double d = text.trimmed().toDouble(&ok);
-    return ok ? FormatFloat(mask, d) : text;
+    // "NaN" and "Inf" read as numbers but are codes to print as they stand.
+    return ok && std::isfinite(d) ? FormatFloat(mask, d) : text;
 }
 
 }  // namespace kelm24

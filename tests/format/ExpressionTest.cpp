@@ -134,3 +134,50 @@ TEST(Mask, FieldsPrintNumbersAndNumericTextsThroughTheMask)
     EXPECT_EQ(FloatToStr(1e20), "1E20");
     EXPECT_EQ(FloatToStr(0.1 + 0.2), "0.3");
 }
+
+TEST(Expression, HostileExpressionsRaiseClearErrorsInsteadOfCrashing)
+{
+    Sets s;
+    auto message = [&](const QString& text) {
+        try {
+            TQREvaluator::Evaluate(text, s.All());
+        } catch (const Exception& ex) {
+            return ex.Message();
+        }
+        return QStringLiteral("<no error>");
+    };
+    // Nesting and chains deep enough to overflow the stack of a recursive parser.
+    const int deep = 200000;
+    EXPECT_TRUE(message(QString(deep, '(') + "1" + QString(deep, ')')).contains("too deeply nested"));
+    EXPECT_TRUE(message(QString(deep, '-') + "1").contains("too deeply nested"));
+    EXPECT_TRUE(message(QString("NOT ").repeated(deep) + "1").contains("too deeply nested"));
+    EXPECT_TRUE(message("1" + QString("+1").repeated(deep)).contains("too deeply nested"));
+    EXPECT_TRUE(message(QString("UPPER(").repeated(deep) + "'a'" + QString(deep, ')')).contains("too deeply nested"));
+    // Moderate depth still works.
+    EXPECT_EQ(QRValueText(TQREvaluator::Evaluate(QString(100, '(') + "2" + QString(100, ')') + QString("+1").repeated(200), s.All())),
+              "202");
+    // Results a number cannot hold, and arguments beyond any length.
+    EXPECT_TRUE(message("99999999999999999999 * 99999999999999999999" + QString(" * 99999999999999999999").repeated(20))
+                    .contains("overflow"));
+    EXPECT_TRUE(message(QString(400, QLatin1Char('9'))).contains("bad number"));
+    EXPECT_EQ(QRValueText(TQREvaluator::Evaluate("COPY('abc', 99999999999999999999, 99999999999999999999)", s.All())), "");
+    EXPECT_EQ(QRValueText(TQREvaluator::Evaluate("COPY('abc', -99999999999999999999, 99999999999999999999)", s.All())),
+              "abc");
+    EXPECT_TRUE(message("1 / (2 - 2)").contains("Division by zero"));
+    EXPECT_TRUE(message(")").contains("unexpected"));
+    EXPECT_TRUE(message("1 2").contains("unexpected"));
+    EXPECT_TRUE(message("IF(1, 2)").contains("three arguments"));
+}
+
+TEST(Mask, OddValuesAndMasksGiveTextNeverGarbage)
+{
+    EXPECT_EQ(FormatFloat("#,##0.00", -0.0), "0.00");
+    EXPECT_EQ(FormatFloat("0.00;(0.00)", -0.0), "0.00");
+    EXPECT_EQ(FormatFloat("#,##0", 1e300).size(), 301 + 100);  // every digit with its group separators
+    EXPECT_EQ(FormatFloat("0.00", 1e-300), "0.00");
+    EXPECT_EQ(FormatFloat(";;", 5), "5");
+    // Texts a number parser reads as "not a number" or "infinity" are codes, not numbers.
+    EXPECT_EQ(FormatMasked("#,##0.00", Variant("NaN")), "NaN");
+    EXPECT_EQ(FormatMasked("#,##0.00", Variant("Inf")), "Inf");
+    EXPECT_EQ(FormatMasked("#,##0.00", Variant("infinity")), "infinity");
+}
