@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QProgressDialog>
 #include <algorithm>
+#include <cmath>
 
 namespace kelm24 {
 
@@ -70,6 +71,13 @@ void TQRGenerator::SetUpGeometry()
     width_ = sheet.width() - left_ - page.RightMM() * QRPixelsPerMM;
     topMargin_ = page.TopMM() * QRPixelsPerMM;
     bottomMargin_ = page.BottomMM() * QRPixelsPerMM;
+    // A page without room would put every band on a page of its own.
+    const double bodyHeight = logicalHeight_ - topMargin_ - bottomMargin_;
+    if (!(width_ > 0 && bodyHeight > 0 && std::isfinite(width_) && std::isfinite(bodyHeight)))
+        throw Exception(QStringLiteral("Report %1: the page (%2 x %3 mm with its margins) leaves no printable room")
+                            .arg(rep_.objectName())
+                            .arg(sheetMM.width())
+                            .arg(sheetMM.height()));
     std::vector<QRectF> logical{QRectF(0, 0, sheet.width(), logicalHeight_)};
     if (halfPage_) logical.emplace_back(0, logicalHeight_, sheet.width(), logicalHeight_);
     printer_.SetLogicalPages(logical);

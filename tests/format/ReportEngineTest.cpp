@@ -344,3 +344,28 @@ TEST(ReportEngine, ARowTheEngineMovesOnCountsAgainstTheFooterOfThePageItLandsOn)
         EXPECT_EQ(form.footerHeights[i], 180 - 20 * rowsAtFooter[i]) << "page " << i + 1;
     }
 }
+
+TEST(ReportEngine, APageWithoutPrintableRoomRaisesInsteadOfAPagePerBand)
+{
+    auto message = [](const std::function<void(TQRPage&)>& setUp) {
+        ReceiptForm form;
+        form.Open({3});
+        setUp(*form.report->Page());
+        try {
+            form.report->Prepare();
+        } catch (const Exception& e) {
+            return e.Message();
+        }
+        return QStringLiteral("<no error>");
+    };
+    EXPECT_TRUE(message([](TQRPage& p) { p.SetLength(0); }).contains("no printable room"));
+    EXPECT_TRUE(message([](TQRPage& p) { p.SetWidth(-10); }).contains("no printable room"));
+    EXPECT_TRUE(message([](TQRPage& p) { p.SetWidth(std::nan("")); }).contains("no printable room"));
+    EXPECT_TRUE(message([](TQRPage& p) {
+                    p.SetTopMargin(p.Length() / 2);
+                    p.SetBottomMargin(p.Length() / 2);
+                }).contains("no printable room"));
+    EXPECT_TRUE(message([](TQRPage& p) { p.SetLeftMargin(p.Width()); }).contains("no printable room"));
+    // Small but real room still prints.
+    EXPECT_EQ(message([](TQRPage& p) { p.SetTopMargin(0); }), "<no error>");
+}
