@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 
 namespace kelm24 {
 
@@ -110,6 +111,8 @@ void TPrintPDF::StartDocument()
 
 void TPrintPDF::DrawPageImage(int x, int y, const QImage& bitmap)
 {
+    if (bitmap.width() <= 0 || bitmap.height() <= 0)
+        throw Exception(QStringLiteral("Cannot export an empty picture to \"%1\"").arg(fileName_));
     const int n = ++imageCount_;
     const QImage rgb = bitmap.convertToFormat(QImage::Format_RGB888);
     const int w = rgb.width(), h = rgb.height();
@@ -238,10 +241,12 @@ void TPrintPDF::FinishDocument()
     Line(Num(xref));
     Line("%%EOF");
 
-    QFile file(fileName_);
-    const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(out_) == out_.size() && file.flush();
+    // Written beside the target and renamed over it once complete, so a failed
+    // write leaves neither a truncated file nor a damaged earlier export.
+    QSaveFile file(fileName_);
+    const bool ok = file.open(QIODevice::WriteOnly) && file.write(out_) == out_.size() && file.commit();
     const QString error = file.errorString();
-    file.close();
+    if (!ok) file.cancelWriting();
     for (int a = 1; a <= images; ++a) QFile::remove(TempImageFile(a));
     if (!ok) throw Exception(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName_, error));
 }

@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
+#include <sys/resource.h>
 #include <gtest/gtest.h>
 
 using namespace kelm24;
@@ -216,4 +218,50 @@ TEST(PrintPDF, WriteFailuresRaiseAndLeaveNoTemporaryFiles)
         EXPECT_THROW(ro.DrawPageImage(0, 0, QImage(3, 3, QImage::Format_RGB32)), Exception);
     }
     QDir::setCurrent(dir.path());
+}
+
+TEST(PrintPDF, EmptyBitmapsAndFailedWritesAreRefusedWithoutLeavingFiles)
+{
+    QTemporaryDir dir;
+    InDir in(dir.path());
+    // A page image without pixels makes no valid image object.
+    TPrintPDF empty;
+    empty.SetFileName(dir.filePath("empty.pdf"));
+    empty.StartDocument();
+    EXPECT_THROW(empty.DrawPageImage(0, 0, QImage()), Exception);
+    EXPECT_FALSE(QFile::exists(dir.filePath("~tmpim1")));
+
+    // A write that fails part-way (the file size limit stands in for a full
+    // disk) raises, and neither a truncated file nor a damaged old one stays.
+    const QString target = dir.filePath("page.pdf");
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("previous export");
+    }
+    QImage bitmap(200, 100, QImage::Format_RGB32);
+    bitmap.fill(Qt::white);
+    TPrintPDF pdf;
+    pdf.SetFileName(target);
+    pdf.SetPageWidth(200);
+    pdf.SetPageHeight(100);
+    pdf.StartDocument();
+    pdf.DrawPageImage(0, 0, bitmap);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &small);
+    bool raised = false;
+    try {
+        pdf.FinishDocument();
+    } catch (const Exception&) {
+        raised = true;
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_TRUE(raised);
+    EXPECT_EQ(ReadAll(target), "previous export");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"page.pdf"});
 }
