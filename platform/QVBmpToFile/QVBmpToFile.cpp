@@ -5,6 +5,7 @@
 #include <QImage>
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <vector>
 #include <gif_lib.h>
 
@@ -87,13 +88,20 @@ extern "C" int BMPToFile(void* bitmap, int fileType, char* fileName, int size)
     if (!name.endsWith(ext, Qt::CaseInsensitive)) name += ext;
     const QByteArray finalName = name.toUtf8();
     if (finalName.size() + 1 > size) return -2;
+    // GIF and JPEG store each side in 16 bits (JPEG up to 65500): a wider
+    // picture would be written with a wrapped size or abandoned half-way.
+    const int maxSide = fileType == 2 ? 65535 : fileType == 1 ? 65500 : std::numeric_limits<int>::max();
+    if (image.width() > maxSide || image.height() > maxSide) return -3;
     bool ok = false;
     switch (fileType) {
     case 0: ok = image.save(name, "BMP"); break;
     case 1: ok = image.convertToFormat(QImage::Format_RGB32).save(name, "JPG", 90); break;
     case 2: ok = WriteGif(image, name); break;
     }
-    if (!ok) return -3;
+    if (!ok) {
+        QFile::remove(name);  // no half-written picture under the name asked for
+        return -3;
+    }
     std::memcpy(fileName, finalName.constData(), static_cast<size_t>(finalName.size()) + 1);
     return 0;
 }

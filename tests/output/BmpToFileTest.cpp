@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -118,4 +119,22 @@ TEST(BmpToFile, GifKeepsThePaleFillsAndSmallColouredMarksOfAPage)
     EXPECT_TRUE(near(back.pixel(11, 91), page.pixel(11, 91))) << std::hex << back.pixel(11, 91);
     EXPECT_EQ(back.pixel(300, 110), qRgb(255, 255, 255));
     EXPECT_LT(Far(back, page), 200);
+}
+
+TEST(BmpToFile, PicturesTooWideForTheFormatFailAndLeaveNoFile)
+{
+    Library lib;
+    ASSERT_NE(lib.convert, nullptr);
+    QTemporaryDir dir;
+    // GIF and JPEG hold at most 65535 pixels a side; a wider page must not be
+    // written with a wrapped width nor leave a half-written file behind.
+    QImage wide(70000, 2, QImage::Format_RGB32);
+    wide.fill(Qt::white);
+    for (int type : {1, 2}) {
+        char name[256];
+        std::snprintf(name, sizeof name, "%s/wide", qPrintable(dir.path()));
+        EXPECT_EQ(lib.convert(&wide, type, name, sizeof name), -3) << type;
+        EXPECT_STREQ(name, qPrintable(dir.filePath("wide"))) << type;
+    }
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 }
