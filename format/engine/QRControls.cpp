@@ -28,6 +28,36 @@ int TextFlags(int alignment, bool wordWrap, bool clip)
     return flags;
 }
 
+// Qt wraps only at word boundaries, so a word wider than the control (a long
+// part number, a path) would run past the edge and be cut. Such words get
+// break opportunities between their characters, as a wrapped label breaks them.
+QString WrappableText(const QString& text, const QFontMetricsF& fm, qreal width)
+{
+    constexpr QChar kZeroWidthSpace(0x200B);
+    QString out;
+    out.reserve(text.size());
+    qsizetype start = 0;
+    const auto flushWord = [&](qsizetype end) {
+        const QString word = text.mid(start, end - start);
+        if (word.isEmpty() || fm.horizontalAdvance(word) <= width) {
+            out += word;
+            return;
+        }
+        for (qsizetype i = 0; i < word.size(); ++i) {
+            out += word.at(i);
+            if (i + 1 < word.size() && !word.at(i).isHighSurrogate()) out += kZeroWidthSpace;
+        }
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!text.at(i).isSpace()) continue;
+        flushWord(i);
+        out += text.at(i);
+        start = i + 1;
+    }
+    flushWord(text.size());
+    return out;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- TQRPrintable
@@ -141,7 +171,8 @@ double TQRCustomLabel::NeededHeight(TQRPrintContext& ctx)
 {
     if (!AutoStretch() || printed_.isEmpty()) return height();
     const QFontMetricsF fm(PrintFont(ctx), ctx.painter->device());
-    const QRectF needed = fm.boundingRect(QRectF(0, 0, width(), 1e6), TextFlags(Alignment(), WordWrap(), true), printed_);
+    const QString text = WordWrap() ? WrappableText(printed_, fm, width()) : printed_;
+    const QRectF needed = fm.boundingRect(QRectF(0, 0, width(), 1e6), TextFlags(Alignment(), WordWrap(), true), text);
     return std::max<double>(height(), std::ceil(needed.height()));
 }
 
@@ -153,8 +184,9 @@ void TQRCustomLabel::Draw(TQRPrintContext& ctx, const QRectF& rect)
         UseFont(ctx, PrintFont(ctx));
         UsePen(ctx, palette().color(QPalette::WindowText));
         // Auto-sized texts may run past the control; others are cut at its edges.
-        p.drawText(rect, TextFlags(Alignment(), WordWrap() && (AutoStretch() || !AutoSize()), !AutoSize() || AutoStretch()),
-                   printed_);
+        const bool wrap = WordWrap() && (AutoStretch() || !AutoSize());
+        p.drawText(rect, TextFlags(Alignment(), wrap, !AutoSize() || AutoStretch()),
+                   wrap ? WrappableText(printed_, QFontMetricsF(p.font(), p.device()), rect.width()) : printed_);
     }
     DrawFrame(p, rect);
 }

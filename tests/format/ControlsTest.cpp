@@ -205,3 +205,39 @@ TEST(Controls, BarcodesDrawBarsFromTheDataField)
     ASSERT_TRUE(r.report->Prepare());
     EXPECT_FALSE(code->LastError().isEmpty());
 }
+
+TEST(Controls, EmptyBarcodesAndUnbreakableMemoWordsPrintWithoutHarm)
+{
+    // An empty code in any symbology draws nothing and the page still prints.
+    for (int type = bcCode_2_5_interleaved; type <= bcCodeEAN128C; ++type) {
+        OneBand r;
+        auto* code = r.Add<TQvQRDBBarcode>();
+        code->SetDataSet(r.data);
+        code->SetDataField("TG010");  // holds ""
+        code->SetBarType(type);
+        code->setGeometry(10, 2, 200, 36);
+        ASSERT_TRUE(r.report->Prepare()) << type;
+        EXPECT_EQ(r.report->QRPrinter()->PageCount(), 1) << type;
+        EXPECT_FALSE(r.report->QRPrinter()->PageImage(1, 96).isNull()) << type;
+    }
+    // One word far wider than its memo is broken inside the memo's width and
+    // the band stretches for it instead of losing the text or looping.
+    OneBand r;
+    auto* memo = new TQRMemo(r.band);
+    memo->setGeometry(10, 2, 60, 16);
+    memo->SetWordWrap(true);
+    memo->SetAutoStretch(true);
+    memo->SetLines({QString("W").repeated(2000)});
+    ASSERT_TRUE(r.report->Prepare());
+    const QImage page = r.report->QRPrinter()->PageImage(1, 96);
+    // Ink well below the memo's designed height, and none right of its width.
+    auto inkIn = [&](int x0, int x1, int y0, int y1) {
+        int ink = 0;
+        for (int y = y0; y < y1 && y < page.height(); ++y)
+            for (int x = x0; x < x1 && x < page.width(); ++x) ink += qGray(page.pixel(x, y)) < 128;
+        return ink;
+    };
+    const int left = qRound(37.8), top = qRound(37.8);  // 10 mm margins
+    EXPECT_GT(inkIn(left + 10, left + 70, top + 60, top + 200), 0);
+    EXPECT_EQ(inkIn(left + 80, left + 400, top, top + 200), 0);
+}
