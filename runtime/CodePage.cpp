@@ -1,5 +1,7 @@
 #include "runtime/CodePage.h"
 
+#include "runtime/Utf8.h"
+
 #include <QStringDecoder>
 #include <cerrno>
 #include <iconv.h>
@@ -88,32 +90,7 @@ QByteArray EncodeCodePage(const QString& text, int codePage, bool* ok)
 
 bool IsValidUtf8(const QByteArray& bytes)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const qsizetype n = bytes.size();
-    for (qsizetype i = 0; i < n;) {
-        const unsigned char c = p[i];
-        int follow = 0;
-        unsigned int code = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        if (c >= 0xC2 && c <= 0xDF) follow = 1, code = c & 0x1F;
-        else if (c >= 0xE0 && c <= 0xEF) follow = 2, code = c & 0x0F;
-        else if (c >= 0xF0 && c <= 0xF4) follow = 3, code = c & 0x07;
-        else return false;
-        if (i + follow >= n) return false;
-        for (int k = 1; k <= follow; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80) return false;
-            code = (code << 6) | (p[i + k] & 0x3F);
-        }
-        // Overlong forms, surrogates and code points beyond Unicode are not UTF-8.
-        if ((follow == 2 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) ||
-            (follow == 3 && (code < 0x10000 || code > 0x10FFFF)))
-            return false;
-        i += follow + 1;
-    }
-    return true;
+    return IsValidUtf8(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 QString DecodeSettingsText(const QByteArray& bytes)

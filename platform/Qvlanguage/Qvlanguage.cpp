@@ -1,5 +1,7 @@
 #include "platform/Qvlanguage/Qvlanguage.h"
 
+#include "runtime/Utf8.h"
+
 #include <opencc.h>
 
 #include <cstring>
@@ -29,29 +31,6 @@ std::string LibraryFolder()
 bool IsAscii(char c)
 {
     return static_cast<unsigned char>(c) < 0x80;
-}
-
-// Whether a run of non-ASCII bytes is whole UTF-8 characters: a lead byte
-// followed by as many continuation bytes as it announces, none overlong,
-// no surrogate, nothing beyond U+10FFFF.
-bool IsUtf8(std::string_view run)
-{
-    for (size_t i = 0; i < run.size();) {
-        const unsigned char lead = static_cast<unsigned char>(run[i]);
-        size_t length = 0;
-        unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
-        if (lead >= 0xC2 && lead <= 0xDF) length = 2;
-        else if (lead >= 0xE0 && lead <= 0xEF) length = 3, low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
-        else if (lead >= 0xF0 && lead <= 0xF4) length = 4, low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
-        else return false;
-        if (i + length > run.size()) return false;
-        for (size_t k = 1; k < length; ++k) {
-            const unsigned char c = static_cast<unsigned char>(run[i + k]);
-            if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF)) return false;
-        }
-        i += length;
-    }
-    return true;
 }
 
 // One OpenCC converter per direction, opened on first use and kept for the
@@ -86,7 +65,7 @@ public:
             const size_t start = i;
             while (i < text.size() && !IsAscii(text[i])) ++i;
             runs.push_back(text.substr(start, i - start));
-            if (!IsUtf8(runs.back())) return -1;  // OpenCC would read past a cut character
+            if (!kelm24::IsValidUtf8(runs.back())) return -1;  // OpenCC would read past a cut character
         }
         if (runs.empty()) return Deliver(text, output, outputSize);  // nothing OpenCC would change
         if (!Open()) return -1;

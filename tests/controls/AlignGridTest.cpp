@@ -8,20 +8,12 @@
 #include <gtest/gtest.h>
 
 using namespace kelm24;
+using kelm24::test::Block;
 using kelm24::test::F2Form;
 using kelm24::test::ShowActive;
 using G = TStringAlignGrid;
 
 namespace {
-
-QByteArray Block(const std::function<void(QDataStream&)>& write)
-{
-    QByteArray data;
-    QDataStream s(&data, QIODevice::WriteOnly);
-    s.setVersion(QDataStream::Qt_6_0);
-    write(s);
-    return data;
-}
 
 QPoint Cur(const G& g) { return {g.Col(), g.Row()}; }
 

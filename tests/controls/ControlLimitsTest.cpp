@@ -15,30 +15,11 @@
 #include <gtest/gtest.h>
 
 using namespace kelm24;
+using kelm24::test::Block;
+using kelm24::test::Exit;
 using kelm24::test::F2Form;
 using kelm24::test::ShowActive;
 using G = TStringAlignGrid;
-
-namespace {
-
-QByteArray Block(const std::function<void(QDataStream&)>& write)
-{
-    QByteArray data;
-    QDataStream s(&data, QIODevice::WriteOnly);
-    s.setVersion(QDataStream::Qt_6_0);
-    write(s);
-    return data;
-}
-
-std::pair<QString, QString> Exit(TSelectPanel& p, const QString& begin, const QString& end)
-{
-    p.SetBeginText(begin);
-    p.SetFinalText(end);
-    p.DoExit();
-    return {p.BeginText(), p.FinalText()};
-}
-
-}  // namespace
 
 TEST(SpinEditLimits, SteppingStopsAtTheEndsOfTheIntegerRange)
 {

@@ -1,16 +1,22 @@
 // Shared pieces of the control tests: recorded messages, a fixed font, a
-// shown and active window, and a form that records F2 messages.
+// shown and active window, a form that records F2 messages, stored-data
+// blocks and the select panel's exit check.
 #pragma once
 
 #include "controls/ControlMessages.h"
 #include "controls/F2Message.h"
+#include "controls/SelectPnl.h"
 
 #include <QApplication>
+#include <QByteArray>
+#include <QDataStream>
 #include <QFont>
 #include <QPointer>
 #include <QStringList>
 #include <QTest>
 #include <QWidget>
+#include <functional>
+#include <utility>
 
 namespace kelm24::test {
 
@@ -60,6 +66,25 @@ inline bool ShowActive(QWidget* w)
     QApplication::setActiveWindow(w);
     w->activateWindow();
     return QTest::qWaitForWindowActive(w);
+}
+
+// A stored-data block written as the controls write theirs.
+inline QByteArray Block(const std::function<void(QDataStream&)>& write)
+{
+    QByteArray data;
+    QDataStream s(&data, QIODevice::WriteOnly);
+    s.setVersion(QDataStream::Qt_6_0);
+    write(s);
+    return data;
+}
+
+// Sets the two range texts and runs the check that leaving the panel runs.
+inline std::pair<QString, QString> Exit(TSelectPanel& p, const QString& begin, const QString& end)
+{
+    p.SetBeginText(begin);
+    p.SetFinalText(end);
+    p.DoExit();
+    return {p.BeginText(), p.FinalText()};
 }
 
 }  // namespace kelm24::test

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 using namespace kelm24;
+using kelm24::test::Exit;
 using kelm24::test::F2Form;
 using kelm24::test::ShowActive;
 
@@ -16,15 +17,6 @@ QStringList Captions(const TSelectPanel& p)
     QStringList out;
     for (const QStringList& row : p.Rows()) out << row.value(0);
     return out;
-}
-
-// Sets the two range texts and runs the check that leaving the panel runs.
-std::pair<QString, QString> Exit(TSelectPanel& p, const QString& begin, const QString& end)
-{
-    p.SetBeginText(begin);
-    p.SetFinalText(end);
-    p.DoExit();
-    return {p.BeginText(), p.FinalText()};
 }
 
 }  // namespace
