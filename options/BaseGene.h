@@ -1,0 +1,287 @@
+// TfrmBaseGene: the dialog in which a user states the conditions of a report
+// run, and the frame every option form of the plug-in derives from: two option
+// pages, OK and Cancel, the saved condition sets on the left, the keys of the
+// dialog family, the start-up with the host (parameters, host objects,
+// application-server connection), the condition arrays that go back to the
+// host, messages by reference with their error collection, field checks and
+// the F2 pick windows.
+//
+// The implementation is spread over BaseGene.cpp (the form, start-up,
+// condition result, keys), BaseGeneServices.cpp (messages, look-ups, date
+// text, field checks, pick windows, program libraries) and ConditionSets.cpp
+// (saved condition sets).
+#pragma once
+
+#include "controls/Buttons.h"
+#include "controls/ComCtrls.h"
+#include "controls/DBLabel.h"
+#include "controls/ExtCtrls.h"
+#include "controls/ListView.h"
+#include "controls/Menus.h"
+#include "controls/SelectPnl.h"
+#include "controls/StdCtrls.h"
+#include "frame/HostObjects.h"
+#include "frame/VROptForm.h"
+#include "options/QVForm.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QStringList>
+#include <memory>
+
+namespace kelm24 {
+
+class TClientDataSet;
+class TSocketConnection;
+
+// Message references: type letter, ";", six-digit id, up to ten arguments.
+namespace msgref {
+inline const QString InvalidDate = QStringLiteral("E;000005");
+inline const QString NoAppServer = QStringLiteral("E;000006");
+inline const QString CollectFailed = QStringLiteral("E;000030");
+inline const QString WrongProgram = QStringLiteral("E;000036");
+inline const QString RequiredEmpty = QStringLiteral("E;000037");
+inline const QString FewHostParams = QStringLiteral("E;000038");
+inline const QString BadHostList = QStringLiteral("W;000014");
+}  // namespace msgref
+
+class TfrmBaseGene : public TQVForm, public TVROptForm {
+    Q_OBJECT
+    Q_PROPERTY(bool WantLog READ WantLog WRITE SetWantLog)
+
+public:
+    explicit TfrmBaseGene(QWidget* Owner = nullptr);
+    ~TfrmBaseGene() override;
+    // The option-form class of this form.
+    static TVROptForm* CreateForm(QWidget* Owner);
+
+    // --- the option form as the controller sees it
+    QWidget* Window() override { return this; }
+    void SetModulePath(const QString& Path) override;
+    bool InitFromHost(const Variant& Params) override;
+    void ApplyHostCommand(const Variant& Command) override;
+    // A plain condition form prints nothing: the report forms override these.
+    bool ExecuteReport(bool APreview) override;
+    bool ExecuteForHost(const Variant& AParams, bool APreview) override;
+    bool ExportForHost(const Variant& AParams, int AFileType, const QString& APath, int AResolution,
+                       const QString& AExtra) override;
+    void CloseDesigner() override {}
+    int ShowModal() override;
+
+    void SetHostParams(const Variant& Params);
+    void SetOptionCount(int N);
+    void ApplyPowerData(const Variant& Data);
+    // Whether the module is a shared library (else a stand-alone program).
+    bool ModuleIsLibrary() const;
+    // The program code a module's file name gives.
+    static QString ProgramCodeFromModule(const QString& ModulePath);
+
+    bool WantLog() const { return wantLog_; }
+    void SetWantLog(bool v) { wantLog_ = v; }
+
+    // --- components
+    TPanel* pnlCondition;
+    TLabel* lblCondition;
+    TImageList *ImageList1, *ImageList2;
+    TToolBar* ToolBar1;
+    TToolButton *btnInsert, *btnOpen, *btnDelete, *ToolButton1;
+    TListView* lstCondition;
+    TSplitter* Splitter1;
+    TExtPageControl* pgOption;
+    TTabSheet *tsOption1, *tsOption2;
+    TDBLabel* lblToday;
+    TMaskEdit* edPrintDate;
+    TF2Button* btnPrintDate;
+    TPanel* Panel1;
+    TBitBtn *btnOk, *btnCancel;
+    TPopupMenu *muOperation, *mnList;
+    TMenuItem *nuOpen, *nuDelete, *ViewIcon, *ViewSmallIcon, *ViewList, *ViewReport;
+    TClientDataSet* ClientDataSet1;
+    std::unique_ptr<TSocketConnection> MainMidas;
+
+    // --- published events the form points at its own handlers
+    TNotifyEvent OnDateFieldEnter, OnDateFieldExit, OnRequiredExit;
+
+    // --- state (the derived forms and the controller read and write these)
+    Variant F2Window, Validator, Counter, AppServer;
+    QString DatabaseName;
+    qintptr HostWindow = 0;
+    Variant HostExtra;
+    QString CaptionName;
+    QString ServerProgId;
+    QString ProgramKind;
+    QString ModulePath;
+    int ProductId = 3, VersionType = 0;
+    QString SystemTitle;
+    QStringList SysInfo;  // name=value
+    int EnvCount = 9;
+    int OptionCount = 0, OptionBase = 1;
+    int HostFeatures = 0;  // bit values: 4 = create the host F2 window
+    QList<QPointer<QWidget>> PageEndControls;
+    Variant ConditionResult;
+    QString ErrorCodes, ErrorTexts;
+    Variant HostCommand;
+    bool HostListOk = true, AutoRunPending = false;
+    QString DateFields, YearMonthFields;
+    QString RequiredControls;
+    QString SavedSpecs;
+    QStringList DateRules;
+    bool ValidationFailed = false;
+    QPointer<QWidget> LastFocused;
+    bool InExitCheck = false;
+    bool SystemPageDone = false;
+    bool LocalServer = false;
+    bool CollectingCaptions = false;
+    bool SimpleMode = true;
+    // The permission values of ApplyPowerData, in their order.
+    QString PowerText1, PowerFlagText, PowerText5, PowerText6, PowerText2, PowerText3;
+    bool PowerFlag1 = false, PowerFlag2 = false;
+    bool PermissionSwitch1 = true, PermissionSwitch2 = true;
+    QString PermissionText;  // sent as the validator's BaseLimited
+
+    // --- virtual operations, in slot order
+    virtual void ArrangeSystemPage();
+    virtual bool BuildConditionResult();
+    virtual void SetProgramInfo();
+    virtual void PickPhrase(QWidget* Control);
+    virtual void SetRequiredControls(const QString& Names);
+    virtual bool RunProgramLibrary(const QString& Mode, const QStringList& Texts, const Variant& Value,
+                                   int Number, const QString& Text);
+    virtual void LocalizeDataSets();
+    virtual void ReadHostProduct();
+    virtual void SpareHookA() {}
+    virtual bool GetOptionValues(Variant& Values, int Count);
+    virtual bool ApplyHostListAlt(const Variant& List);
+    virtual void SpareHookB() {}
+    virtual bool GetEnvSettings(Variant& Env, int Count);
+    virtual bool GetOptionCaptions(Variant& Captions, int Count);
+    virtual void PrintSettingsLoaded() {}
+    virtual void F2GetData(const QString& Table, const QString& QueryId, const Variant& Keys, bool Flag,
+                           const Variant& Extra, Variant& Data);
+    virtual void AfterServerConnect(TSocketConnection* Connection);
+    virtual bool SaveConditionSet(const QString& Specs, const QString& Name, bool Replace);
+    virtual bool RestoreConditionSet(const QString& Specs, const QString& Values);
+    virtual bool LoadConditionSets();
+    virtual bool AfterConditionSetOpened() { return true; }
+    virtual bool AutoExecute(int Mode);
+    virtual void BeforeRestoreValue(QWidget* Control, const QString& Value);
+    virtual void AfterRestoreValue(QWidget* Control, const QString& Value);
+
+    // --- dynamic operations
+    virtual void DoF2Key(int Key, QWidget* Control);
+    virtual void CreateHostServices();
+    virtual void CreateF2Window();
+
+    // --- start-up pieces
+    bool CheckHostList(const Variant& List);
+    // Prepares the server connection; false when it failed (E;000006 reported).
+    bool ConnectServer();
+    void BindAppServer();
+    void ShowHelp();
+    QString CaptionText() const;
+
+    // ===== services: messages (BaseGeneServices.cpp)
+    QString GetMessageText(const QString& Type, const QString& ID);
+    int ShowMessageRef(const QString& Type, const QString& ID, const QList<Variant>& Args, int ArgHigh,
+                       TMsgDlgButtons Buttons = {});
+    int ShowDialog(const QString& Text, TMsgDlgType DlgType, TMsgDlgButtons Buttons);
+    void ReportError(const QString& Ref);
+    void ReportException(const QString& Text);
+
+    // ===== services: look-ups
+    void GetSysSetting(const QString& Name, QString& Value);
+    QString SysSetting(const QString& Name);
+    int DateType();
+    QString DateSeparator();
+    bool HostQuery(const QString& Table, const QString& QueryId, bool Flag, Variant& Result, const Variant& Keys);
+    // The program master row: ProgramName, WantLog, CaptionName and the caption.
+    void ReadProgramMaster();
+    void GetCounter(const QString& Name, const Variant& Src, Variant& Result);
+
+    // ===== services: date text
+    QString DateToInternal(const QString& Text, bool Fill = false, const QString& Default = QString());
+    QString YearMonthToInternal(const QString& Text);
+    QString DateMask();
+    QString YearMonthMask();
+    QString BlankDateText();
+    QString BlankYearMonthText();
+    QString DateDisplay(const QString& Date8);
+    QString YearMonthDisplay(const QString& YearMonth6);
+
+    // ===== services: field checks
+    bool CheckDateControl(QWidget* Control, bool Entering);
+    bool CheckYearMonthControl(QWidget* Control, bool Entering);
+    void SetDateFields(const QString& Names);
+    void DateFieldEnter(QObject* Sender);
+    void DateFieldExit(QObject* Sender);
+    void RequiredExit(QObject* Sender);
+    // The first missing required entry is reported and focused; true when none is missing.
+    bool CheckRequired();
+    void SaveColours();
+    void RestoreColours();
+
+    // ===== services: pick windows
+    void PickDate(const QString& Text, QString& Result);
+    void PickForSelectPanel(QWidget* Control, const QString& Table, bool Flag, const Variant& Extra,
+                            const Variant& Keys, const QString& QueryId);
+    void SelectPanelValue(TSelectPanel* Panel, Variant& Values, int Index);
+    void DateRangeValue(const QString& Text1, const QString& Text2, Variant& Values, int Index);
+
+    // ===== condition sets (ConditionSets.cpp)
+    void btnInsertClick();
+    void btnOpenClick();
+    void btnDeleteClick();
+    void lstConditionEdited(TListItem* Item, QString& S);
+    void ToolButton1Click();
+    Q_INVOKABLE void ViewIconExecute();
+    Q_INVOKABLE void ViewSmallIconExecute();
+    Q_INVOKABLE void ViewListExecute();
+    Q_INVOKABLE void ViewReportExecute();
+
+protected:
+    void FormCreate() override;
+    void FormShow() override;
+    void FormClose(TCloseAction& Action) override;
+    void FormKeyDown(QWidget* Sender, int& Key, Qt::KeyboardModifiers Shift) override;
+    // The form's own cleanup, run first when the form goes (OnDestroy).
+    virtual void FormDestroy();
+
+    virtual void btnOkClick() {}
+    virtual void btnCancelClick();
+    virtual void pgOptionChange();
+    virtual void pgOptionChanging(bool& AllowChange);
+    virtual void tsOption2Show();
+
+    bool event(QEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+
+    // Enter on a control: true when the key was used (and is to be swallowed).
+    bool HandleEnter(QWidget* Control);
+    bool IsPageEndControl(QWidget* Control) const;
+    // Focus to the first enabled control of the active page.
+    void FocusFirstControl();
+    // Runs the exit handling of the focused control (page changes, saving).
+    void RunActiveExit();
+    // A control of this form by name, or null.
+    QWidget* FindControl(const QString& Name) const;
+
+    // Handlers saved by SetDateFields and SetRequiredControls, keyed
+    // "<name>.OnEnter", "<name>.OnExit", "<name>.OnClick".
+    QHash<QString, TNotifyEvent> BoundEvents;
+    // Initial colours, "<name>" or "<panel>.edBegin" / ".edFinal" / ".ListBox".
+    QHash<QString, int> SavedColoursList;
+    // Required entries: control name, flag, part.
+    struct TRequiredEntry {
+        QString Name, Flag;
+        int Part = 0;
+    };
+    QList<TRequiredEntry> RequiredEntries;
+
+private:
+    void BuildComponents();
+    void RepaintHostWindow();
+    bool wantLog_ = false;
+};
+
+}  // namespace kelm24
