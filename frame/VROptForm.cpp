@@ -51,6 +51,8 @@ void TVROptForm::Free()
         window->deleteLater();
         return;
     }
+    // OnDestroy runs while the whole form still exists.
+    BeginDestroy(window);
     delete this;
 }
 

@@ -1,0 +1,277 @@
+#include "options/QVForm.h"
+
+#include "controls/BtChkBox.h"
+#include "controls/Buttons.h"
+#include "controls/GlyphLibrary.h"
+#include "controls/SelectPnl.h"
+#include "controls/StdCtrls.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QMetaObject>
+
+namespace kelm24 {
+
+namespace {
+
+// Glyph numbers of the shared library for the standard buttons.
+constexpr int LookupGlyph = 8;
+
+void PutStandardGlyphs(QWidget* form)
+{
+    try {
+        for (TF2Button* button : form->findChildren<TF2Button*>()) {
+            if (button->GlyphIndex() == 0) button->SetGlyphIndex(LookupGlyph);
+        }
+        for (TSelectPanel* panel : form->findChildren<TSelectPanel*>()) panel->SetGlyphIndex(panel->GlyphIndex());
+        for (TBitBtn* button : form->findChildren<TBitBtn*>()) {
+            const QImage glyph = button->Glyph();
+            if (!glyph.isNull() && button->NumGlyphs() == 1 && GlyphCellCount(glyph) == 1) {
+                button->SetGlyph(AddDisabledGlyph(glyph));
+                button->SetNumGlyphs(2);
+            }
+        }
+    } catch (const Exception&) {
+        // Without the glyph library the buttons keep their captions.
+    }
+}
+
+}  // namespace
+
+TQVForm::TQVForm(QWidget* Owner) : QWidget(Owner, Qt::Window)
+{
+    langController_ = new TQvLangController(this);
+    langController_->setObjectName(QStringLiteral("QvLangController1"));
+}
+
+TQVForm::~TQVForm()
+{
+    qApp->removeEventFilter(this);
+}
+
+void TQVForm::AfterConstruction()
+{
+    if (!converter_) converter_ = new TCodeConverter(this);
+    FormCreate();
+}
+
+void TQVForm::SetConverter(TCodeConverter* converter)
+{
+    if (converter_ == converter) return;
+    if (converter && converter->parent() != this) converter->setParent(this);
+    delete converter_;
+    converter_ = converter;
+}
+
+QString TQVForm::SystemCodePage() const { return converter_ ? converter_->SystemCodePage : QStringLiteral("936"); }
+QString TQVForm::UICodePage() const { return converter_ ? converter_->UICodePage : QStringLiteral("936"); }
+int TQVForm::UICharset() const { return UICharsetOf(converter_ ? converter_->UIConvertMode : 0); }
+
+void TQVForm::ConvertForm()
+{
+    if (converted_) return;
+    converted_ = true;
+    if (converter_) converter_->ConvertFormTexts(this);
+}
+
+int TQVForm::ShowMsg(const QString& Text, TMsgDlgType DlgType, TMsgDlgButtons Buttons)
+{
+    if (converter_) return converter_->MessageDialog(converter_->ToDisplay(Text), DlgType, Buttons);
+    TMessageRequest request;
+    request.Text = Text;
+    request.DlgType = DlgType;
+    request.Buttons = Buttons;
+    request.Caption = Caption();
+    request.Owner = this;
+    return TDialogService::MessageBox(request);
+}
+
+bool TQVForm::GetLangText(const QString& ClassName, const QString& Key, QString& Text, bool Convert,
+                          const QString& Default)
+{
+    const int type = converter_ ? converter_->DesignType : dtClient;
+    const QString found = LookupMessage(type, ClassName, Key, QString());
+    if (!found.isNull()) {
+        Text = found;
+        return true;
+    }
+    Text = Convert && converter_ ? converter_->ToDisplay(Default) : Default;
+    return false;
+}
+
+QString TQVForm::LangText(const QString& ClassName, const QString& Key, const QString& Default)
+{
+    QString text;
+    GetLangText(ClassName, Key, text, true, Default);
+    return text;
+}
+
+void TQVForm::SetModalResult(int v)
+{
+    modalResult_ = v;
+    if (v != 0 && loop_) loop_->quit();
+}
+
+int TQVForm::ShowModal()
+{
+    if (loop_) return mrNone;  // already modal
+    modalResult_ = mrNone;
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    QEventLoop loop;
+    loop_ = &loop;
+    QPointer<TQVForm> self(this);
+    if (modalResult_ == mrNone && isVisible()) loop.exec(QEventLoop::DialogExec);
+    if (!self) return mrCancel;
+    loop_ = nullptr;
+    const int result = modalResult_ == mrNone ? int(mrCancel) : modalResult_;
+    if (isVisible()) Close();
+    if (self) setWindowModality(Qt::NonModal);
+    return result;
+}
+
+void TQVForm::Close()
+{
+    if (closing_) return;
+    TCloseAction action = caHide;
+    FormClose(action);
+    if (action == caNone) return;
+    closing_ = true;
+    if (loop_ && modalResult_ == mrNone) modalResult_ = mrCancel;
+    hide();
+    if (loop_) loop_->quit();
+    closing_ = false;
+    if (action == caFree) Release();
+}
+
+void TQVForm::Release()
+{
+    deleteLater();
+}
+
+void TQVForm::ApplyLangChain(QWidget* Form, bool WholeChain)
+{
+    ApplyPackages(Form, WholeChain);
+}
+
+void TQVForm::ApplyLangChainOwn(QWidget* Form, bool WholeChain)
+{
+    ApplyPackages(Form, WholeChain);
+}
+
+QStringList TQVForm::ClassChain(bool WholeChain) const
+{
+    QStringList chain;
+    for (const QMetaObject* meta = metaObject(); meta; meta = meta->superClass()) {
+        QString name = QString::fromLatin1(meta->className());
+        name = name.mid(name.lastIndexOf(QLatin1Char(':')) + 1);
+        if (name == QLatin1String("QWidget")) break;
+        chain.prepend(name);
+        if (!WholeChain && name == QLatin1String("TQVForm")) break;
+    }
+    return chain;
+}
+
+void TQVForm::ApplyPackages(QWidget* Form, bool WholeChain)
+{
+    const QString folder = LanguageFolder(converter_ ? converter_->DesignType : dtClient);
+    if (folder.isEmpty()) return;
+    for (const QString& className : ClassChain(WholeChain)) {
+        try {
+            langController_->SetActive(false);
+            langController_->SetLangPackageName(className);
+            langController_->SetActive(true);
+            langController_->ApplyTo(Form);
+        } catch (const Exception&) {
+            // A class without a package of its own keeps its texts.
+        }
+    }
+    try {
+        langController_->SetActive(false);
+    } catch (const Exception&) {
+    }
+}
+
+void TQVForm::FormCreate()
+{
+    if (UICodePage() == QLatin1String("437")) {
+        QFont tahoma = font();
+        tahoma.setFamily(QStringLiteral("Tahoma"));
+        setFont(tahoma);
+        for (QWidget* child : findChildren<QWidget*>()) {
+            QFont f = child->font();
+            f.setFamily(QStringLiteral("Tahoma"));
+            child->setFont(f);
+        }
+    }
+    PutStandardGlyphs(this);
+    ApplyLanguageOnShow = true;
+}
+
+void TQVForm::FormShow()
+{
+    if (ApplyLanguageOnShow) ApplyLangChain(this, true);
+}
+
+void TQVForm::FormClose(TCloseAction& Action)
+{
+    Q_UNUSED(Action);
+}
+
+void TQVForm::FormKeyDown(QWidget* Sender, int& Key, Qt::KeyboardModifiers Shift)
+{
+    Q_UNUSED(Sender);
+    Q_UNUSED(Key);
+    Q_UNUSED(Shift);
+}
+
+void TQVForm::FormKeyPress(QWidget* Sender, QChar& Key)
+{
+    Q_UNUSED(Sender);
+    Q_UNUSED(Key);
+}
+
+void TQVForm::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (!e->spontaneous()) FormShow();
+    if (keyPreview_) qApp->installEventFilter(this);
+}
+
+void TQVForm::closeEvent(QCloseEvent* e)
+{
+    // The window manager's close button: the form's own close rules apply.
+    e->ignore();
+    if (!closing_) Close();
+}
+
+bool TQVForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!keyPreview_ || (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride))
+        return QWidget::eventFilter(watched, event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    // Each key reaches the form once: when it is delivered to the focused
+    // control of this window (or to the window itself).
+    if (!widget || widget->window() != this || !isVisible()) return false;
+    QWidget* focused = QApplication::focusWidget();
+    if (widget != (focused ? focused : this)) return false;
+    auto* keyEvent = static_cast<QKeyEvent*>(event);
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Keys the form handles itself are not taken by shortcuts.
+        return false;
+    }
+    int key = keyEvent->key();
+    FormKeyDown(widget, key, keyEvent->modifiers());
+    if (key == 0) return true;
+    const QString text = keyEvent->text();
+    if (text.size() == 1) {
+        QChar c = text.at(0);
+        FormKeyPress(widget, c);
+        if (c.isNull()) return true;
+    }
+    return false;
+}
+
+}  // namespace kelm24
