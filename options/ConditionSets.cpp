@@ -130,9 +130,9 @@ QString TfrmBaseGene::ToUICodePage(const QString& Text) const
 
 int TfrmBaseGene::DataByteLength(const QString& Text) const
 {
-    bool known = false;
-    const int codePage = SystemCodePage().toInt(&known);
-    return int(EncodeCodePage(ToDataCodePage(Text), known && codePage > 0 ? codePage : 936).size());
+    // Names are stored in the database's Chinese code page (GB unless it is Big5).
+    const bool big5 = Converter() && Converter()->DBCodePage == QLatin1String("950");
+    return int(EncodeCodePage(ToDataCodePage(Text), big5 ? 950 : 936).size());
 }
 
 // Values of one entry --------------------------------------------------------
