@@ -46,7 +46,7 @@ QList<TSpecEntry> ParseSpecs(const QString& specs)
 }
 
 // Whether a comma list of control names holds Name (without regard to case).
-bool NameListed(const QString& list, const QString& name)
+bool ListedIn(const QString& list, const QString& name)
 {
     if (name.isEmpty()) return false;
     for (const QString& entry : list.split(QLatin1Char(',')))
@@ -163,7 +163,7 @@ QString TfrmBaseGene::SavedValue(QObject* Component, const QString& PropName)
     if (auto* panel = qobject_cast<TSelectPanel*>(Component)) {
         // A date panel keeps internal dates, moved by its rule, so that the set
         // reads back in any date style.
-        if (NameListed(DateFields, name))
+        if (ListedIn(DateFields, name))
             return QStringLiteral("sp_Range") + kFieldSep + RuleDate(name, panel->BeginText(), false) + kFieldSep +
                    RuleDate(name, panel->FinalText(), true);
         return panel->StoredText();
@@ -182,8 +182,8 @@ QString TfrmBaseGene::SavedValue(QObject* Component, const QString& PropName)
         return QString::fromLatin1(p.enumerator().valueToKey(v.toInt()));
     case TValueKind::Float: return FloatLocale().toString(v.toDouble(), 'g', 15);
     case TValueKind::Text:
-        if (NameListed(DateFields, name)) return RuleDate(name, v.toString(), false);
-        if (NameListed(YearMonthFields, name)) return YearMonthToInternal(v.toString());
+        if (ListedIn(DateFields, name)) return RuleDate(name, v.toString(), false);
+        if (ListedIn(YearMonthFields, name)) return YearMonthToInternal(v.toString());
         return v.toString();
     case TValueKind::Unsupported: break;
     }
@@ -194,7 +194,7 @@ void TfrmBaseGene::RestoreSelectPanel(TSelectPanel* Panel, const QString& Value)
 {
     const QStringList f = Value.split(kFieldSep);
     const QString style = f.value(0);
-    if (style == QLatin1String("sp_Range") && NameListed(DateFields, Panel->objectName())) {
+    if (style == QLatin1String("sp_Range") && ListedIn(DateFields, Panel->objectName())) {
         Panel->SetEditMask(DateMask());
         Panel->SetBeginText(f.value(1).isEmpty() ? QString() : DateDisplay(f.value(1)));
         Panel->SetFinalText(f.value(2).isEmpty() ? QString() : DateDisplay(f.value(2)));
@@ -248,10 +248,10 @@ bool TfrmBaseGene::RestoreValue(QObject* Component, const QString& PropName, con
     }
     case TValueKind::Text: {
         const QString name = Component->objectName();
-        if (NameListed(DateFields, name)) {
+        if (ListedIn(DateFields, name)) {
             SetStrPropByName(Component, QStringLiteral("EditMask"), DateMask());
             p.write(Component, Value.isEmpty() ? QString() : DateDisplay(Value));
-        } else if (NameListed(YearMonthFields, name)) {
+        } else if (ListedIn(YearMonthFields, name)) {
             SetStrPropByName(Component, QStringLiteral("EditMask"), YearMonthMask());
             p.write(Component, Value.isEmpty() ? QString() : YearMonthDisplay(Value));
         } else {
