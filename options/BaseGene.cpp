@@ -1,6 +1,7 @@
 #include "options/BaseGene.h"
 
 #include "controls/F2Message.h"
+#include "controls/GlyphLibrary.h"
 #include "controls/Grids.h"
 #include "i18n/WidgetText.h"
 #include "format/engine/ClientDataSet.h"
@@ -103,6 +104,17 @@ void TfrmBaseGene::BuildComponents()
     ImageList2->setObjectName(QStringLiteral("ImageList2"));
     ImageList2->SetWidth(24);
     ImageList2->SetHeight(24);
+    // Image 0 marks a condition set; 1 to 4 are the tool buttons' pictures.
+    try {
+        for (int glyph : {8, 1, 2, 3, 7}) {
+            const QImage strip = LoadGlyph(glyph);
+            const QImage cell = strip.copy(0, 0, strip.height(), strip.height());
+            ImageList1->Add(cell);
+            ImageList2->Add(cell);
+        }
+    } catch (const Exception&) {
+        // Without the glyph library the buttons show their captions.
+    }
     ToolBar1 = Make<TToolBar>(pnlCondition, "ToolBar1");
     ToolBar1->SetAlign(ctl::alTop);
     ToolBar1->SetFlat(true);
@@ -709,9 +721,24 @@ void TfrmBaseGene::resizeEvent(QResizeEvent* e)
 {
     TQVForm::resizeEvent(e);
     RealignControls(this);
-    btnOk->move(Panel1->width() - 176, 9);
-    btnCancel->move(Panel1->width() - 92, 9);
+    ArrangeButtons();
     RepaintHostWindow();
+}
+
+void TfrmBaseGene::ArrangeButtons()
+{
+    QList<QWidget*> buttons;
+    for (QObject* child : Panel1->children()) {
+        auto* button = qobject_cast<TButton*>(child);
+        if (button && button != btnCancel && !button->isHidden()) buttons << button;
+    }
+    buttons << btnCancel;
+    int x = Panel1->width() - 8;
+    for (auto it = buttons.rbegin(); it != buttons.rend(); ++it) {
+        x -= (*it)->width();
+        (*it)->move(x, 9);
+        x -= 6;
+    }
 }
 
 void TfrmBaseGene::RepaintHostWindow()

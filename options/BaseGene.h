@@ -252,6 +252,9 @@ protected:
     virtual void pgOptionChanging(bool& AllowChange);
     virtual void tsOption2Show();
 
+    // Places the buttons of Panel1 from the right edge, Cancel last.
+    virtual void ArrangeButtons();
+
     bool event(QEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
