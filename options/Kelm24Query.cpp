@@ -205,13 +205,15 @@ void TKelm24Query::SetOuterJoinStatement(QString& Where)
 {
     SQL.SetSelectPart(L(OuterJoinSelect));
     SQL.SetSelectPart(SQL.SelectPart() + QStringLiteral(", THC01, THC02 "));
-    SQL.SetFromPart(L(OuterJoinFrom));
+    // The select list names CMSNO.NO002 (the project name), so the table
+    // must be in the list too, outer-joined like the others.
+    SQL.SetFromPart(L(OuterJoinFrom) + QStringLiteral(", $$CMSNO CMSNO "));
     Where = QStringLiteral(" WHERE TG001=TH001(+) AND TG002=TH002(+) AND TG001=MQ001(+) AND TG005=PURMA.MA001(+)  AND "
                            "TG004=CMSMB.MB001(+) AND TH011=TD001(+) AND TH012=TD002(+) AND TH013=TD003(+)  AND "
                            "TH004=INVMB.MB001(+) AND TH009=MC001(+) AND CMSMF.MF001(+)= ") +
             CurrencyLiteral(Input.Sys003) +
             QStringLiteral(" AND TG033=NA002(+) AND NA001(+)='1' AND TD017=PUR.MA001(+) ") +
-            QStringLiteral(" AND TH004=INVMC.MC001(+) AND TH009=INVMC.MC002(+) ");
+            QStringLiteral(" AND TH004=INVMC.MC001(+) AND TH009=INVMC.MC002(+) ") + QStringLiteral(" AND TG059=NO001(+) ");
 }
 
 void TKelm24Query::BuildReportSQL(int AMode, const Variant& AParams, QString& ASQL)

@@ -201,8 +201,11 @@ TEST(Kelm24Statement, OuterJoinTypeAndOtherTypes)
         EXPECT_TRUE(sql.contains(QStringLiteral("FROM $$PURTG PURTG,$$PURTH PURTH,")));
         EXPECT_TRUE(sql.contains(QStringLiteral("CMSMF.MF001(+)= 'NTD'  AND TG033=NA002(+)")));
         EXPECT_FALSE(sql.contains(QStringLiteral("JOIN"))) << "no join part";
+        // The project name it selects needs its table in the list.
+        EXPECT_TRUE(sql.contains(QStringLiteral("$$INVMC INVMC , $$CMSNO CMSNO ")));
+        EXPECT_TRUE(sql.contains(QStringLiteral(" AND TG059=NO001(+) ")));
         EXPECT_FALSE(sql.contains(QStringLiteral("GROUP BY"), Qt::CaseInsensitive)) << "no group by, even for the summary";
-        EXPECT_TRUE(sql.contains(QStringLiteral("AND TH009=INVMC.MC002(+)  and (TG001='3401') and (TG012=0))"))) << sql.toStdString();
+        EXPECT_TRUE(sql.contains(QStringLiteral("AND TG059=NO001(+)  and (TG001='3401') and (TG012=0))"))) << sql.toStdString();
     }
 
     // Any other type writes only the conditions, and a run after a summary keeps nothing of it.
