@@ -587,7 +587,13 @@ bool TfrmVRBaseOpt::ExecuteReport(bool APreview)
     if (!BuildConditionResult()) return false;
     const Variant conditions = ConditionResult[2];
     QString statement;
-    BuildReportSQL(0, conditions, statement);
+    try {
+        BuildReportSQL(0, conditions, statement);
+    } catch (const std::exception& e) {
+        ReportException(QString::fromUtf8(e.what()));
+        ShowDialog(QString::fromUtf8(e.what()), mtError, {mbOK});
+        return false;
+    }
     ComposeSQL(statement);
     if (RowFilterOn) statement = ApplyFromFilter(statement, PowerData, DatabaseName);
     TVRFormatForm* format = nullptr;
