@@ -228,7 +228,9 @@ public:
     void DateRangeValue(const QString& Text1, const QString& Text2, Variant& Values, int Index);
 
     // ===== condition sets (ConditionSets.cpp)
-    void btnInsertClick();
+    // Base part of saving: runs the exit check of the active field; a derived
+    // form runs the save dialog when ValidationFailed stays false.
+    virtual void btnInsertClick();
     void btnOpenClick();
     void btnDeleteClick();
     void lstConditionEdited(TListItem* Item, QString& S);
@@ -237,6 +239,18 @@ public:
     Q_INVOKABLE void ViewSmallIconExecute();
     Q_INVOKABLE void ViewListExecute();
     Q_INVOKABLE void ViewReportExecute();
+    // The stored text of one component's property, and taking it back; false
+    // from RestoreValue when the property's kind cannot be stored.
+    QString SavedValue(QObject* Component, const QString& PropName);
+    bool RestoreValue(QObject* Component, const QString& PropName, const QString& Value);
+    void RestoreSelectPanel(TSelectPanel* Panel, const QString& Value);
+    // The internal date of a date field's text after the field's rule in
+    // DateRules (the end part of a range rule when EndPart).
+    QString RuleDate(const QString& ControlName, const QString& Text, bool EndPart);
+    // A text in the data code page, its length there in bytes, and back.
+    QString ToDataCodePage(const QString& Text) const;
+    QString ToUICodePage(const QString& Text) const;
+    int DataByteLength(const QString& Text) const;
 
 protected:
     void FormCreate() override;

@@ -59,6 +59,8 @@ bool TField::AsBoolean() const
     return v.ToBool();
 }
 
+void TField::SetValue(const Variant& value) { owner_->SetValueAt(index_, value); }
+
 TClientDataSet::TClientDataSet(QObject* owner, const QString& name) : QObject(owner) { setObjectName(name); }
 
 void TClientDataSet::Fail(const QString& message) const
@@ -84,6 +86,7 @@ void TClientDataSet::Open()
 
 void TClientDataSet::SetData(const TDataPacket& packet)
 {
+    Cancel();
     fields_.clear();
     fields_.reserve(static_cast<size_t>(packet.Fields.size()));
     for (int i = 0; i < packet.Fields.size(); ++i) fields_.emplace_back(this, i, packet.Fields[i]);
@@ -102,6 +105,7 @@ TDataPacket TClientDataSet::Data() const
 
 void TClientDataSet::Close()
 {
+    Cancel();
     active_ = false;
     fields_.clear();
     rows_.clear();
@@ -117,6 +121,7 @@ void TClientDataSet::CheckActive(const char* operation) const
 void TClientDataSet::First()
 {
     CheckActive("First");
+    PostPending();
     current_ = 0;
     bof_ = true;
     eof_ = rows_.empty();
@@ -125,6 +130,7 @@ void TClientDataSet::First()
 void TClientDataSet::Last()
 {
     CheckActive("Last");
+    PostPending();
     current_ = rows_.empty() ? 0 : static_cast<int>(rows_.size()) - 1;
     eof_ = true;
     bof_ = rows_.empty();
@@ -133,6 +139,7 @@ void TClientDataSet::Last()
 void TClientDataSet::Next()
 {
     CheckActive("Next");
+    PostPending();
     if (current_ + 1 < static_cast<int>(rows_.size())) {
         ++current_;
         bof_ = false;
@@ -145,6 +152,7 @@ void TClientDataSet::Next()
 void TClientDataSet::Prior()
 {
     CheckActive("Prior");
+    PostPending();
     if (current_ > 0) {
         --current_;
         eof_ = false;
@@ -159,6 +167,7 @@ void TClientDataSet::SetRecNo(int recNo)
 {
     CheckActive("RecNo");
     if (rows_.empty()) return;
+    PostPending();
     current_ = std::clamp(recNo, 1, static_cast<int>(rows_.size())) - 1;
     eof_ = bof_ = false;
 }
@@ -180,9 +189,69 @@ TField& TClientDataSet::FieldByName(const QString& name)
 const Variant& TClientDataSet::ValueAt(int fieldIndex) const
 {
     if (rows_.empty() || !active_) return NullValue();
+    if (editing_) return fieldIndex >= 0 && fieldIndex < static_cast<int>(editRow_.size())
+                             ? editRow_[static_cast<size_t>(fieldIndex)]
+                             : NullValue();
     const auto& row = rows_[static_cast<size_t>(current_)];
     if (fieldIndex < 0 || fieldIndex >= static_cast<int>(row.size())) return NullValue();
     return row[static_cast<size_t>(fieldIndex)];
+}
+
+bool TClientDataSet::FindKey(const QList<Variant>& values)
+{
+    CheckActive("FindKey");
+    const QStringList names = indexFieldNames_.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    if (names.isEmpty()) Fail(QStringLiteral("No index field names for FindKey"));
+    std::vector<int> columns;
+    for (const QString& name : names) columns.push_back(FieldByName(name.trimmed()).Index());
+    auto text = [](const Variant& v) { return v.IsNull() || v.IsEmpty() ? QString() : v.ToString(); };
+    const size_t keyCount = std::min(columns.size(), static_cast<size_t>(values.size()));
+    for (size_t r = 0; r < rows_.size(); ++r) {
+        bool match = keyCount > 0;
+        for (size_t k = 0; k < keyCount && match; ++k)
+            match = text(rows_[r][static_cast<size_t>(columns[k])]) == text(values[static_cast<qsizetype>(k)]);
+        if (!match) continue;
+        PostPending();
+        current_ = static_cast<int>(r);
+        eof_ = bof_ = false;
+        return true;
+    }
+    return false;
+}
+
+void TClientDataSet::Edit()
+{
+    CheckActive("Edit");
+    if (editing_) return;
+    if (rows_.empty()) Fail(QStringLiteral("Cannot edit an empty dataset"));
+    editRow_ = rows_[static_cast<size_t>(current_)];
+    editRow_.resize(fields_.size());
+    editing_ = true;
+}
+
+void TClientDataSet::Post()
+{
+    if (!editing_) return;
+    rows_[static_cast<size_t>(current_)] = std::move(editRow_);
+    Cancel();
+}
+
+void TClientDataSet::Cancel()
+{
+    editing_ = false;
+    editRow_.clear();
+}
+
+void TClientDataSet::PostPending()
+{
+    if (editing_) Post();
+}
+
+void TClientDataSet::SetValueAt(int fieldIndex, const Variant& value)
+{
+    if (!editing_) Fail(QStringLiteral("Dataset not in edit or insert mode"));
+    if (fieldIndex < 0 || fieldIndex >= static_cast<int>(editRow_.size())) Fail(QStringLiteral("Field index out of range"));
+    editRow_[static_cast<size_t>(fieldIndex)] = value;
 }
 
 }  // namespace kelm24

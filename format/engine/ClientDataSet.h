@@ -5,6 +5,7 @@
 #include "frame/DataPacket.h"
 #include "kelm24/Variant.h"
 
+#include <QList>
 #include <QObject>
 #include <vector>
 
@@ -30,6 +31,10 @@ public:
     double AsFloat() const;
     int AsInteger() const;
     bool AsBoolean() const;
+    // Writes the value into the row being edited (Edit first, Post after);
+    // raises when the data set is not in edit mode.
+    void SetValue(const Variant& value);
+    void SetAsString(const QString& value) { SetValue(Variant(value)); }
 
 private:
     TClientDataSet* owner_;
@@ -88,11 +93,32 @@ public:
     // Raises "<data set>: Field '<name>' not found" when absent.
     TField& FieldByName(const QString& name);
 
-    // Value of a column at the current row (used by fields).
+    // Value of a column at the current row (used by fields); while the row is
+    // edited, the edited value.
     const Variant& ValueAt(int fieldIndex) const;
+
+    // The key FindKey searches: field names separated by ";".
+    QString IndexFieldNames() const { return indexFieldNames_; }
+    void SetIndexFieldNames(const QString& names) { indexFieldNames_ = names; }
+    // Moves to the first row whose key fields hold the values (compared as
+    // texts, Null as ""); false, staying on the row, when none does. Raises
+    // when no key is set or a key field is missing.
+    bool FindKey(const QList<Variant>& values);
+
+    // Editing the current row: Edit takes a copy that the fields write, Post
+    // stores it in the row, Cancel drops it. Moving or closing posts or drops
+    // as a data set does (moving posts, closing drops).
+    void Edit();
+    void Post();
+    void Cancel();
+    bool Editing() const { return editing_; }
+    // Writes a field of the edited row.
+    void SetValueAt(int fieldIndex, const Variant& value);
 
 private:
     void CheckActive(const char* operation) const;
+    // A pending edit is posted before the current row changes.
+    void PostPending();
     [[noreturn]] void Fail(const QString& message) const;
 
     Variant remoteServer_;
@@ -103,6 +129,9 @@ private:
     std::vector<std::vector<Variant>> rows_;
     int current_ = 0;
     bool eof_ = true, bof_ = true;
+    QString indexFieldNames_;
+    bool editing_ = false;
+    std::vector<Variant> editRow_;
 };
 
 }  // namespace kelm24

@@ -132,3 +132,58 @@ TEST(ClientDataSet, EmptyPacketAndReopenAndDataRoundTrip)
     EXPECT_FALSE(ds.Active());
     EXPECT_EQ(ds.FieldCount(), 0);
 }
+
+TEST(ClientDataSet, FindKeyLocatesByTheIndexFieldsAndEditsArePostedOrDropped)
+{
+    TClientDataSet ds(nullptr, "ClientDataSet1");
+    TDataPacket p;
+    p.Fields = {{"NAME", TFieldType::String, 20}, {"USR", TFieldType::String, 10}, {"N", TFieldType::Integer, 0}};
+    p.Rows = {{"a", "DS", 1}, {"b", "DS", 2}, {"b", "X", 3}, {Variant::Null(), "X", 4}};
+    ds.SetData(p);
+    EXPECT_THROW(ds.FindKey({"b"}), Exception);  // no key set
+    ds.SetIndexFieldNames("NAME; USR");
+    EXPECT_TRUE(ds.FindKey({"b", "X"}));
+    EXPECT_EQ(ds.FieldByName("N").AsInteger(), 3);
+    EXPECT_FALSE(ds.FindKey({"b", "Y"}));
+    EXPECT_EQ(ds.RecNo(), 3);  // a miss keeps the row
+    EXPECT_TRUE(ds.FindKey({"", "X"}));  // Null matches the empty text
+    EXPECT_EQ(ds.RecNo(), 4);
+    EXPECT_TRUE(ds.FindKey({"b"}));  // a shorter key matches its leading fields
+    EXPECT_EQ(ds.RecNo(), 2);
+    ds.SetIndexFieldNames("NAME;NOPE");
+    EXPECT_THROW(ds.FindKey({"b", "X"}), Exception);
+    ds.SetIndexFieldNames("NAME;USR");
+
+    // Writing without Edit is refused; an edit shows at once and is stored by Post.
+    EXPECT_THROW(ds.FieldByName("NAME").SetAsString("z"), Exception);
+    ds.Edit();
+    ds.FieldByName("NAME").SetAsString("renamed");
+    EXPECT_EQ(ds.FieldByName("NAME").AsString(), "renamed");
+    ds.Post();
+    EXPECT_FALSE(ds.Editing());
+    EXPECT_FALSE(ds.FindKey({"b", "DS"}));
+    ASSERT_TRUE(ds.FindKey({"renamed", "DS"}));
+    EXPECT_EQ(ds.FieldByName("N").AsInteger(), 2);
+
+    // Cancel drops the edit; moving away posts it; Close drops it.
+    ds.Edit();
+    ds.FieldByName("N").SetValue(20);
+    ds.Cancel();
+    EXPECT_EQ(ds.FieldByName("N").AsInteger(), 2);
+    ds.Edit();
+    ds.FieldByName("N").SetValue(21);
+    ds.First();
+    EXPECT_EQ(ds.FieldByName("N").AsInteger(), 1);
+    ds.SetRecNo(2);
+    EXPECT_EQ(ds.FieldByName("N").AsInteger(), 21);
+    ds.Edit();
+    ds.FieldByName("N").SetValue(22);
+    ds.Close();
+    EXPECT_FALSE(ds.Editing());
+
+    TDataPacket empty;
+    empty.Fields = p.Fields;
+    ds.SetData(empty);
+    EXPECT_THROW(ds.Edit(), Exception);
+    EXPECT_FALSE(ds.FindKey({"a", "DS"}));
+}
