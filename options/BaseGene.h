@@ -234,6 +234,14 @@ public:
     void ColourRequiredControl(const QString& Name, int Part, bool Required);
     // Whether the named required control holds nothing.
     bool RequiredControlEmpty(const QString& Name);
+    // Cleared when the form's members go: the controls' re-bound handlers
+    // test it, so a focus change while the window is torn down reaches nothing.
+    struct TAliveFlag {
+        std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
+        ~TAliveFlag() { *Alive = false; }
+    } ServicesAlive;
+    // A form event as a control's handler, inert once the form is gone.
+    TNotifyEvent GuardedEvent(const TNotifyEvent& Event) const;
 
     // ===== services: pick windows
     void PickDate(const QString& Text, QString& Result);

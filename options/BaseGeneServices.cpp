@@ -274,6 +274,14 @@ bool TfrmBaseGene::CheckYearMonthControl(QWidget* Control, bool Entering)
     return false;
 }
 
+TNotifyEvent TfrmBaseGene::GuardedEvent(const TNotifyEvent& Event) const
+{
+    if (!Event) return Event;
+    return TNotifyEvent{Event.Data, [alive = ServicesAlive.Alive, code = Event.Code](QObject* Sender) {
+                            if (*alive) code(Sender);
+                        }};
+}
+
 void TfrmBaseGene::BindDateFields(const QString& Names, bool Bind)
 {
     for (const QString& name : SplitNames(Names)) {
@@ -290,8 +298,8 @@ void TfrmBaseGene::BindDateFields(const QString& Names, bool Bind)
         // form's own event as the "own" one would call it again and again.
         if (!BoundEvents.contains(enterKey)) BoundEvents.insert(enterKey, events->OnEnter);
         if (!BoundEvents.contains(exitKey)) BoundEvents.insert(exitKey, events->OnExit);
-        events->OnEnter = OnDateFieldEnter;
-        events->OnExit = OnDateFieldExit;
+        events->OnEnter = GuardedEvent(OnDateFieldEnter);
+        events->OnExit = GuardedEvent(OnDateFieldExit);
         if (auto* panel = qobject_cast<TSelectPanel*>(control)) {
             panel->SetValueType(TSelectPanel::vt_Date);
             panel->SetDateSign(DateSeparator());
@@ -321,7 +329,7 @@ void TfrmBaseGene::SetDateFields(const QString& Names)
 void TfrmBaseGene::DateFieldEnter(QObject* Sender)
 {
     auto* control = qobject_cast<QWidget*>(Sender);
-    if (!control) return;
+    if (!control || Destroying()) return;
     ValidationFailed = false;
     const QString name = control->objectName();
     if (NameListed(DateFields, name) && !CheckDateControl(control, true)) ValidationFailed = true;
@@ -334,7 +342,7 @@ void TfrmBaseGene::DateFieldEnter(QObject* Sender)
 void TfrmBaseGene::DateFieldExit(QObject* Sender)
 {
     auto* control = qobject_cast<QWidget*>(Sender);
-    if (!control) return;
+    if (!control || Destroying()) return;
     // Leaving for Cancel checks nothing: the user is abandoning the dialog.
     if (btnCancel && (QApplication::focusWidget() == btnCancel || focusWidget() == btnCancel)) return;
     ValidationFailed = false;
@@ -381,7 +389,7 @@ void TfrmBaseGene::BindRequiredButtons(bool Bind)
             continue;
         }
         if (!BoundEvents.contains(key)) BoundEvents.insert(key, events->OnClick);
-        events->OnClick = OnRequiredExit;
+        events->OnClick = GuardedEvent(OnRequiredExit);
     }
 }
 

@@ -232,10 +232,24 @@ TEST_F(ServicesTest, DateFieldsAreCheckedOnTheirOwnEventsWhichStillRun)
     EXPECT_EQ(ownExit, 1);
     EXPECT_TRUE(date->hasFocus());
 
-    // Leaving for Cancel checks nothing.
+    // Leaving for Cancel checks nothing: the focus stays on Cancel.
     form->btnCancel->setFocus();
+    EXPECT_TRUE(form->btnCancel->hasFocus());
     EXPECT_EQ(Errors().size(), 1);
     EXPECT_EQ(ownExit, 1);
+}
+
+TEST_F(ServicesTest, AFormFreedWhileADateFieldHasTheFocusChecksNothing)
+{
+    auto* date = Add<TMaskEdit>(QStringLiteral("edtTG003"));
+    form->SetDateFields(QStringLiteral("edtTG003"));
+    ASSERT_TRUE(Show());
+    date->setFocus();
+    date->SetText(QStringLiteral("2024/13/45"));
+    // The window loses its focus while it is torn down, after the form's own parts have gone.
+    delete form;
+    form = nullptr;
+    EXPECT_TRUE(TDialogService::History().isEmpty());
 }
 
 TEST_F(ServicesTest, SettingDateFieldsJoinsListsAndNeverBindsTwice)
