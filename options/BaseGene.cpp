@@ -172,9 +172,6 @@ void TfrmBaseGene::BuildComponents()
     // The handlers of the frame.
     btnOk->OnClick = TNotifyEvent{this, [this](QObject*) { btnOkClick(); }};
     btnCancel->OnClick = TNotifyEvent{this, [this](QObject*) { btnCancelClick(); }};
-    for (TBitBtn* b : {btnOk, btnCancel}) {
-        connect(b, &QPushButton::clicked, this, [b] { TControlEvents::Fire(b->OnClick, b); });
-    }
     connect(btnInsert, &QToolButton::clicked, this, [this] { btnInsertClick(); });
     connect(btnOpen, &QToolButton::clicked, this, [this] { btnOpenClick(); });
     connect(btnDelete, &QToolButton::clicked, this, [this] { btnDeleteClick(); });
@@ -605,6 +602,32 @@ void TfrmBaseGene::ShowHelp()
     } catch (const std::exception& e) {
         ReportException(QString::fromUtf8(e.what()));
     }
+}
+
+// A plain condition form has no report to run: the report option forms
+// override the runs.
+bool TfrmBaseGene::ExecuteReport(bool APreview)
+{
+    Q_UNUSED(APreview);
+    ReportException(QStringLiteral("%1 没有可运行的报表").arg(ControlClassName(this)));
+    return false;
+}
+
+bool TfrmBaseGene::ExecuteForHost(const Variant& AParams, bool APreview)
+{
+    Q_UNUSED(AParams);
+    return ExecuteReport(APreview);
+}
+
+bool TfrmBaseGene::ExportForHost(const Variant& AParams, int AFileType, const QString& APath, int AResolution,
+                                 const QString& AExtra)
+{
+    Q_UNUSED(AParams);
+    Q_UNUSED(AFileType);
+    Q_UNUSED(APath);
+    Q_UNUSED(AResolution);
+    Q_UNUSED(AExtra);
+    return ExecuteReport(false);
 }
 
 // ------------------------------------------------------------------ life
