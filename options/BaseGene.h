@@ -221,6 +221,10 @@ public:
     bool CheckRequired();
     void SaveColours();
     void RestoreColours();
+    // The date (or year-month) check of a select panel, mask edit or edit.
+    bool CheckDateText(QWidget* Control, bool Entering, bool YearMonth);
+    // Entering or leaving a date field: its check, then its own handler when the check passed.
+    void DateFieldCheck(QObject* Sender, bool Entering);
     // Whether Name is one of the comma list's names (without regard to case).
     static bool NameListed(const QString& List, const QString& Name);
     // Puts the own OnEnter/OnExit of the listed controls back (Bind false) or

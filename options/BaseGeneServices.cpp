@@ -208,54 +208,38 @@ bool TfrmBaseGene::NameListed(const QString& List, const QString& Name)
 
 bool TfrmBaseGene::CheckDateControl(QWidget* Control, bool Entering)
 {
-    auto* panel = qobject_cast<TSelectPanel*>(Control);
-    auto* mask = qobject_cast<TMaskEdit*>(Control);
-    auto* edit = qobject_cast<TEdit*>(Control);
-    if (!panel && !edit) {
-        ShowMsg(LangText(kClassName, QStringLiteral("sDatePramError"),
-                         QStringLiteral("判断日期的函数第一个参数错误, 只能传下列三种物件:")) +
-                    QStringLiteral("\nTSelectPanel, TMaskedit, TEdit"),
-                mtCustom, {mbOK});
-        return false;
-    }
-    if (Entering) {
-        if (panel) panel->SetEditMask(DateMask());
-        else if (mask) mask->SetEditMask(DateMask());
-        // A plain edit shows the blank layout only when it is empty: a date
-        // already typed stays.
-        else if (edit->Text().trimmed().isEmpty()) edit->SetText(BlankDateText());
-        return true;
-    }
-    QList<QWidget*> edits;
-    if (panel) edits << panel->edBegin << panel->edFinal;
-    else edits << edit;
-    QWidget* firstBad = nullptr;
-    for (QWidget* e : edits) {
-        const QString date = DateToInternal(EditText(e));
-        if (!date.isEmpty() && !IsValidDate8(date) && !firstBad) firstBad = e;
-    }
-    if (!firstBad) return true;
-    ReportError(msgref::InvalidDate);
-    firstBad->setFocus();
-    return false;
+    return CheckDateText(Control, Entering, false);
 }
 
 bool TfrmBaseGene::CheckYearMonthControl(QWidget* Control, bool Entering)
+{
+    return CheckDateText(Control, Entering, true);
+}
+
+bool TfrmBaseGene::CheckDateText(QWidget* Control, bool Entering, bool YearMonth)
 {
     auto* panel = qobject_cast<TSelectPanel*>(Control);
     auto* mask = qobject_cast<TMaskEdit*>(Control);
     auto* edit = qobject_cast<TEdit*>(Control);
     if (!panel && !edit) {
-        ShowMsg(LangText(kClassName, QStringLiteral("sYMPramError"),
-                         QStringLiteral("判断年月的函数第一个参数错误, 只能传下列三种物件:")) +
-                    QStringLiteral("\nTSelectPanel, TMaskedit, TEdit"),
-                mtCustom, {mbOK});
+        const QString text = YearMonth ? LangText(kClassName, QStringLiteral("sYMPramError"),
+                                                   QStringLiteral("判断年月的函数第一个参数错误, 只能传下列三种物件:"))
+                                        : LangText(kClassName, QStringLiteral("sDatePramError"),
+                                                   QStringLiteral("判断日期的函数第一个参数错误, 只能传下列三种物件:"));
+        ShowMsg(text + QStringLiteral("\nTSelectPanel, TMaskedit, TEdit"), mtCustom, {mbOK});
         return false;
     }
     if (Entering) {
-        if (panel) panel->SetEditMask(YearMonthMask());
-        else if (mask) mask->SetEditMask(YearMonthMask());
-        else if (edit->Text().trimmed().isEmpty()) edit->SetText(BlankYearMonthText());
+        const QString editMask = YearMonth ? YearMonthMask() : DateMask();
+        if (panel) {
+            if (panel->EditMask() != editMask) panel->SetEditMask(editMask);
+        } else if (mask) {
+            mask->SetEditMask(editMask);
+        } else if (edit->Text().trimmed().isEmpty()) {
+            // A plain edit shows the blank layout only when it is empty: a
+            // date already typed stays.
+            edit->SetText(YearMonth ? BlankYearMonthText() : BlankDateText());
+        }
         return true;
     }
     QList<QWidget*> edits;
@@ -264,9 +248,14 @@ bool TfrmBaseGene::CheckYearMonthControl(QWidget* Control, bool Entering)
     QWidget* firstBad = nullptr;
     for (QWidget* e : edits) {
         const QString text = EditText(e);
-        if (text.trimmed() == DateSeparator()) continue;  // the mask's literal alone: empty
-        const QString month = YearMonthToInternal(text);
-        if (!month.isEmpty() && !IsValidDate8(month + QStringLiteral("01")) && !firstBad) firstBad = e;
+        // A year-month mask's literal alone is an empty field.
+        if (YearMonth && text.trimmed() == DateSeparator()) continue;
+        const QString date = YearMonth ? YearMonthToInternal(text) + QStringLiteral("01") : DateToInternal(text);
+        const bool empty = YearMonth ? date.size() == 2 : date.isEmpty();
+        if (!empty && !IsValidDate8(date)) {
+            firstBad = e;
+            break;
+        }
     }
     if (!firstBad) return true;
     ReportError(msgref::InvalidDate);
@@ -328,29 +317,26 @@ void TfrmBaseGene::SetDateFields(const QString& Names)
 
 void TfrmBaseGene::DateFieldEnter(QObject* Sender)
 {
-    auto* control = qobject_cast<QWidget*>(Sender);
-    if (!control || Destroying()) return;
-    ValidationFailed = false;
-    const QString name = control->objectName();
-    if (NameListed(DateFields, name) && !CheckDateControl(control, true)) ValidationFailed = true;
-    if (NameListed(YearMonthFields, name) && !CheckYearMonthControl(control, true)) ValidationFailed = true;
-    if (ValidationFailed) return;
-    const TNotifyEvent own = BoundEvents.value(name + kOnEnter);
-    if (own) own(Sender);
+    DateFieldCheck(Sender, true);
 }
 
 void TfrmBaseGene::DateFieldExit(QObject* Sender)
 {
-    auto* control = qobject_cast<QWidget*>(Sender);
-    if (!control || Destroying()) return;
     // Leaving for Cancel checks nothing: the user is abandoning the dialog.
     if (btnCancel && (QApplication::focusWidget() == btnCancel || focusWidget() == btnCancel)) return;
+    DateFieldCheck(Sender, false);
+}
+
+void TfrmBaseGene::DateFieldCheck(QObject* Sender, bool Entering)
+{
+    auto* control = qobject_cast<QWidget*>(Sender);
+    if (!control || Destroying()) return;
     ValidationFailed = false;
     const QString name = control->objectName();
-    if (NameListed(DateFields, name) && !CheckDateControl(control, false)) ValidationFailed = true;
-    if (NameListed(YearMonthFields, name) && !CheckYearMonthControl(control, false)) ValidationFailed = true;
+    if (NameListed(DateFields, name) && !CheckDateControl(control, Entering)) ValidationFailed = true;
+    if (NameListed(YearMonthFields, name) && !CheckYearMonthControl(control, Entering)) ValidationFailed = true;
     if (ValidationFailed) return;
-    const TNotifyEvent own = BoundEvents.value(name + kOnExit);
+    const TNotifyEvent own = BoundEvents.value(name + (Entering ? kOnEnter : kOnExit));
     if (own) own(Sender);
 }
 
