@@ -238,12 +238,10 @@ public:
     void ColourRequiredControl(const QString& Name, int Part, bool Required);
     // Whether the named required control holds nothing.
     bool RequiredControlEmpty(const QString& Name);
-    // Cleared when the form's members go: the controls' re-bound handlers
-    // test it, so a focus change while the window is torn down reaches nothing.
-    struct TAliveFlag {
-        std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
-        ~TAliveFlag() { *Alive = false; }
-    } ServicesAlive;
+    // Goes with the form's members: the controls' re-bound handlers hold a
+    // guarded pointer to it, so a focus change while the window is torn down
+    // reaches nothing.
+    QObject ServicesAlive;
     // A form event as a control's handler, inert once the form is gone.
     TNotifyEvent GuardedEvent(const TNotifyEvent& Event) const;
 

@@ -266,8 +266,9 @@ bool TfrmBaseGene::CheckDateText(QWidget* Control, bool Entering, bool YearMonth
 TNotifyEvent TfrmBaseGene::GuardedEvent(const TNotifyEvent& Event) const
 {
     if (!Event) return Event;
-    return TNotifyEvent{Event.Data, [alive = ServicesAlive.Alive, code = Event.Code](QObject* Sender) {
-                            if (*alive) code(Sender);
+    return TNotifyEvent{Event.Data,
+                        [alive = QPointer<const QObject>(&ServicesAlive), code = Event.Code](QObject* Sender) {
+                            if (alive) code(Sender);
                         }};
 }
 
