@@ -225,8 +225,6 @@ public:
     bool CheckDateText(QWidget* Control, bool Entering, bool YearMonth);
     // Entering or leaving a date field: its check, then its own handler when the check passed.
     void DateFieldCheck(QObject* Sender, bool Entering);
-    // Whether Name is one of the comma list's names (without regard to case).
-    static bool NameListed(const QString& List, const QString& Name);
     // Puts the own OnEnter/OnExit of the listed controls back (Bind false) or
     // stores them and points the controls at OnDateFieldEnter/OnDateFieldExit.
     void BindDateFields(const QString& Names, bool Bind);

@@ -39,6 +39,12 @@ QStringList SplitNames(const QString& List)
     return names;
 }
 
+// Whether Name is one of the comma list's names (without regard to case).
+bool NameListed(const QString& List, const QString& Name)
+{
+    return !Name.isEmpty() && SplitNames(List).contains(Name, Qt::CaseInsensitive);
+}
+
 // "nnn" as a whole number; false for anything else.
 bool ReadInt(const QString& Text, int& Value)
 {
@@ -200,11 +206,6 @@ QString TfrmBaseGene::YearMonthDisplay(const QString& YearMonth6)
 }
 
 // ---------------------------------------------------------------- field checks
-
-bool TfrmBaseGene::NameListed(const QString& List, const QString& Name)
-{
-    return !Name.isEmpty() && SplitNames(List).contains(Name, Qt::CaseInsensitive);
-}
 
 bool TfrmBaseGene::CheckDateControl(QWidget* Control, bool Entering)
 {
