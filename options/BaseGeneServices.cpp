@@ -3,6 +3,7 @@
 // and required fields (done by re-binding the fields' own events), the host's
 // F2 pick windows and running another program's server library.
 #include "options/BaseGene.h"
+#include "options/FormParts.h"
 
 #include "controls/QvSpin.h"
 #include "kelm24/SvrController.h"
@@ -39,11 +40,6 @@ QStringList SplitNames(const QString& List)
     return names;
 }
 
-// Whether Name is one of the comma list's names (without regard to case).
-bool NameListed(const QString& List, const QString& Name)
-{
-    return !Name.isEmpty() && SplitNames(List).contains(Name, Qt::CaseInsensitive);
-}
 
 // "nnn" as a whole number; false for anything else.
 bool ReadInt(const QString& Text, int& Value)

@@ -4,6 +4,7 @@
 // form's SavedSpecs; how each value is written and read back is decided here.
 #include "format/engine/ClientDataSet.h"
 #include "options/BaseGene.h"
+#include "options/FormParts.h"
 #include "runtime/CodePage.h"
 #include "runtime/DateText.h"
 #include "runtime/PropUtils.h"
@@ -43,15 +44,6 @@ QList<TSpecEntry> ParseSpecs(const QString& specs)
         entries << TSpecEntry{entry.left(dot).trimmed(), entry.mid(dot + 1).trimmed()};
     }
     return entries;
-}
-
-// Whether a comma list of control names holds Name (without regard to case).
-bool NameListed(const QString& list, const QString& name)
-{
-    if (name.isEmpty()) return false;
-    for (const QString& entry : list.split(QLatin1Char(',')))
-        if (entry.trimmed().compare(name, Qt::CaseInsensitive) == 0) return true;
-    return false;
 }
 
 // How a property's value is stored.

@@ -1,5 +1,7 @@
 #include "options/Kelm24OptF.h"
 
+#include "options/FormParts.h"
+
 namespace kelm24 {
 
 namespace {
@@ -25,25 +27,9 @@ const QStringList SummaryPriceTexts = {
 const QStringList CapitalWords = {"零", "壹", "贰", "叁", "肆", "伍", "陆", "柒", "捌", "玖", "仟",
                                   "佰", "拾", "角", "分", " ", "万", "亿", "元", "整", "负", "人民币合计"};
 
-template <class T>
-T* Make(QWidget* parent, const char* name)
-{
-    T* w = new T(parent);
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
-TLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, int left, int top)
-{
-    auto* label = Make<TLabel>(parent, name);
-    label->SetCaption(caption);
-    label->move(left, top);
-    return label;
-}
-
 TBitCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption, int left, int top)
 {
-    auto* check = Make<TBitCheckBox>(parent, name);
+    auto* check = MakeControl<TBitCheckBox>(parent, name);
     check->SetCaption(caption);
     check->SetBounds(left, top, 130, 20);
     return check;
@@ -52,18 +38,11 @@ TBitCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& captio
 TSelectPanel* MakePanel(QWidget* parent, const char* name, const QString& caption, TSelectPanel::TSelectStyle style,
                         int top)
 {
-    auto* panel = Make<TSelectPanel>(parent, name);
+    auto* panel = MakeControl<TSelectPanel>(parent, name);
     panel->SetCaption(caption);
     panel->SetStyle(style);
     panel->SetBounds(8, top, 330, 64);
     return panel;
-}
-
-QString Element(const Variant& row, int index)
-{
-    if (!row.IsArray() || index < 0 || row.LowBound() + index > row.HighBound()) return QString();
-    const Variant& v = row[row.LowBound() + index];
-    return v.IsEmpty() || v.IsNull() || v.IsArray() ? QString() : v.ToString();
 }
 
 void ClearDataField(TVRFormatForm* format, const QString& name)
@@ -92,11 +71,11 @@ TVROptForm* TfrmKelm24::CreateForm(QWidget* Owner)
 void TfrmKelm24::BuildReceiptComponents()
 {
     lblTG001 = MakeLabel(tsOption1, "lblTG001", TypeCaption, 8, 12);
-    edtTG001 = Make<TEdit>(tsOption1, "edtTG001");
+    edtTG001 = MakeControl<TEdit>(tsOption1, "edtTG001");
     edtTG001->SetMaxLength(4);
     edtTG001->SetHint(QStringLiteral("[F2]单别信息查询"));
     edtTG001->SetBounds(100, 8, 60, 21);
-    btnTG001 = Make<TF2Button>(tsOption1, "btnTG001");
+    btnTG001 = MakeControl<TF2Button>(tsOption1, "btnTG001");
     btnTG001->SetHint(QStringLiteral("单别信息查询"));
     btnTG001->SetF2Control(edtTG001);
     txtTG001 = MakeLabel(tsOption1, "txtTG001", QString(), 190, 12);
@@ -107,10 +86,10 @@ void TfrmKelm24::BuildReceiptComponents()
     splTG003 = MakePanel(tsOption1, "splTG003", QStringLiteral("选择进货日期"), TSelectPanel::sp_Range, 136);
     splTG003->setVisible(false);
     splTG014 = MakePanel(tsOption1, "splTG014", QStringLiteral("选择单据日期"), TSelectPanel::sp_Range, 136);
-    Memo1 = Make<TMemo>(tsOption1, "Memo1");
+    Memo1 = MakeControl<TMemo>(tsOption1, "Memo1");
     Memo1->SetLines({QStringLiteral("取样包装数量")});
     Memo1->setVisible(false);
-    me99 = Make<TMemo>(tsOption1, "me99");
+    me99 = MakeControl<TMemo>(tsOption1, "me99");
     me99->SetLines(CapitalWords);
     me99->setVisible(false);
 
@@ -125,13 +104,13 @@ void TfrmKelm24::BuildReceiptComponents()
         later->SetTabVisible(visible);
     }
     lblTG013 = MakeLabel(tsOption3, "lblTG013", QStringLiteral("选择审核状态"), 8, 12);
-    cboTG013 = Make<TComboBox>(tsOption3, "cboTG013");
+    cboTG013 = MakeControl<TComboBox>(tsOption3, "cboTG013");
     cboTG013->SetStyle(TComboBox::csDropDownList);
     cboTG013->SetItems({QStringLiteral("已审核"), QStringLiteral("未审核"), QStringLiteral("作废"), QStringLiteral("全部")});
     cboTG013->SetItemIndex(0);
     cboTG013->SetBounds(100, 8, 100, 21);
     lblPrintSts = MakeLabel(tsOption3, "lblPrintSts", QStringLiteral("选择打印状态"), 8, 40);
-    cboPrintSts = Make<TComboBox>(tsOption3, "cboPrintSts");
+    cboPrintSts = MakeControl<TComboBox>(tsOption3, "cboPrintSts");
     cboPrintSts->SetStyle(TComboBox::csDropDownList);
     cboPrintSts->SetItems({QStringLiteral("已打印"), QStringLiteral("未打印"), QStringLiteral("全部")});
     cboPrintSts->SetItemIndex(1);
@@ -139,7 +118,7 @@ void TfrmKelm24::BuildReceiptComponents()
     chkPriceRight = MakeCheck(tsOption3, "chkPriceRight", QStringLiteral("打印单价金额"), 8, 68);
     chkNewPage = MakeCheck(tsOption3, "chkNewPage", QStringLiteral("按仓库分页"), 8, 92);
     chk01 = MakeCheck(tsOption3, "chk01", QStringLiteral("汇总打印"), 8, 116);
-    grp02 = Make<TGroupBox>(tsOption3, "grp02");
+    grp02 = MakeControl<TGroupBox>(tsOption3, "grp02");
     grp02->SetCaption(QStringLiteral("选择汇总依据"));
     grp02->SetBounds(220, 8, 200, 200);
     const char* keyNames[] = {"chk02", "chk03", "chk04", "chk05", "chk06", "chk07", "chk08"};
@@ -225,14 +204,14 @@ bool TfrmKelm24::CheckDocType(const QString& Type)
     bool ok = false;
     if (HostQuery(QStringLiteral("CMSMQ"), QStringLiteral("29"), false, row,
                   Variant::ArrayOf({Type, ReceiptSystem, ReceiptKind}))) {
-        DocTypeSystem = Element(row, 1);
+        DocTypeSystem = RowText(row, 1);
         Variant settings;
         ApplyDocTypeSettings(Type, false, settings);
         if (settings.IsEmpty()) {
             edtTG001->SetText(QString());
             txtTG001->SetCaption(QString());
         } else {
-            txtTG001->SetCaption(settings.IsArray() ? Element(settings, 0) : QString());
+            txtTG001->SetCaption(settings.IsArray() ? RowText(settings, 0) : QString());
             ok = true;
         }
     } else {
@@ -367,9 +346,9 @@ void TfrmKelm24::DoF2Key(int Key, QWidget* Control)
         F2GetData(QStringLiteral("CMSMQ"), QStringLiteral("16"), Variant::ArrayOf({ReceiptSystem, ReceiptKind}), false,
                   Variant(edtTG001->Text()), data);
         Variant row = data.IsArray() && data.Count() > 0 && data[data.LowBound()].IsArray() ? data[data.LowBound()] : data;
-        if (!row.IsArray() || Element(row, 0).isEmpty()) return;
-        edtTG001->SetText(Element(row, 0));
-        txtTG001->SetCaption(Element(row, 1));
+        if (!row.IsArray() || RowText(row, 0).isEmpty()) return;
+        edtTG001->SetText(RowText(row, 0));
+        txtTG001->SetCaption(RowText(row, 1));
         enteredType_ = edtTG001->Text();
         if (!CheckDocType(edtTG001->Text())) {
             ValidationFailed = true;

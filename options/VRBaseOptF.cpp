@@ -1,5 +1,7 @@
 #include "options/VRBaseOptF.h"
 
+#include "options/FormParts.h"
+
 #include "controls/BtChkBox.h"
 #include "format/engine/QRPrinter.h"
 #include "platform/socketconn/SocketConnection.h"
@@ -26,25 +28,9 @@ const QStringList PaperNames = {
     "Env12", "Env14", "CSheet", "DSheet", "ESheet", "Custom"};
 const QStringList UnitNames = {"MM", "Inches", "Pixels", "Characters", "Native"};
 
-template <class T>
-T* Make(QWidget* parent, const char* name)
-{
-    T* w = new T(parent);
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
-TLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, int left, int top)
-{
-    auto* label = Make<TLabel>(parent, name);
-    label->SetCaption(caption);
-    label->move(left, top);
-    return label;
-}
-
 TBitBtn* MakeButton(QWidget* parent, const char* name, const QString& caption)
 {
-    auto* button = Make<TBitBtn>(parent, name);
+    auto* button = MakeControl<TBitBtn>(parent, name);
     button->SetCaption(caption);
     button->resize(75, 25);
     return button;
@@ -77,15 +63,15 @@ TfrmVRBaseOpt::~TfrmVRBaseOpt()
 void TfrmVRBaseOpt::BuildReportComponents()
 {
     lblFormStyleName = MakeLabel(tsOption2, "lblFormStyleName", QStringLiteral("打印使用格式"), 180, 12);
-    cboFormStyleName = Make<TComboBox>(tsOption2, "cboFormStyleName");
+    cboFormStyleName = MakeControl<TComboBox>(tsOption2, "cboFormStyleName");
     cboFormStyleName->SetStyle(TComboBox::csDropDown);
     cboFormStyleName->SetMaxLength(MaxStyleNameLength);
     cboFormStyleName->SetBounds(260, 8, 125, 21);
-    btnDelFormStype = Make<TF2Button>(tsOption2, "btnDelFormStype");
+    btnDelFormStype = MakeControl<TF2Button>(tsOption2, "btnDelFormStype");
     btnDelFormStype->SetHint(QStringLiteral("删除格式"));
     btnDelFormStype->SetAutoAlign(false);
     lblDateType = MakeLabel(tsOption2, "lblDateType", QStringLiteral("日期类型"), 390, 12);
-    cboDateType = Make<TComboBox>(tsOption2, "cboDateType");
+    cboDateType = MakeControl<TComboBox>(tsOption2, "cboDateType");
     cboDateType->SetStyle(TComboBox::csDropDownList);
     cboDateType->SetItems({QStringLiteral("公历 YYYYMMDD"), QStringLiteral("公历 MMDDYYYY"), QStringLiteral("公历 DDMMYYYY"),
                            QStringLiteral("民国年 YYMMDD"), QStringLiteral("民国年 YYYMMDD")});
@@ -94,20 +80,20 @@ void TfrmVRBaseOpt::BuildReportComponents()
     tsFEP = new TTabSheet(pgOption);
     tsFEP->setObjectName(QStringLiteral("tsFEP"));
     tsFEP->SetCaption(QStringLiteral("Fax/Email选项"));
-    rgSendType = Make<TRadioGroup>(tsFEP, "rgSendType");
+    rgSendType = MakeControl<TRadioGroup>(tsFEP, "rgSendType");
     rgSendType->SetCaption(QStringLiteral("选择传送方式"));
     rgSendType->SetColumns(2);
     rgSendType->SetItems({QStringLiteral("打印"), QStringLiteral("Fax/Email")});
     rgSendType->SetItemIndex(0);
     rgSendType->SetBounds(8, 8, 250, 45);
     lblSendStatus = MakeLabel(tsFEP, "lblSendStatus", QStringLiteral("选择FAX/Email传送状态"), 8, 64);
-    cboSendStatus = Make<TComboBox>(tsFEP, "cboSendStatus");
+    cboSendStatus = MakeControl<TComboBox>(tsFEP, "cboSendStatus");
     cboSendStatus->SetStyle(TComboBox::csDropDownList);
     cboSendStatus->SetItems({QStringLiteral("已传送"), QStringLiteral("未传送"), AllStatus});
     cboSendStatus->SetBounds(160, 60, 130, 21);
     cboSendStatus->SetEnabled(false);
     lblSendWay = MakeLabel(tsFEP, "lblSendWay", QStringLiteral("选择FAX/Email传送方式"), 8, 92);
-    cboSendWay = Make<TComboBox>(tsFEP, "cboSendWay");
+    cboSendWay = MakeControl<TComboBox>(tsFEP, "cboSendWay");
     cboSendWay->SetStyle(TComboBox::csDropDownList);
     cboSendWay->SetItems({QStringLiteral("FAX To 供应商"), QStringLiteral("Email To 供应商"), QStringLiteral("FAX To 客户"),
                           QStringLiteral("Email To 客户"), QStringLiteral("FAX To 自定义对象"),
@@ -115,13 +101,13 @@ void TfrmVRBaseOpt::BuildReportComponents()
     cboSendWay->SetBounds(160, 88, 130, 21);
     cboSendWay->SetEnabled(false);
     lblFaxEmail = MakeLabel(tsFEP, "lblFaxEmail", QStringLiteral("FAX NO"), 8, 120);
-    edtFaxEmailData = Make<TEdit>(tsFEP, "edtFaxEmailData");
+    edtFaxEmailData = MakeControl<TEdit>(tsFEP, "edtFaxEmailData");
     edtFaxEmailData->SetBounds(160, 116, 200, 21);
 
-    moPaperSize = Make<TMemo>(tsOption1, "moPaperSize");
+    moPaperSize = MakeControl<TMemo>(tsOption1, "moPaperSize");
     moPaperSize->SetLines(PaperNames);
     moPaperSize->setVisible(false);
-    moUnits = Make<TMemo>(tsOption1, "moUnits");
+    moUnits = MakeControl<TMemo>(tsOption1, "moUnits");
     moUnits->SetLines(UnitNames);
     moUnits->setVisible(false);
 
@@ -601,20 +587,26 @@ bool TfrmVRBaseOpt::ExecuteReport(bool APreview)
     return RunOnFormat(format, APreview);
 }
 
-bool TfrmVRBaseOpt::ExecuteForHost(const Variant& AParams, bool APreview)
+bool TfrmVRBaseOpt::PrepareHostRun(const Variant& AParams, QString& Statement)
 {
     SetFormConverted(true);
-    QString statement;
     try {
-        BuildReportSQL(1, AParams, statement);
+        BuildReportSQL(1, AParams, Statement);
     } catch (const std::exception& e) {
         ReportException(QString::fromUtf8(e.what()));
         return false;
     }
-    ComposeSQL(statement);
+    ComposeSQL(Statement);
     const QString key = AParams.IsArray() && AParams.Count() > 0 ? AParams[AParams.LowBound()].ToString() : QString();
     HostStyleName = TUserDefIni().LookupFormat(ProgramCode.toUpper(), key);
     if (HostStyleName != NewStyle) SelectStyle(Converter() ? Converter()->ToDisplay(HostStyleName) : HostStyleName);
+    return true;
+}
+
+bool TfrmVRBaseOpt::ExecuteForHost(const Variant& AParams, bool APreview)
+{
+    QString statement;
+    if (!PrepareHostRun(AParams, statement)) return false;
     TVRFormatForm* format = nullptr;
     if (OpenFormatForm(statement, format) != 1) return false;
     return RunOnFormat(format, APreview);
@@ -624,18 +616,8 @@ bool TfrmVRBaseOpt::ExportForHost(const Variant& AParams, int AFileType, const Q
                                   const QString& AExtra)
 {
     Q_UNUSED(AExtra);
-    SetFormConverted(true);
     QString statement;
-    try {
-        BuildReportSQL(1, AParams, statement);
-    } catch (const std::exception& e) {
-        ReportException(QString::fromUtf8(e.what()));
-        return false;
-    }
-    ComposeSQL(statement);
-    const QString key = AParams.IsArray() && AParams.Count() > 0 ? AParams[AParams.LowBound()].ToString() : QString();
-    HostStyleName = TUserDefIni().LookupFormat(ProgramCode.toUpper(), key);
-    if (HostStyleName != NewStyle) SelectStyle(Converter() ? Converter()->ToDisplay(HostStyleName) : HostStyleName);
+    if (!PrepareHostRun(AParams, statement)) return false;
     TVRFormatForm* format = nullptr;
     if (OpenFormatForm(statement, format) != 1) return false;
     format->Resolution = AResolution;

@@ -100,6 +100,9 @@ protected:
     void tsOption2Show() override;
     void pgOptionChange() override;
 
+    // The statement of a host run with the host's conditions (AParams) and
+    // the style the user chose for the host's key; false when it cannot be made.
+    bool PrepareHostRun(const Variant& AParams, QString& Statement);
     // Preview, print or export on an opened format form; frees it.
     bool RunOnFormat(TVRFormatForm* Format, bool APreview);
     void FreeFormat(TVRFormatForm*& Format);

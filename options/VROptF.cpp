@@ -1,5 +1,7 @@
 #include "options/VROptF.h"
 
+#include "options/FormParts.h"
+
 #include "runtime/CorvaneIni.h"
 
 namespace kelm24 {
@@ -8,27 +10,12 @@ namespace {
 
 const QString NewStyle = QStringLiteral("<New>");
 
-QString Element(const Variant& row, int index)
-{
-    if (!row.IsArray() || index < 0 || row.LowBound() + index > row.HighBound()) return QString();
-    const Variant& v = row[row.LowBound() + index];
-    return v.IsEmpty() || v.IsNull() || v.IsArray() ? QString() : v.ToString();
-}
-
 // The first row of a pick answer: an array of rows, or one row.
 Variant FirstRow(const Variant& data)
 {
     if (!data.IsArray() || data.Count() == 0) return Variant();
     const Variant& first = data[data.LowBound()];
     return first.IsArray() ? first : data;
-}
-
-template <class T>
-T* Make(QWidget* parent, const char* name)
-{
-    T* w = new T(parent);
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
 }
 
 }  // namespace
@@ -50,28 +37,28 @@ void TfrmVROpt::BuildVoucherComponents()
                         const QString& hint, const char* lineNames[3], const QString lineCaptions[3], const char* every,
                         const QString& everyCaption, TGroupBox*& g, TLabel*& lblId, TEdit*& edId, TF2Button*& btn,
                         TLabel* labels[3], TEdit* edits[3], TCheckBox*& chk) {
-        g = Make<TGroupBox>(tsOption2, group);
+        g = MakeControl<TGroupBox>(tsOption2, group);
         g->SetCaption(caption);
         g->SetBounds(left, 40, 320, 150);
-        lblId = Make<TLabel>(g, (QByteArray(code) + "Label").constData());
+        lblId = MakeControl<TLabel>(g, (QByteArray(code) + "Label").constData());
         lblId->SetCaption(QStringLiteral("编号"));
         lblId->move(10, 24);
-        edId = Make<TEdit>(g, code);
+        edId = MakeControl<TEdit>(g, code);
         edId->SetMaxLength(6);
         edId->SetBounds(60, 20, 80, 21);
         edId->SetHint(QStringLiteral("[F2]") + hint);
-        btn = Make<TF2Button>(g, button);
+        btn = MakeControl<TF2Button>(g, button);
         btn->SetHint(hint);
         btn->SetF2Control(edId);
         for (int i = 0; i < 3; ++i) {
-            labels[i] = Make<TLabel>(g, (QByteArray(lineNames[i]) + "Label").constData());
+            labels[i] = MakeControl<TLabel>(g, (QByteArray(lineNames[i]) + "Label").constData());
             labels[i]->SetCaption(lineCaptions[i]);
             labels[i]->move(10, 52 + i * 26);
-            edits[i] = Make<TEdit>(g, lineNames[i]);
+            edits[i] = MakeControl<TEdit>(g, lineNames[i]);
             edits[i]->SetMaxLength(255);
             edits[i]->SetBounds(60, 48 + i * 26, 250, 21);
         }
-        chk = Make<TCheckBox>(g, every);
+        chk = MakeControl<TCheckBox>(g, every);
         chk->SetCaption(everyCaption);
         chk->move(60, 126);
     };
@@ -93,7 +80,7 @@ void TfrmVROpt::BuildVoucherComponents()
           signLabels, signEdits, chkSignInEPPrint);
     lblSignIn1 = signLabels[0], lblSignIn2 = signLabels[1], lblSignIn3 = signLabels[2];
     edtSignIn1 = signEdits[0], edtSignIn2 = signEdits[1], edtSignIn3 = signEdits[2];
-    chkTotalPrint = Make<TCheckBox>(tsOption2, "chkTotalPrint");
+    chkTotalPrint = MakeControl<TCheckBox>(tsOption2, "chkTotalPrint");
     chkTotalPrint->SetCaption(QStringLiteral("每页打印合计"));
     chkTotalPrint->move(8, 198);
 
@@ -137,7 +124,7 @@ bool TfrmVROpt::LoadBlock(const TTextBlock& Block, const QString& Code, bool Sho
     if (HostQuery(QStringLiteral("CMSMS"), QStringLiteral("01"), false, row,
                   Variant::ArrayOf({QString::fromLatin1(Block.Kind), Code}))) {
         Block.Code->SetText(Code);
-        for (int i = 0; i < 3; ++i) Block.Lines[i]->SetText(Element(row, i + 1));
+        for (int i = 0; i < 3; ++i) Block.Lines[i]->SetText(RowText(row, i + 1));
         return true;
     }
     if (!ShowMessages) return true;
@@ -174,8 +161,8 @@ void TfrmVROpt::PickBlock(const TTextBlock& Block)
               Variant(Block.Code->Text()), data);
     const Variant row = FirstRow(data);
     if (!row.IsArray()) return;
-    Block.Code->SetText(Element(row, 0));
-    for (int i = 0; i < 3; ++i) Block.Lines[i]->SetText(Element(row, i + 2));
+    Block.Code->SetText(RowText(row, 0));
+    for (int i = 0; i < 3; ++i) Block.Lines[i]->SetText(RowText(row, i + 2));
     enteredCode_ = Block.Code->Text();
 }
 
@@ -217,30 +204,30 @@ void TfrmVROpt::ApplyDocTypeSettings(const QString& DocType, bool ShowMessages, 
             footerEditable = grpNote->isEnabled() && edtNoteID->isEnabled();
             signEditable = grpSignIn->isEnabled() && edtSignInID->isEnabled();
         } else {
-            SelectStyle(Element(r, 9));
-            cboFormStyleName->SetEnabled(Element(r, 10) == QLatin1String("Y"));
-            chkNoteEPPrint->SetChecked(Element(r, 7) == QLatin1String("Y"));
-            chkSignInEPPrint->SetChecked(Element(r, 8) == QLatin1String("Y"));
+            SelectStyle(RowText(r, 9));
+            cboFormStyleName->SetEnabled(RowText(r, 10) == QLatin1String("Y"));
+            chkNoteEPPrint->SetChecked(RowText(r, 7) == QLatin1String("Y"));
+            chkSignInEPPrint->SetChecked(RowText(r, 8) == QLatin1String("Y"));
             Variant p;
             const bool program = HostQuery(QStringLiteral("CMSMT"), QStringLiteral("01"), false, p,
                                            Variant::ArrayOf({ProgramCode})) &&
                                  p.IsArray();
             Row = r;
-            VoucherName = Element(r, 11);
-            if (program && cboFormStyleName->Text().isEmpty()) SelectStyle(Element(p, 12));
+            VoucherName = RowText(r, 11);
+            if (program && cboFormStyleName->Text().isEmpty()) SelectStyle(RowText(p, 12));
             chkTotalPrint->SetEnabled(true);
-            chkTotalPrint->SetChecked(Element(r, 12) != QLatin1String("N"));
+            chkTotalPrint->SetChecked(RowText(r, 12) != QLatin1String("N"));
             // Footer and sign-off: the type's own code, else the program's.
             auto settle = [&](const TTextBlock& block, int codeAt, int editAt, int programCodeAt, int programEditAt) {
                 ClearBlock(block);
-                if (!Element(r, codeAt).isEmpty()) {
-                    LoadBlock(block, Element(r, codeAt), ShowMessages);
-                    return Element(r, editAt) == QLatin1String("Y");
+                if (!RowText(r, codeAt).isEmpty()) {
+                    LoadBlock(block, RowText(r, codeAt), ShowMessages);
+                    return RowText(r, editAt) == QLatin1String("Y");
                 }
-                if (!program) return Element(r, editAt) != QLatin1String("N");
-                if (!Element(p, programCodeAt).isEmpty()) {
-                    LoadBlock(block, Element(p, programCodeAt), ShowMessages);
-                    return Element(p, programEditAt) == QLatin1String("Y");
+                if (!program) return RowText(r, editAt) != QLatin1String("N");
+                if (!RowText(p, programCodeAt).isEmpty()) {
+                    LoadBlock(block, RowText(p, programCodeAt), ShowMessages);
+                    return RowText(p, programEditAt) == QLatin1String("Y");
                 }
                 return true;
             };
@@ -259,11 +246,11 @@ void TfrmVROpt::ApplyDocTypeSettings(const QString& DocType, bool ShowMessages, 
             Row = p;
             chkNoteEPPrint->SetChecked(false);
             chkSignInEPPrint->SetChecked(false);
-            LoadFooter(Element(p, 0), ShowMessages);
-            footerEditable = Element(p, 0).isEmpty() || Element(p, 1) == QLatin1String("Y");
-            LoadSignOff(Element(p, 6), ShowMessages);
-            signEditable = Element(p, 6).isEmpty() || Element(p, 7) == QLatin1String("Y");
-            SelectStyle(Element(p, 12));
+            LoadFooter(RowText(p, 0), ShowMessages);
+            footerEditable = RowText(p, 0).isEmpty() || RowText(p, 1) == QLatin1String("Y");
+            LoadSignOff(RowText(p, 6), ShowMessages);
+            signEditable = RowText(p, 6).isEmpty() || RowText(p, 7) == QLatin1String("Y");
+            SelectStyle(RowText(p, 12));
         }
     }
     grpNote->SetEnabled(true);
@@ -280,7 +267,7 @@ bool TfrmVROpt::ExecuteForHost(const Variant& AParams, bool APreview)
 {
     HostRun = true;
     Variant row;
-    ApplyDocTypeSettings(Element(AParams, 0), true, row);
+    ApplyDocTypeSettings(RowText(AParams, 0), true, row);
     if (row.IsEmpty()) return false;
     return TfrmVRBaseOpt::ExecuteForHost(AParams, APreview);
 }
@@ -290,7 +277,7 @@ bool TfrmVROpt::ExportForHost(const Variant& AParams, int AFileType, const QStri
 {
     HostRun = HostExport = true;
     Variant row;
-    ApplyDocTypeSettings(Element(AParams, 0), false, row);
+    ApplyDocTypeSettings(RowText(AParams, 0), false, row);
     if (row.IsEmpty()) return false;
     return TfrmVRBaseOpt::ExportForHost(AParams, AFileType, APath, AResolution, AExtra);
 }
