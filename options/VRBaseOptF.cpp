@@ -66,7 +66,7 @@ void TfrmVRBaseOpt::BuildReportComponents()
     cboFormStyleName = MakeControl<TComboBox>(tsOption2, "cboFormStyleName");
     cboFormStyleName->SetStyle(TComboBox::csDropDown);
     cboFormStyleName->SetMaxLength(MaxStyleNameLength);
-    cboFormStyleName->SetBounds(260, 8, 125, 21);
+    cboFormStyleName->SetBounds(260, 8, 105, 21);
     btnDelFormStype = MakeControl<TF2Button>(tsOption2, "btnDelFormStype");
     btnDelFormStype->SetHint(QStringLiteral("删除格式"));
     btnDelFormStype->SetAutoAlign(false);
@@ -75,7 +75,7 @@ void TfrmVRBaseOpt::BuildReportComponents()
     cboDateType->SetStyle(TComboBox::csDropDownList);
     cboDateType->SetItems({QStringLiteral("公历 YYYYMMDD"), QStringLiteral("公历 MMDDYYYY"), QStringLiteral("公历 DDMMYYYY"),
                            QStringLiteral("民国年 YYMMDD"), QStringLiteral("民国年 YYYMMDD")});
-    cboDateType->SetBounds(440, 8, 130, 21);
+    cboDateType->SetBounds(440, 8, 110, 21);
 
     tsFEP = new TTabSheet(pgOption);
     tsFEP->setObjectName(QStringLiteral("tsFEP"));

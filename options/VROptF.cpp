@@ -39,7 +39,7 @@ void TfrmVROpt::BuildVoucherComponents()
                         TLabel* labels[3], TEdit* edits[3], TCheckBox*& chk) {
         g = MakeControl<TGroupBox>(tsOption2, group);
         g->SetCaption(caption);
-        g->SetBounds(left, 40, 320, 150);
+        g->SetBounds(left, 40, 262, 150);
         lblId = MakeControl<TLabel>(g, (QByteArray(code) + "Label").constData());
         lblId->SetCaption(QStringLiteral("编号"));
         lblId->move(10, 24);
@@ -56,7 +56,7 @@ void TfrmVROpt::BuildVoucherComponents()
             labels[i]->move(10, 52 + i * 26);
             edits[i] = MakeControl<TEdit>(g, lineNames[i]);
             edits[i]->SetMaxLength(255);
-            edits[i]->SetBounds(60, 48 + i * 26, 250, 21);
+            edits[i]->SetBounds(60, 48 + i * 26, 192, 21);
         }
         chk = MakeControl<TCheckBox>(g, every);
         chk->SetCaption(everyCaption);
@@ -75,7 +75,7 @@ void TfrmVROpt::BuildVoucherComponents()
     const QString signCaptions[3] = {QStringLiteral("签核一"), QStringLiteral("签核二"), QStringLiteral("签核三")};
     TLabel* signLabels[3];
     TEdit* signEdits[3];
-    block("grpSignIn", QStringLiteral("签核"), 335, "edtSignInID", "btnSignIn", QStringLiteral("签核信息查询"), signNames,
+    block("grpSignIn", QStringLiteral("签核"), 278, "edtSignInID", "btnSignIn", QStringLiteral("签核信息查询"), signNames,
           signCaptions, "chkSignInEPPrint", QStringLiteral("每页打印签核"), grpSignIn, lblSignInID, edtSignInID, btnSignIn,
           signLabels, signEdits, chkSignInEPPrint);
     lblSignIn1 = signLabels[0], lblSignIn2 = signLabels[1], lblSignIn3 = signLabels[2];
