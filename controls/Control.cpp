@@ -15,10 +15,12 @@ const char* const kTagProperty = "_kelm24_Tag";
 // (resizes) and lays the parent's docked children out again.
 class TAlignWatcher : public QObject {
 public:
+    // One watcher for the library's life; it goes with the library, so a
+    // host that unloads the plug-in keeps no object whose code is gone.
     static TAlignWatcher* Instance()
     {
-        static TAlignWatcher* watcher = new TAlignWatcher;
-        return watcher;
+        static TAlignWatcher watcher;
+        return &watcher;
     }
     void Watch(QWidget* control)
     {

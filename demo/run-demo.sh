@@ -57,8 +57,7 @@ cat "$root/server/appserver.log"
 
 status=0
 "$bin/kelm24-host" "$@" || status=$?
-if [ "$status" -eq 3 ]; then
-  echo "kelm24-host: the plug-in has no option form yet (exit code 3); the installation and the host objects are ready"
-  exit 0
-fi
-exit "$status"
+if [ "$status" -ne 0 ]; then exit "$status"; fi
+# The receipt option dialog as a user would see it.
+"$bin/kelm24-host" dialog --grab "$root/dialog.png"
+echo "the receipt option dialog: $root/dialog.png"

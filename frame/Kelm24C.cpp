@@ -2,6 +2,7 @@
 // finalisation at unload.
 #include "frame/DLLVRCtrller.h"
 #include "frame/Units.h"
+#include "options/Kelm24OptF.h"
 
 namespace {
 
@@ -9,8 +10,8 @@ __attribute__((constructor)) void LibraryLoad()
 {
     using namespace kelm24;
     InitializeUnits({&DLLVRCtrllerUnit});
-    // Main block: the receipt option form becomes the form class once it is
-    // part of the library; until then InitForm reports the class as missing.
+    // Main block: the receipt option form is the form class.
+    frmVRBaseOptClass = &TfrmKelm24::CreateForm;
 }
 
 __attribute__((destructor)) void LibraryUnload()

@@ -1,21 +1,24 @@
 #include "frame/Units.h"
 
-#include <vector>
+#include <cstddef>
 
 namespace kelm24 {
 
 namespace {
-std::vector<TUnit*>& Initialized()
-{
-    static std::vector<TUnit*> units;
-    return units;
-}
+// Plain storage without a destructor: the list must still be there when a
+// host that never unloads the library finalises it at process exit, after the
+// library's static objects may be gone, and it holds nothing on the heap that
+// an unloaded library would lose.
+constexpr std::size_t MaxUnits = 64;
+TUnit* initialized[MaxUnits];
+std::size_t initializedCount = 0;
 }  // namespace
 
 void InitializeUnits(std::initializer_list<TUnit*> unitsInLinkOrder)
 {
     for (TUnit* unit : unitsInLinkOrder) {
-        Initialized().push_back(unit);
+        if (initializedCount == MaxUnits) break;
+        initialized[initializedCount++] = unit;
         if (unit->Counter++ != 0) continue;
         if (unit->Initialization) unit->Initialization();
     }
@@ -23,10 +26,8 @@ void InitializeUnits(std::initializer_list<TUnit*> unitsInLinkOrder)
 
 void FinalizeUnits()
 {
-    std::vector<TUnit*>& units = Initialized();
-    while (!units.empty()) {
-        TUnit* unit = units.back();
-        units.pop_back();
+    while (initializedCount > 0) {
+        TUnit* unit = initialized[--initializedCount];
         if (--unit->Counter != 0) continue;
         if (unit->Finalization) unit->Finalization();
     }

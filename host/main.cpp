@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QWidget>
 #include <QTextStream>
 #include <dlfcn.h>
 
@@ -58,7 +59,8 @@ int main(int argc, char** argv)
     parser.setApplicationDescription(QStringLiteral(
         "The reference ERP host of the report plug-in.\n\nVerbs:\n"
         "  (none)   load the plug-in, start its option form and report the controller's answers\n"
-        "  dialog   show the option dialog\n"
+        "  dialog   show the option dialog; without a screen it needs --grab: the dialog is shown,\n"
+        "           pictured into the file and closed\n"
         "  print    print with the conditions on the form (or --type/--number: the host's conditions)\n"
         "  preview  the same as a preview\n"
         "  export   export the pages of --type/--number to picture or PDF files (--format, --out, --dpi)\n\n"
@@ -80,7 +82,9 @@ int main(int argc, char** argv)
     const QCommandLineOption timeout(QStringLiteral("timeout"),
                                      QStringLiteral("Longest wait in seconds for an answer of a remote application server (default 300)."),
                                      QStringLiteral("seconds"), QStringLiteral("300"));
-    parser.addOptions({plugin, user, company, database, lang, type, number, format, outPrefix, dpi, noFax, timeout});
+    const QCommandLineOption grab(QStringLiteral("grab"), QStringLiteral("dialog: save a picture of the shown dialog (PNG) and close it."),
+                                  QStringLiteral("file"));
+    parser.addOptions({plugin, user, company, database, lang, type, number, format, outPrefix, dpi, noFax, timeout, grab});
     parser.addPositionalArgument(QStringLiteral("verb"), QStringLiteral("dialog, print, preview or export"), QStringLiteral("[verb]"));
     if (!parser.parse(QCoreApplication::arguments())) return BadArguments(parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
@@ -102,6 +106,10 @@ int main(int argc, char** argv)
         if (!parser.isSet(type) || !parser.isSet(outPrefix)) return BadArguments(QStringLiteral("export needs --type and --out"));
     }
     if (parser.isSet(number) && !parser.isSet(type)) return BadArguments(QStringLiteral("--number needs --type"));
+    if (parser.isSet(grab) && verb != QLatin1String("dialog")) return BadArguments(QStringLiteral("--grab goes with the dialog verb"));
+    // Nobody could close a modal dialog without a screen.
+    if (verb == QLatin1String("dialog") && !parser.isSet(grab) && QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return BadArguments(QStringLiteral("dialog needs a screen; without one give --grab FILE"));
     bool waitOk = false;
     const int waitSeconds = parser.value(timeout).toInt(&waitOk);
     if (!waitOk || waitSeconds < 1 || waitSeconds > 86400) return BadArguments(QStringLiteral("--timeout needs whole seconds from 1 to 86400"));
@@ -169,7 +177,21 @@ int main(int argc, char** argv)
         if (rc == kDone && !verb.isEmpty()) {
             const Variant conditions = Variant::ArrayOf({parser.value(type), parser.value(number)});
             int32_t answer = 0;
-            if (verb == QLatin1String("dialog")) {
+            if (verb == QLatin1String("dialog") && parser.isSet(grab)) {
+                // Shown without a modal loop, pictured, then closed as Cancel would.
+                ctrl->SetVisible(true);
+                QApplication::processEvents();
+                QWidget* window = QWidget::find(WId(ctrl->GetHandle()));
+                const bool saved = window && window->grab().save(parser.value(grab), "PNG");
+                ctrl->SetVisible(false);
+                ctrl->FreeForm();
+                if (!saved) {
+                    Err() << "kelm24-host: cannot save a picture of the dialog to " << parser.value(grab) << Qt::endl;
+                    rc = kFailed;
+                } else {
+                    Out() << "dialog pictured in " << parser.value(grab) << Qt::endl;
+                }
+            } else if (verb == QLatin1String("dialog")) {
                 answer = ctrl->ShowModalForm().ToInt();
                 Out() << "dialog closed with " << answer << Qt::endl;
             } else if (verb == QLatin1String("export")) {

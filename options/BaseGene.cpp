@@ -1,6 +1,9 @@
 #include "options/BaseGene.h"
 
+#include "options/FormParts.h"
+
 #include "controls/F2Message.h"
+#include "controls/GlyphLibrary.h"
 #include "controls/Grids.h"
 #include "i18n/WidgetText.h"
 #include "format/engine/ClientDataSet.h"
@@ -23,14 +26,6 @@
 namespace kelm24 {
 
 namespace {
-
-template <class T>
-T* Make(QWidget* parent, const char* name)
-{
-    T* w = new T(parent);
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 TToolButton* MakeToolButton(TToolBar* bar, const char* name, const QString& caption, const QString& hint, int image)
 {
@@ -76,25 +71,25 @@ TVROptForm* TfrmBaseGene::CreateForm(QWidget* Owner)
 
 void TfrmBaseGene::BuildComponents()
 {
-    Panel1 = Make<TPanel>(this, "Panel1");
+    Panel1 = MakeControl<TPanel>(this, "Panel1");
     Panel1->SetAlign(ctl::alBottom);
     Panel1->SetHeight(43);
     Panel1->SetBevelOuter(TPanel::bvNone);
-    btnOk = Make<TBitBtn>(Panel1, "btnOk");
+    btnOk = MakeControl<TBitBtn>(Panel1, "btnOk");
     btnOk->SetCaption(QStringLiteral("确定"));
     btnOk->SetHint(QStringLiteral("确定"));
-    btnCancel = Make<TBitBtn>(Panel1, "btnCancel");
+    btnCancel = MakeControl<TBitBtn>(Panel1, "btnCancel");
     btnCancel->SetCaption(QStringLiteral("取消"));
     btnCancel->SetHint(QStringLiteral("取消"));
     btnCancel->SetCancel(true);
     btnCancel->SetModalResult(mrCancel);
     for (TBitBtn* b : {btnOk, btnCancel}) b->resize(75, 25);
 
-    pnlCondition = Make<TPanel>(this, "pnlCondition");
+    pnlCondition = MakeControl<TPanel>(this, "pnlCondition");
     pnlCondition->SetAlign(ctl::alLeft);
     pnlCondition->SetWidth(151);
     pnlCondition->SetBevelOuter(TPanel::bvNone);
-    lblCondition = Make<TLabel>(pnlCondition, "lblCondition");
+    lblCondition = MakeControl<TLabel>(pnlCondition, "lblCondition");
     lblCondition->SetCaption(QStringLiteral(" 条件方案"));
     lblCondition->SetAlign(ctl::alTop);
     ImageList1 = new TImageList(this);
@@ -103,7 +98,18 @@ void TfrmBaseGene::BuildComponents()
     ImageList2->setObjectName(QStringLiteral("ImageList2"));
     ImageList2->SetWidth(24);
     ImageList2->SetHeight(24);
-    ToolBar1 = Make<TToolBar>(pnlCondition, "ToolBar1");
+    // Image 0 marks a condition set; 1 to 4 are the tool buttons' pictures.
+    try {
+        for (int glyph : {8, 1, 2, 3, 7}) {
+            const QImage strip = LoadGlyph(glyph);
+            const QImage cell = strip.copy(0, 0, strip.height(), strip.height());
+            ImageList1->Add(cell);
+            ImageList2->Add(cell);
+        }
+    } catch (const Exception&) {
+        // Without the glyph library the buttons show their captions.
+    }
+    ToolBar1 = MakeControl<TToolBar>(pnlCondition, "ToolBar1");
     ToolBar1->SetAlign(ctl::alTop);
     ToolBar1->SetFlat(true);
     ToolBar1->SetButtonWidth(25);
@@ -114,7 +120,7 @@ void TfrmBaseGene::BuildComponents()
     btnDelete = MakeToolButton(ToolBar1, "btnDelete", QStringLiteral("删除(&D)"), QStringLiteral("删除"), 3);
     ToolButton1 = MakeToolButton(ToolBar1, "ToolButton1", QString(), QString(), 4);
     ToolButton1->SetStyle(TToolButton::tbsDropDown);
-    lstCondition = Make<TListView>(pnlCondition, "lstCondition");
+    lstCondition = MakeControl<TListView>(pnlCondition, "lstCondition");
     lstCondition->SetAlign(ctl::alClient);
     lstCondition->SetSortedByText(true);
     lstCondition->SetColumnClick(false);
@@ -136,11 +142,11 @@ void TfrmBaseGene::BuildComponents()
     ViewIcon->SetChecked(true);
     ToolButton1->SetDropdownMenu(mnList);
 
-    Splitter1 = Make<TSplitter>(this, "Splitter1");
+    Splitter1 = MakeControl<TSplitter>(this, "Splitter1");
     Splitter1->SetAlign(ctl::alLeft);
     Splitter1->SetWidth(3);
 
-    pgOption = Make<TExtPageControl>(this, "pgOption");
+    pgOption = MakeControl<TExtPageControl>(this, "pgOption");
     pgOption->SetAlign(ctl::alClient);
     pgOption->SetHint(QStringLiteral("请输入选项条件"));
     tsOption1 = new TTabSheet(pgOption);
@@ -149,13 +155,13 @@ void TfrmBaseGene::BuildComponents()
     tsOption2 = new TTabSheet(pgOption);
     tsOption2->setObjectName(QStringLiteral("tsOption2"));
     tsOption2->SetCaption(QStringLiteral("系统选项"));
-    edPrintDate = Make<TMaskEdit>(tsOption2, "edPrintDate");
+    edPrintDate = MakeControl<TMaskEdit>(tsOption2, "edPrintDate");
     edPrintDate->SetHint(QStringLiteral("[F2]日期快手"));
     edPrintDate->SetBounds(60, 8, 85, 21);
-    lblToday = Make<TDBLabel>(tsOption2, "lblToday");
+    lblToday = MakeControl<TDBLabel>(tsOption2, "lblToday");
     lblToday->SetCaption(QStringLiteral("制表日期"));
     lblToday->SetFocusControl(edPrintDate);
-    btnPrintDate = Make<TF2Button>(tsOption2, "btnPrintDate");
+    btnPrintDate = MakeControl<TF2Button>(tsOption2, "btnPrintDate");
     btnPrintDate->SetF2Control(edPrintDate);
     btnPrintDate->SetFlat(true);
     btnPrintDate->SetHint(QStringLiteral("日期快手"));
@@ -709,9 +715,24 @@ void TfrmBaseGene::resizeEvent(QResizeEvent* e)
 {
     TQVForm::resizeEvent(e);
     RealignControls(this);
-    btnOk->move(Panel1->width() - 176, 9);
-    btnCancel->move(Panel1->width() - 92, 9);
+    ArrangeButtons();
     RepaintHostWindow();
+}
+
+void TfrmBaseGene::ArrangeButtons()
+{
+    QList<QWidget*> buttons;
+    for (QObject* child : Panel1->children()) {
+        auto* button = qobject_cast<TButton*>(child);
+        if (button && button != btnCancel && !button->isHidden()) buttons << button;
+    }
+    buttons << btnCancel;
+    int x = Panel1->width() - 8;
+    for (auto it = buttons.rbegin(); it != buttons.rend(); ++it) {
+        x -= (*it)->width();
+        (*it)->move(x, 9);
+        x -= 6;
+    }
 }
 
 void TfrmBaseGene::RepaintHostWindow()

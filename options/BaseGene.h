@@ -207,6 +207,8 @@ public:
     QString BlankYearMonthText();
     QString DateDisplay(const QString& Date8);
     QString YearMonthDisplay(const QString& YearMonth6);
+    // The year part of the masks: "9999" for types 1 to 3, "99" for 4, "999" for 5.
+    QString YearMaskPart();
 
     // ===== services: field checks
     bool CheckDateControl(QWidget* Control, bool Entering);
@@ -219,6 +221,27 @@ public:
     bool CheckRequired();
     void SaveColours();
     void RestoreColours();
+    // The date (or year-month) check of a select panel, mask edit or edit.
+    bool CheckDateText(QWidget* Control, bool Entering, bool YearMonth);
+    // Entering or leaving a date field: its check, then its own handler when the check passed.
+    void DateFieldCheck(QObject* Sender, bool Entering);
+    // Puts the own OnEnter/OnExit of the listed controls back (Bind false) or
+    // stores them and points the controls at OnDateFieldEnter/OnDateFieldExit.
+    void BindDateFields(const QString& Names, bool Bind);
+    // Stores the own OnClick of the command buttons and points them at
+    // OnRequiredExit (Bind true), or puts them back.
+    void BindRequiredButtons(bool Bind);
+    // The required colour of a control (Part chooses a select panel's parts:
+    // 1 begin edit, 2 end edit, 3 list, 0 all three) set, or the saved one restored.
+    void ColourRequiredControl(const QString& Name, int Part, bool Required);
+    // Whether the named required control holds nothing.
+    bool RequiredControlEmpty(const QString& Name);
+    // Goes with the form's members: the controls' re-bound handlers hold a
+    // guarded pointer to it, so a focus change while the window is torn down
+    // reaches nothing.
+    QObject ServicesAlive;
+    // A form event as a control's handler, inert once the form is gone.
+    TNotifyEvent GuardedEvent(const TNotifyEvent& Event) const;
 
     // ===== services: pick windows
     void PickDate(const QString& Text, QString& Result);
@@ -226,6 +249,18 @@ public:
                             const Variant& Keys, const QString& QueryId);
     void SelectPanelValue(TSelectPanel* Panel, Variant& Values, int Index);
     void DateRangeValue(const QString& Text1, const QString& Text2, Variant& Values, int Index);
+
+    // ===== services: program libraries
+    // The file of a program's server library: "lib" + code + "S.so".
+    static QString ProgramLibraryFile(const QString& Code);
+    // Brings a program library up to date before it is loaded: the host's
+    // file-list answer and the local file; false with Error when the update
+    // failed. Unset (no downloader in this build), the file is used as it is.
+    using TLibraryUpdater = std::function<bool(const QString& Answer, const QString& LocalFile, QString& Error)>;
+    static inline TLibraryUpdater LibraryUpdater;
+    // The argument array of the server controller's set-up operation.
+    Variant ProgramLibraryArgs(const QString& Mode, const QStringList& Texts, const Variant& Value, int Number,
+                               const QString& Text);
 
     // ===== condition sets (ConditionSets.cpp)
     // Base part of saving: runs the exit check of the active field; a derived
@@ -265,6 +300,9 @@ protected:
     virtual void pgOptionChange();
     virtual void pgOptionChanging(bool& AllowChange);
     virtual void tsOption2Show();
+
+    // Places the buttons of Panel1 from the right edge, Cancel last.
+    virtual void ArrangeButtons();
 
     bool event(QEvent* e) override;
     void moveEvent(QMoveEvent* e) override;

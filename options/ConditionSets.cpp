@@ -4,6 +4,7 @@
 // form's SavedSpecs; how each value is written and read back is decided here.
 #include "format/engine/ClientDataSet.h"
 #include "options/BaseGene.h"
+#include "options/FormParts.h"
 #include "runtime/CodePage.h"
 #include "runtime/DateText.h"
 #include "runtime/PropUtils.h"
@@ -43,15 +44,6 @@ QList<TSpecEntry> ParseSpecs(const QString& specs)
         entries << TSpecEntry{entry.left(dot).trimmed(), entry.mid(dot + 1).trimmed()};
     }
     return entries;
-}
-
-// Whether a comma list of control names holds Name (without regard to case).
-bool ListedIn(const QString& list, const QString& name)
-{
-    if (name.isEmpty()) return false;
-    for (const QString& entry : list.split(QLatin1Char(',')))
-        if (entry.trimmed().compare(name, Qt::CaseInsensitive) == 0) return true;
-    return false;
 }
 
 // How a property's value is stored.
@@ -163,7 +155,7 @@ QString TfrmBaseGene::SavedValue(QObject* Component, const QString& PropName)
     if (auto* panel = qobject_cast<TSelectPanel*>(Component)) {
         // A date panel keeps internal dates, moved by its rule, so that the set
         // reads back in any date style.
-        if (ListedIn(DateFields, name))
+        if (NameListed(DateFields, name))
             return QStringLiteral("sp_Range") + kFieldSep + RuleDate(name, panel->BeginText(), false) + kFieldSep +
                    RuleDate(name, panel->FinalText(), true);
         return panel->StoredText();
@@ -182,8 +174,8 @@ QString TfrmBaseGene::SavedValue(QObject* Component, const QString& PropName)
         return QString::fromLatin1(p.enumerator().valueToKey(v.toInt()));
     case TValueKind::Float: return FloatLocale().toString(v.toDouble(), 'g', 15);
     case TValueKind::Text:
-        if (ListedIn(DateFields, name)) return RuleDate(name, v.toString(), false);
-        if (ListedIn(YearMonthFields, name)) return YearMonthToInternal(v.toString());
+        if (NameListed(DateFields, name)) return RuleDate(name, v.toString(), false);
+        if (NameListed(YearMonthFields, name)) return YearMonthToInternal(v.toString());
         return v.toString();
     case TValueKind::Unsupported: break;
     }
@@ -194,7 +186,7 @@ void TfrmBaseGene::RestoreSelectPanel(TSelectPanel* Panel, const QString& Value)
 {
     const QStringList f = Value.split(kFieldSep);
     const QString style = f.value(0);
-    if (style == QLatin1String("sp_Range") && ListedIn(DateFields, Panel->objectName())) {
+    if (style == QLatin1String("sp_Range") && NameListed(DateFields, Panel->objectName())) {
         Panel->SetEditMask(DateMask());
         Panel->SetBeginText(f.value(1).isEmpty() ? QString() : DateDisplay(f.value(1)));
         Panel->SetFinalText(f.value(2).isEmpty() ? QString() : DateDisplay(f.value(2)));
@@ -248,10 +240,10 @@ bool TfrmBaseGene::RestoreValue(QObject* Component, const QString& PropName, con
     }
     case TValueKind::Text: {
         const QString name = Component->objectName();
-        if (ListedIn(DateFields, name)) {
+        if (NameListed(DateFields, name)) {
             SetStrPropByName(Component, QStringLiteral("EditMask"), DateMask());
             p.write(Component, Value.isEmpty() ? QString() : DateDisplay(Value));
-        } else if (ListedIn(YearMonthFields, name)) {
+        } else if (NameListed(YearMonthFields, name)) {
             SetStrPropByName(Component, QStringLiteral("EditMask"), YearMonthMask());
             p.write(Component, Value.isEmpty() ? QString() : YearMonthDisplay(Value));
         } else {

@@ -252,16 +252,16 @@ bool TQVForm::eventFilter(QObject* watched, QEvent* event)
     if (!keyPreview_ || (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride))
         return QWidget::eventFilter(watched, event);
     auto* widget = qobject_cast<QWidget*>(watched);
-    // Each key reaches the form once: when it is delivered to the focused
-    // control of this window (or to the window itself).
     if (!widget || widget->window() != this || !isVisible()) return false;
-    QWidget* focused = QApplication::focusWidget();
-    if (widget != (focused ? focused : this)) return false;
     auto* keyEvent = static_cast<QKeyEvent*>(event);
-    if (event->type() == QEvent::ShortcutOverride) {
-        // Keys the form handles itself are not taken by shortcuts.
+    // Keys the form handles itself are not taken by shortcuts.
+    if (event->type() == QEvent::ShortcutOverride) return false;
+    // A key a control leaves unused goes on to its parents: the form sees it
+    // once, at its first delivery.
+    if (keyEvent == lastKey_ && lastKeyReceiver_ && widget != lastKeyReceiver_ && widget->isAncestorOf(lastKeyReceiver_))
         return false;
-    }
+    lastKey_ = keyEvent;
+    lastKeyReceiver_ = widget;
     int key = keyEvent->key();
     FormKeyDown(widget, key, keyEvent->modifiers());
     if (key == 0) return true;

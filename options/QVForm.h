@@ -126,6 +126,8 @@ private:
     int modalResult_ = 0;
     QEventLoop* loop_ = nullptr;
     bool closing_ = false;
+    const QEvent* lastKey_ = nullptr;  // the key event the form saw last
+    QPointer<QWidget> lastKeyReceiver_;
 };
 
 }  // namespace kelm24

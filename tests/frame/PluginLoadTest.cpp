@@ -77,14 +77,21 @@ TEST_F(PluginLoad, NotificationsReachTheHostWithTheControllerAsSender)
     EXPECT_EQ(heard.codes[1].second, ctrl.get());
 }
 
-TEST_F(PluginLoad, InitFormReportsAMissingFormClassAcrossTheBoundary)
+TEST_F(PluginLoad, InitFormCreatesTheReceiptFormAndReportsItsStart)
 {
-    // The library ships no option form class yet: the host hears why.
+    // The library's option form is created (256) and refuses to start without
+    // the host's five parameters and objects: InitForm answers -1.
     std::unique_ptr<TDLLBaseController> ctrl(getController());
-    try {
-        ctrl->InitForm(Variant::ArrayOf({"DS", "Leader", "DEMO"}));
-        SUCCEED() << "an option form class is registered";
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("QVS DLL Internal Error :\rNot Assign \"frmVRBaseOptClass\" varible"));
-    }
+    Heard heard;
+    ctrl->OnNotify = TNotifyMethod{&OnNotify, &heard};
+    EXPECT_EQ(ctrl->InitForm(Variant::ArrayOf({"DS", "Leader", "DEMO"})), -1);
+    ASSERT_FALSE(heard.codes.empty());
+    EXPECT_EQ(heard.codes[0].first, 256);
+    Variant info;
+    EXPECT_EQ(ctrl->GetFormInfo(info), 0);
+    EXPECT_EQ(info[2].ToString(), QStringLiteral("KELM24"));
+    EXPECT_EQ(ctrl->GetVersionText(), QStringLiteral("20011207"));
+    ctrl.reset();
+    ASSERT_GE(heard.codes.size(), 2u);
+    EXPECT_EQ(heard.codes.back().first, 304);
 }

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QProcess>
 #include <QTcpServer>
 #include <gtest/gtest.h>
@@ -115,17 +116,35 @@ TEST(HostProgram, UnusableInstallationOrServerEndsWithAClearMessage)
 TEST(HostProgram, RunsAgainstAnInstallationAndReportsWhatIsMissing)
 {
     test::TSampleInstall install;
-    const QString registry = WriteRegistry(install, ServerAt(QStringLiteral("127.0.0.1"), 211));
+    const QString registry =
+        WriteRegistry(install, ServerAt(QStringLiteral("127.0.0.1"), 211) + "[CodePage]\nUICodePage=936\nDBCodePage=936\n");
     ASSERT_FALSE(registry.isEmpty());
 
     TRun run = Host({}, registry);
-    EXPECT_TRUE(run.Out.contains(QStringLiteral("loaded "))) << run.Out.toStdString() << run.Err.toStdString();
-    // Until the option form is part of the plug-in, the host says so and exits 3.
-    if (run.Code == 3) {
-        EXPECT_TRUE(run.Err.contains(QStringLiteral("no option form yet"))) << run.Err.toStdString();
-    } else {
-        EXPECT_TRUE(run.Out.contains(QStringLiteral("notify 256"))) << run.Out.toStdString();
-    }
+    EXPECT_EQ(run.Code, 0) << run.Out.toStdString() << run.Err.toStdString();
+    EXPECT_TRUE(run.Out.contains(QStringLiteral("loaded "))) << run.Out.toStdString();
+    // The receipt option form is created (256), started, and goes with the controller (304).
+    EXPECT_TRUE(run.Out.contains(QStringLiteral("notify 256\nInitForm 0\n"))) << run.Out.toStdString();
+    EXPECT_TRUE(run.Out.contains(QStringLiteral("form Leader DEMO KELM24 进货单打印"))) << run.Out.toStdString();
+    EXPECT_TRUE(run.Out.contains(QStringLiteral("version 20011207")));
+    EXPECT_TRUE(run.Out.contains(QStringLiteral("notify 304")));
+
+    // Without a screen the dialog is only pictured; it is shown (272), hidden (288) and freed (304).
+    TRun modal = Host({QStringLiteral("dialog")}, registry);
+    EXPECT_EQ(modal.Code, 2);
+    EXPECT_TRUE(modal.Err.contains(QStringLiteral("--grab"))) << modal.Err.toStdString();
+    const QString picture = QDir(install.Dir()).filePath(QStringLiteral("dialog.png"));
+    TRun grabbed = Host({QStringLiteral("dialog"), QStringLiteral("--grab"), picture}, registry);
+    EXPECT_EQ(grabbed.Code, 0) << grabbed.Err.toStdString();
+    EXPECT_TRUE(grabbed.Out.contains(QStringLiteral("notify 272\nnotify 288\nnotify 304"))) << grabbed.Out.toStdString();
+    const QImage image(picture);
+    EXPECT_GE(image.width(), 600);
+    EXPECT_GE(image.height(), 300);
+
+    // The layouts are not part of this plug-in yet: a print says which one is missing.
+    TRun print = Host({QStringLiteral("print"), QStringLiteral("--type"), QStringLiteral("3401")}, registry);
+    EXPECT_EQ(print.Code, 1);
+    EXPECT_TRUE(print.Err.contains(QStringLiteral("TfrmKelm24Fmt"))) << print.Err.toStdString();
 
     // A user the installation does not know is refused with the server's message.
     TRun stranger = Host({QStringLiteral("--user"), QStringLiteral("Nobody")}, registry);

@@ -1,0 +1,117 @@
+// TfrmVRBaseOpt: the option form of every printable voucher report. On top of
+// the plain conditions it offers the saved layout styles, the date display
+// type, the Fax/Email sending options and the buttons Print, Preview, Design,
+// Printer setup and Paper format; and it runs the report: the SQL from its
+// parts with the user's row permissions, a format form of the report's
+// layout class, the hand-over of the print options, then preview, print,
+// export or design.
+#pragma once
+
+#include "controls/QvRadio.h"
+#include "frame/VRFormatForm.h"
+#include "options/BaseGene.h"
+#include "options/ReportSQL.h"
+
+namespace kelm24 {
+
+class TfrmVRBaseOpt : public TfrmBaseGene {
+    Q_OBJECT
+
+public:
+    explicit TfrmVRBaseOpt(QWidget* Owner = nullptr);
+    ~TfrmVRBaseOpt() override;
+
+    // --- components
+    TLabel *lblFormStyleName, *lblDateType;
+    TComboBox *cboFormStyleName, *cboDateType;
+    TF2Button* btnDelFormStype;
+    TTabSheet* tsFEP;
+    TRadioGroup* rgSendType;
+    TLabel *lblSendStatus, *lblSendWay, *lblFaxEmail;
+    TComboBox *cboSendStatus, *cboSendWay;
+    TEdit* edtFaxEmailData;
+    TMemo *moPaperSize, *moUnits;
+    TBitBtn *btnPreview, *btnDesign, *btnPrintSetup, *btnPaperSize;
+
+    // --- state
+    QString FormatClassName;          // the format form class of a run
+    TVRFormatForm* DesignForm = nullptr;
+    QStringList CompanyInfo;
+    QString MainTable;
+    int PrinterIndex = -1;
+    TReportSQL SQL;                   // the six parts of a run
+    bool SQLBuilderEnabled = true;
+    int SQLType = 0;
+    Variant PowerData;
+    bool RowFilterOn = true;
+    bool UseSQLBuilder = true;
+    QString ClientPath, ProfilePath, RTBuilderDataPath;
+    QString SendWayDefs;
+    int SendMode = 0;
+    QString SendKeyField, SendAddressField, SendStatusField, SendStatusCondition;
+    QString HostStyleName;
+    QString StyleConditionControls;
+
+    // --- the option form as the controller sees it
+    bool InitFromHost(const Variant& Params) override;
+    bool ExecuteReport(bool APreview) override;
+    bool ExecuteForHost(const Variant& AParams, bool APreview) override;
+    bool ExportForHost(const Variant& AParams, int AFileType, const QString& APath, int AResolution,
+                       const QString& AExtra) override;
+    void CloseDesigner() override;
+
+    // --- virtual operations added, in slot order
+    virtual void InitFormatOptions();
+    virtual void BuildSavedControlList();
+    virtual void BuildReportSQL(int AMode, const Variant& AParams, QString& ASQL);
+    virtual void PassPrintOptions(TVRFormatForm* AFormat);
+    virtual void ComposeSQL(QString& ASQL);
+    virtual void PrepareSQLOnly() {}
+
+    // Stores the layout class and reloads the style list.
+    void SetFormatClass(const QString& ClassName);
+    // The style list of the layout class, as far as the styles match this form.
+    void LoadStyleList();
+    // Whether a style's condition text fits the form's current values.
+    bool StyleMatches(const QString& ConditionText) const;
+    void DeleteStyle();
+    // 1 data opened (the format form is returned in Format), 0 no rows, -1 failure.
+    int OpenFormatForm(const QString& ASQL, TVRFormatForm*& Format);
+    // The style text as it is stored.
+    QString StoredStyleName() const;
+
+    void rgSendTypeClick();
+    void cboSendWayChange();
+    void btnPreviewClick();
+    void btnDesignClick();
+    void btnPrintSetupClick();
+    void btnPaperSizeClick();
+
+protected:
+    void FormCreate() override;
+    void FormShow() override;
+    void FormDestroy() override;
+    void FormKeyPress(QWidget* Sender, QChar& Key) override;
+    void SetProgramInfo() override;
+    bool GetOptionValues(Variant& Values, int Count) override;
+    bool GetOptionCaptions(Variant& Captions, int Count) override;
+    void PrintSettingsLoaded() override;
+    void btnOkClick() override;
+    void tsOption2Show() override;
+    void pgOptionChange() override;
+
+    // The statement of a host run with the host's conditions (AParams) and
+    // the style the user chose for the host's key; false when it cannot be made.
+    bool PrepareHostRun(const Variant& AParams, QString& Statement);
+    // Preview, print or export on an opened format form; frees it.
+    bool RunOnFormat(TVRFormatForm* Format, bool APreview);
+    void FreeFormat(TVRFormatForm*& Format);
+    // Whether the host's module list lets the Fax/Email page show.
+    bool FaxEmailModuleEnabled() const;
+    void SelectStyle(const QString& Name);
+
+private:
+    void BuildReportComponents();
+};
+
+}  // namespace kelm24
