@@ -1,6 +1,7 @@
 #include "options/VRBaseOptF.h"
 
 #include "options/FormParts.h"
+#include "options/GeneConditionCF.h"
 
 #include "controls/BtChkBox.h"
 #include "format/engine/QRPrinter.h"
@@ -387,6 +388,26 @@ void TfrmVRBaseOpt::PrintSettingsLoaded()
     btnOk->SetEnabled(right(6));
     btnPreview->SetEnabled(right(6));
     BuildSavedControlList();
+}
+
+void TfrmVRBaseOpt::btnInsertClick()
+{
+    TfrmBaseGene::btnInsertClick();
+    if (ValidationFailed) return;
+    // The print date, last in DateFields, gets no rule.
+    const Variant answer = TfrmGeneCondition::RunSaveDialog(DateFields, this, 1);
+    const QString name = answer[0].ToString();
+    if (name.isEmpty()) return;
+    try {
+        // A set the server refused is said so, not passed over in silence.
+        if (!SaveConditionSet(SavedSpecs, name, answer[2].ToBool()))
+            ShowMsg(LangText(QStringLiteral("TfrmVRBaseOpt"), QStringLiteral("sSaveProjFailed"),
+                             QStringLiteral("保存方案失败!")),
+                    mtError, {mbOK});
+        LoadConditionSets();
+    } catch (const Exception& e) {
+        ShowMsg(e.Message(), mtError, {mbOK});
+    }
 }
 
 void TfrmVRBaseOpt::rgSendTypeClick()

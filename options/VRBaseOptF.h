@@ -80,6 +80,10 @@ public:
     // The style text as it is stored.
     QString StoredStyleName() const;
 
+    // Saving a condition set: after the base check the save dialog asks for
+    // the name and the date rules; the set is stored and the list reloaded.
+    void btnInsertClick() override;
+
     void rgSendTypeClick();
     void cboSendWayChange();
     void btnPreviewClick();
