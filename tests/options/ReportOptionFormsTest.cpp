@@ -379,3 +379,25 @@ TEST_F(ReceiptFormTest, StyleNamesAreShortAndStylesMatchTheForm)
     form->chk01->Toggle();
     EXPECT_TRUE(form->StyleMatches(QStringLiteral("chk01:TBitCheckBox=1\r\ncboTG013:TComboBox=0")));
 }
+
+TEST_F(ReceiptFormTest, ACorrectedTypeIsNoLongerRefused)
+{
+    Start();
+    // A purchase order type fails the check and holds the page.
+    EnterType(QStringLiteral("3301"));
+    ASSERT_TRUE(form->ValidationFailed);
+    const int page = form->pgOption->ActivePageIndex();
+    EXPECT_FALSE(form->pgOption->SelectNextPage(true));
+
+    // The user types a receipt type: the check passes and the pages change again.
+    EnterType(QStringLiteral("3401"));
+    EXPECT_FALSE(form->ValidationFailed);
+    EXPECT_TRUE(form->pgOption->SelectNextPage(true));
+    EXPECT_NE(form->pgOption->ActivePageIndex(), page);
+
+    // Emptying the type after a failed check also ends the refusal.
+    EnterType(QStringLiteral("3301"));
+    ASSERT_TRUE(form->ValidationFailed);
+    EnterType(QString());
+    EXPECT_FALSE(form->ValidationFailed);
+}
