@@ -556,16 +556,31 @@ int TfrmVRBaseOpt::OpenFormatForm(const QString& ASQL, TVRFormatForm*& Format)
 
 bool TfrmVRBaseOpt::RunOnFormat(TVRFormatForm* Format, bool APreview)
 {
-    if (APreview) {
-        Format->PrintMode = 0;
-        Format->Preview();
-    } else {
-        Format->PrintMode = 1;
-        Format->Print();
+    // A preview or printer that fails ends the run with its message: the
+    // runs start from button handlers, where nothing may escape, and the
+    // layout goes either way.
+    bool done = false;
+    try {
+        if (APreview) {
+            Format->PrintMode = 0;
+            Format->Preview();
+        } else {
+            Format->PrintMode = 1;
+            Format->Print();
+        }
+        PrinterIndex = Format->UsedPrinterIndex();
+        done = true;
+    } catch (const std::exception& e) {
+        ShowRunFailure(QString::fromUtf8(e.what()));
     }
-    PrinterIndex = Format->UsedPrinterIndex();
     FreeFormat(Format);
-    return true;
+    return done;
+}
+
+void TfrmVRBaseOpt::ShowRunFailure(const QString& Text)
+{
+    ReportException(Text);
+    ShowDialog(Text, mtError, {mbOK});
 }
 
 bool TfrmVRBaseOpt::ExecuteReport(bool APreview)
@@ -707,12 +722,20 @@ void TfrmVRBaseOpt::btnPaperSizeClick()
         THostObject(HostObject).SetFormCreateStyle(cboFormStyleName->Text());
     } catch (const std::exception&) {
     }
-    TVRFormatForm* format = create(this);
-    format->StyleName = StoredStyleName();
-    QApplication::processEvents();
+    TVRFormatForm* format = nullptr;
     int paper = 0, units = 0;
     double width = 0, length = 0;
-    format->PageInfo(paper, width, length, units);
+    try {
+        format = create(this);
+        format->StyleName = StoredStyleName();
+        QApplication::processEvents();
+        format->PageInfo(paper, width, length, units);
+    } catch (const std::exception& e) {
+        // A layout that cannot be read says why, instead of leaving the click handler.
+        FreeFormat(format);
+        ShowRunFailure(QString::fromUtf8(e.what()));
+        return;
+    }
     ShowMessageRef(QStringLiteral("I"), QStringLiteral("000012"),
                    {moPaperSize->Lines().value(paper), QString::number(width), QString::number(length),
                     moUnits->Lines().value(units)},

@@ -19,6 +19,9 @@ struct TFormatLog {
     QStringList NoteLines, SignInLines;
 };
 TFormatLog formatLog;
+// The step of a run in which the next layout fails ("Preview", "Print", "PageInfo"), as a
+// layout whose printer or stored design cannot be reached does.
+QString failIn;
 
 // A layout that opens its data through the option form's application
 // server, as the report layouts do, and records the rest.
@@ -74,11 +77,13 @@ public:
     }
     void Preview() override
     {
+        if (failIn == QLatin1String("Preview")) throw Exception(QStringLiteral("预览失败"));
         formatLog.Previewed = true;
         formatLog.PrintMode = PrintMode;
     }
     void Print() override
     {
+        if (failIn == QLatin1String("Print")) throw Exception(QStringLiteral("打印机不能使用"));
         formatLog.Printed = true;
         formatLog.PrintMode = PrintMode;
     }
@@ -87,6 +92,7 @@ public:
     int UsedPrinterIndex() override { return 0; }
     void PageInfo(int& paper, double& width, double& length, int& units) override
     {
+        if (failIn == QLatin1String("PageInfo")) throw Exception(QStringLiteral("格式档读不到"));
         paper = 9, width = 210, length = 297, units = 0;
     }
     void StartDesigner() override {}
@@ -117,6 +123,7 @@ protected:
     }
     ~ReceiptFormTest() override
     {
+        failIn.clear();
         delete form;
         Settle();
         RegisterFormatClass(QStringLiteral("TfrmKelm24Fmt"), nullptr);
@@ -400,4 +407,44 @@ TEST_F(ReceiptFormTest, ACorrectedTypeIsNoLongerRefused)
     ASSERT_TRUE(form->ValidationFailed);
     EnterType(QString());
     EXPECT_FALSE(form->ValidationFailed);
+}
+
+TEST_F(ReceiptFormTest, ALayoutThatFailsEndsTheRunWithAMessage)
+{
+    Start();
+    EnterType(QStringLiteral("3401"));
+    form->cboPrintSts->SetText(QStringLiteral("全部"));
+
+    // The buttons' handlers must not let the failure out into the event loop.
+    for (const QString& step : {QStringLiteral("Preview"), QStringLiteral("Print")}) {
+        failIn = step;
+        shown.clear();
+        bool ran = true;
+        EXPECT_NO_THROW(ran = form->ExecuteReport(step == QLatin1String("Preview"))) << step.toStdString();
+        EXPECT_FALSE(ran) << step.toStdString();
+        EXPECT_TRUE(formatLog.Freed) << step.toStdString();
+        ASSERT_EQ(shown.size(), 1) << step.toStdString();
+        EXPECT_TRUE(shown[0].contains(step == QLatin1String("Preview") ? QStringLiteral("预览失败")
+                                                                       : QStringLiteral("打印机不能使用")));
+    }
+    failIn = QStringLiteral("Print");
+    EXPECT_NO_THROW(form->btnOk->Click());
+    EXPECT_TRUE(formatLog.Freed);
+    EXPECT_FALSE(form->ExecuteForHost(Variant::ArrayOf({QStringLiteral("3401"), QString()}), false));
+    EXPECT_TRUE(formatLog.Freed);
+
+    // The paper format of a layout that cannot be read.
+    failIn = QStringLiteral("PageInfo");
+    shown.clear();
+    EXPECT_NO_THROW(form->btnPaperSize->Click());
+    EXPECT_TRUE(formatLog.Freed);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].contains(QStringLiteral("格式档读不到")));
+
+    // Without a failure the paper format is told.
+    failIn.clear();
+    shown.clear();
+    form->btnPaperSize->Click();
+    EXPECT_TRUE(formatLog.Freed);
+    EXPECT_EQ(shown.size(), 1);
 }
