@@ -554,6 +554,16 @@ int TfrmVRBaseOpt::OpenFormatForm(const QString& ASQL, TVRFormatForm*& Format)
     }
 }
 
+void TfrmVRBaseOpt::ReleaseFormat(TVRFormatForm* Format)
+{
+    if (auto* object = dynamic_cast<QObject*>(Format)) {
+        if (auto* window = qobject_cast<QWidget*>(object)) window->hide();
+        object->deleteLater();
+    } else {
+        delete Format;
+    }
+}
+
 bool TfrmVRBaseOpt::RunOnFormat(TVRFormatForm* Format, bool APreview)
 {
     // A preview or printer that fails ends the run with its message: the
@@ -695,8 +705,13 @@ void TfrmVRBaseOpt::CloseDesigner()
 {
     setEnabled(true);
     if (DesignForm) {
-        DesignForm->CloseDesigner();
-        FreeFormat(DesignForm);
+        // The designer calls this from its own window's handler when it goes
+        // inactive: the layout is let go after that handler, and forgotten
+        // first, so a close that comes back here finds nothing to close.
+        TVRFormatForm* design = DesignForm;
+        DesignForm = nullptr;
+        design->CloseDesigner();
+        ReleaseFormat(design);
     }
     LoadStyleList();
     raise();

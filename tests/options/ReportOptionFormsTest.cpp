@@ -95,8 +95,22 @@ public:
         if (failIn == QLatin1String("PageInfo")) throw Exception(QStringLiteral("格式档读不到"));
         paper = 9, width = 210, length = 297, units = 0;
     }
-    void StartDesigner() override {}
-    void CloseDesigner() override {}
+    void StartDesigner() override { designing_ = true; }
+    void CloseDesigner() override { designing_ = false; }
+    // The designer window lost the focus: the layout asks its option form to
+    // close the designer and then notes it is done, as the designer does.
+    void DesignerDeactivated()
+    {
+        QPointer<QWidget> self(this);
+        qobject_cast<TfrmVRBaseOpt*>(parentWidget())->CloseDesigner();
+        if (!self) {
+            ADD_FAILURE() << "the layout was freed inside its own handler";
+            return;
+        }
+        deactivations_++;
+    }
+    bool designing_ = false;
+    int deactivations_ = 0;
     void SetApprovalDocType(const QString& DocType) override { formatLog.ApprovalDocType = DocType; }
     void SetApprovalLookup(bool On, const QString&, const QString&) override { formatLog.ApprovalLookup = On; }
     void SetFrameText(int index, const QString& text) override
@@ -447,4 +461,33 @@ TEST_F(ReceiptFormTest, ALayoutThatFailsEndsTheRunWithAMessage)
     form->btnPaperSize->Click();
     EXPECT_TRUE(formatLog.Freed);
     EXPECT_EQ(shown.size(), 1);
+}
+
+TEST_F(ReceiptFormTest, TheDesignerClosesFromItsOwnLayout)
+{
+    Start();
+    EnterType(QStringLiteral("3401"));
+    form->btnDesign->Click();
+    auto* layout = dynamic_cast<TRecordingFormat*>(form->DesignForm);
+    ASSERT_NE(layout, nullptr);
+    EXPECT_TRUE(layout->designing_);
+    EXPECT_FALSE(form->isEnabled());
+    QPointer<QWidget> window = layout;
+
+    // The designer's window loses the focus: its layout closes it through the
+    // option form and goes on with its own work.
+    layout->DesignerDeactivated();
+    EXPECT_EQ(form->DesignForm, nullptr);
+    EXPECT_TRUE(form->isEnabled());
+    Settle();
+    EXPECT_TRUE(window.isNull());
+    EXPECT_TRUE(formatLog.Freed);
+
+    // A second design session starts afresh; the controller can close it too.
+    form->btnDesign->Click();
+    ASSERT_NE(form->DesignForm, nullptr);
+    form->CloseDesigner();
+    EXPECT_EQ(form->DesignForm, nullptr);
+    Settle();
+    EXPECT_TRUE(formatLog.Freed);
 }
