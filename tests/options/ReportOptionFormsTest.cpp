@@ -491,3 +491,42 @@ TEST_F(ReceiptFormTest, TheDesignerClosesFromItsOwnLayout)
     Settle();
     EXPECT_TRUE(formatLog.Freed);
 }
+
+TEST_F(ReceiptFormTest, HostRunsLeaveTheDialogAsItWas)
+{
+    // The user keeps the style "宽版" for receipt type 3401 in the user-defined settings.
+    QFile userDef(QDir(install.Dir()).filePath(QStringLiteral("client/UserDef.ini")));
+    ASSERT_TRUE(userDef.open(QIODevice::WriteOnly));
+    userDef.write(QStringLiteral("[VoucherFormatDef]\nKELM24_3401=宽版\n").toUtf8());
+    userDef.close();
+    Start();
+    ASSERT_EQ(TAppServerObject(form->AppServer)
+                  .RunInsUpdSQL(false, Variant(QStringLiteral("[Layout]")),
+                                Variant::ArrayOf({TSampleCompany::CompanyCode, TSampleCompany::LeaderUser, QString(),
+                                                  QStringLiteral("TfrmKelm24Fmt"), QStringLiteral("宽版"),
+                                                  QStringLiteral("0"), QString()}),
+                                0),
+              1);
+    form->LoadStyleList();
+    ASSERT_TRUE(form->cboFormStyleName->Items().contains(QStringLiteral("宽版")));
+
+    // In the dialog the type brings its style.
+    EnterType(QStringLiteral("3401"));
+    EXPECT_EQ(form->cboFormStyleName->Text(), QStringLiteral("宽版"));
+
+    // After a host print and a host export the dialog still does.
+    for (int run = 0; run < 2; ++run) {
+        const Variant conditions = Variant::ArrayOf({QStringLiteral("3401"), QString()});
+        if (run == 0)
+            ASSERT_TRUE(form->ExecuteForHost(conditions, false));
+        else
+            ASSERT_TRUE(form->ExportForHost(conditions, 3, QDir(install.Dir()).filePath(QStringLiteral("out")), 96,
+                                            QString()));
+        EXPECT_FALSE(form->HostRun);
+        EXPECT_FALSE(form->HostExport);
+        form->cboFormStyleName->SetItemIndex(0);
+        EnterType(QString());
+        EnterType(QStringLiteral("3401"));
+        EXPECT_EQ(form->cboFormStyleName->Text(), QStringLiteral("宽版")) << run;
+    }
+}
