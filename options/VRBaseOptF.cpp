@@ -333,7 +333,8 @@ void TfrmVRBaseOpt::FormKeyPress(QWidget* Sender, QChar& Key)
 {
     TfrmBaseGene::FormKeyPress(Sender, Key);
     const bool inStyleCombo = Sender == cboFormStyleName || cboFormStyleName->isAncestorOf(Sender);
-    if (!inStyleCombo || Key == QChar(8) || Key == QLatin1Char('.') || Key.isNull()) return;
+    // Only characters count: backspace, Tab and the other control keys type nothing.
+    if (!inStyleCombo || Key.unicode() < 0x20 || Key == QLatin1Char('.')) return;
     if (cboFormStyleName->Text().size() + 1 > MaxStyleNameLength) {
         ShowMessageRef(QStringLiteral("E"), QStringLiteral("100319"), {}, -1);
         Key = QChar();

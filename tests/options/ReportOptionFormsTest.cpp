@@ -392,6 +392,14 @@ TEST_F(ReceiptFormTest, StyleNamesAreShortAndStylesMatchTheForm)
     EXPECT_EQ(shown.size(), 1);
     QTest::keyClick(editor, Qt::Key_Backspace);
     EXPECT_EQ(form->cboFormStyleName->Text().size(), 19);
+    // Tab on a full name is no character: it leaves the combo without a message.
+    form->cboFormStyleName->SetText(QStringLiteral("A").repeated(20));
+    shown.clear();
+    editor->setFocus();
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_TRUE(shown.isEmpty()) << shown.join(QStringLiteral(" / ")).toStdString();
+    EXPECT_NE(QApplication::focusWidget(), editor);
+    EXPECT_EQ(form->cboFormStyleName->Text().size(), 20);
 
     EXPECT_TRUE(form->StyleMatches(QString()));
     EXPECT_TRUE(form->StyleMatches(QStringLiteral("chk01:TBitCheckBox=0")));
