@@ -538,3 +538,24 @@ TEST_F(ReceiptFormTest, HostRunsLeaveTheDialogAsItWas)
         EXPECT_EQ(form->cboFormStyleName->Text(), QStringLiteral("宽版")) << run;
     }
 }
+
+TEST_F(ReceiptFormTest, TheHostHearsOfTheShowOnceTheFormIsReady)
+{
+    Start();
+    bool shownFlag = false;
+    int width = 0;
+    int notices = 0;
+    form->OnShow = TNotifyEvent{nullptr, [&](QObject*) {
+                                    ++notices;
+                                    shownFlag = form->Shown;
+                                    width = form->width();
+                                }};
+    form->show();
+    EXPECT_EQ(notices, 1);
+    // Every level of the form has done its part of the showing.
+    EXPECT_TRUE(shownFlag);
+    EXPECT_GE(width, 655);
+    form->hide();
+    form->show();
+    EXPECT_EQ(notices, 2);
+}
