@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QScreen>
+#include <QShowEvent>
 #include <QUrl>
 
 namespace kelm24 {
@@ -664,7 +665,13 @@ void TfrmBaseGene::FormShow()
     } catch (const std::exception& e) {
         ReportException(QString::fromUtf8(e.what()));
     }
-    DoShow();
+}
+
+void TfrmBaseGene::showEvent(QShowEvent* e)
+{
+    TQVForm::showEvent(e);
+    // The show is announced once every level of the form has shown itself.
+    if (!e->spontaneous()) DoShow();
 }
 
 void TfrmBaseGene::FormClose(TCloseAction& Action)

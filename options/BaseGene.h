@@ -305,6 +305,7 @@ protected:
     virtual void ArrangeButtons();
 
     bool event(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 

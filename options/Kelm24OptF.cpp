@@ -181,6 +181,9 @@ void TfrmKelm24::edtTG001Enter()
 
 void TfrmKelm24::edtTG001Exit()
 {
+    // Each leave checks anew: a type refused before holds nothing back once
+    // the edit is emptied or a valid type is typed.
+    ValidationFailed = false;
     const QString type = edtTG001->Text().trimmed();
     if (type.isEmpty()) {
         txtTG001->SetCaption(QString());
@@ -350,10 +353,8 @@ void TfrmKelm24::DoF2Key(int Key, QWidget* Control)
         edtTG001->SetText(RowText(row, 0));
         txtTG001->SetCaption(RowText(row, 1));
         enteredType_ = edtTG001->Text();
-        if (!CheckDocType(edtTG001->Text())) {
-            ValidationFailed = true;
-            enteredType_.clear();
-        }
+        ValidationFailed = !CheckDocType(edtTG001->Text());
+        if (ValidationFailed) enteredType_.clear();
         return;
     }
     if (Control == splTG002->edBegin || Control == splTG002->edFinal) {

@@ -249,6 +249,9 @@ void TQVForm::closeEvent(QCloseEvent* e)
 
 bool TQVForm::eventFilter(QObject* watched, QEvent* event)
 {
+    // A release ends the delivery of the press before it: the next press is
+    // a new key even when it is built at the same address.
+    if (event->type() == QEvent::KeyRelease) lastKey_ = nullptr;
     if (!keyPreview_ || (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride))
         return QWidget::eventFilter(watched, event);
     auto* widget = qobject_cast<QWidget*>(watched);
@@ -258,9 +261,11 @@ bool TQVForm::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::ShortcutOverride) return false;
     // A key a control leaves unused goes on to its parents: the form sees it
     // once, at its first delivery.
-    if (keyEvent == lastKey_ && lastKeyReceiver_ && widget != lastKeyReceiver_ && widget->isAncestorOf(lastKeyReceiver_))
+    if (keyEvent == lastKey_ && keyEvent->timestamp() == lastKeyTime_ && lastKeyReceiver_ &&
+        widget != lastKeyReceiver_ && widget->isAncestorOf(lastKeyReceiver_))
         return false;
     lastKey_ = keyEvent;
+    lastKeyTime_ = keyEvent->timestamp();
     lastKeyReceiver_ = widget;
     int key = keyEvent->key();
     FormKeyDown(widget, key, keyEvent->modifiers());

@@ -126,7 +126,10 @@ private:
     int modalResult_ = 0;
     QEventLoop* loop_ = nullptr;
     bool closing_ = false;
-    const QEvent* lastKey_ = nullptr;  // the key event the form saw last
+    // The key press the form saw last (its address and time: presses built
+    // one after the other may share an address) and where it arrived first.
+    const QEvent* lastKey_ = nullptr;
+    quint64 lastKeyTime_ = 0;
     QPointer<QWidget> lastKeyReceiver_;
 };
 

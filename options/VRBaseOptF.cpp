@@ -334,7 +334,8 @@ void TfrmVRBaseOpt::FormKeyPress(QWidget* Sender, QChar& Key)
 {
     TfrmBaseGene::FormKeyPress(Sender, Key);
     const bool inStyleCombo = Sender == cboFormStyleName || cboFormStyleName->isAncestorOf(Sender);
-    if (!inStyleCombo || Key == QChar(8) || Key == QLatin1Char('.') || Key.isNull()) return;
+    // Only characters count: backspace, Tab and the other control keys type nothing.
+    if (!inStyleCombo || Key.unicode() < 0x20 || Key == QLatin1Char('.')) return;
     if (cboFormStyleName->Text().size() + 1 > MaxStyleNameLength) {
         ShowMessageRef(QStringLiteral("E"), QStringLiteral("100319"), {}, -1);
         Key = QChar();
@@ -575,18 +576,43 @@ int TfrmVRBaseOpt::OpenFormatForm(const QString& ASQL, TVRFormatForm*& Format)
     }
 }
 
+void TfrmVRBaseOpt::ReleaseFormat(TVRFormatForm* Format)
+{
+    if (auto* object = dynamic_cast<QObject*>(Format)) {
+        if (auto* window = qobject_cast<QWidget*>(object)) window->hide();
+        object->deleteLater();
+    } else {
+        delete Format;
+    }
+}
+
 bool TfrmVRBaseOpt::RunOnFormat(TVRFormatForm* Format, bool APreview)
 {
-    if (APreview) {
-        Format->PrintMode = 0;
-        Format->Preview();
-    } else {
-        Format->PrintMode = 1;
-        Format->Print();
+    // A preview or printer that fails ends the run with its message: the
+    // runs start from button handlers, where nothing may escape, and the
+    // layout goes either way.
+    bool done = false;
+    try {
+        if (APreview) {
+            Format->PrintMode = 0;
+            Format->Preview();
+        } else {
+            Format->PrintMode = 1;
+            Format->Print();
+        }
+        PrinterIndex = Format->UsedPrinterIndex();
+        done = true;
+    } catch (const std::exception& e) {
+        ShowRunFailure(QString::fromUtf8(e.what()));
     }
-    PrinterIndex = Format->UsedPrinterIndex();
     FreeFormat(Format);
-    return true;
+    return done;
+}
+
+void TfrmVRBaseOpt::ShowRunFailure(const QString& Text)
+{
+    ReportException(Text);
+    ShowDialog(Text, mtError, {mbOK});
 }
 
 bool TfrmVRBaseOpt::ExecuteReport(bool APreview)
@@ -701,8 +727,13 @@ void TfrmVRBaseOpt::CloseDesigner()
 {
     setEnabled(true);
     if (DesignForm) {
-        DesignForm->CloseDesigner();
-        FreeFormat(DesignForm);
+        // The designer calls this from its own window's handler when it goes
+        // inactive: the layout is let go after that handler, and forgotten
+        // first, so a close that comes back here finds nothing to close.
+        TVRFormatForm* design = DesignForm;
+        DesignForm = nullptr;
+        design->CloseDesigner();
+        ReleaseFormat(design);
     }
     LoadStyleList();
     raise();
@@ -728,12 +759,20 @@ void TfrmVRBaseOpt::btnPaperSizeClick()
         THostObject(HostObject).SetFormCreateStyle(cboFormStyleName->Text());
     } catch (const std::exception&) {
     }
-    TVRFormatForm* format = create(this);
-    format->StyleName = StoredStyleName();
-    QApplication::processEvents();
+    TVRFormatForm* format = nullptr;
     int paper = 0, units = 0;
     double width = 0, length = 0;
-    format->PageInfo(paper, width, length, units);
+    try {
+        format = create(this);
+        format->StyleName = StoredStyleName();
+        QApplication::processEvents();
+        format->PageInfo(paper, width, length, units);
+    } catch (const std::exception& e) {
+        // A layout that cannot be read says why, instead of leaving the click handler.
+        FreeFormat(format);
+        ShowRunFailure(QString::fromUtf8(e.what()));
+        return;
+    }
     ShowMessageRef(QStringLiteral("I"), QStringLiteral("000012"),
                    {moPaperSize->Lines().value(paper), QString::number(width), QString::number(length),
                     moUnits->Lines().value(units)},

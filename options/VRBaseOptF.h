@@ -110,6 +110,10 @@ protected:
     // Preview, print or export on an opened format form; frees it.
     bool RunOnFormat(TVRFormatForm* Format, bool APreview);
     void FreeFormat(TVRFormatForm*& Format);
+    // Frees a layout once the event being handled is over (it may be its own).
+    void ReleaseFormat(TVRFormatForm* Format);
+    // A run that failed on its layout: the reason is collected and shown.
+    void ShowRunFailure(const QString& Text);
     // Whether the host's module list lets the Fax/Email page show.
     bool FaxEmailModuleEnabled() const;
     void SelectStyle(const QString& Name);

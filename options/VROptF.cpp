@@ -263,9 +263,29 @@ void TfrmVROpt::ApplyDocTypeSettings(const QString& DocType, bool ShowMessages, 
     }
 }
 
+namespace {
+
+// Marks a host run (and whether it exports) while it lasts: the dialog used
+// afterwards presets its document types as a dialog does.
+class THostRunScope {
+public:
+    THostRunScope(bool& run, bool& exporting, bool isExport) : run_(run), export_(exporting)
+    {
+        run_ = true;
+        export_ = isExport;
+    }
+    ~THostRunScope() { run_ = export_ = false; }
+
+private:
+    bool& run_;
+    bool& export_;
+};
+
+}  // namespace
+
 bool TfrmVROpt::ExecuteForHost(const Variant& AParams, bool APreview)
 {
-    HostRun = true;
+    const THostRunScope scope(HostRun, HostExport, false);
     Variant row;
     ApplyDocTypeSettings(RowText(AParams, 0), true, row);
     if (row.IsEmpty()) return false;
@@ -275,7 +295,7 @@ bool TfrmVROpt::ExecuteForHost(const Variant& AParams, bool APreview)
 bool TfrmVROpt::ExportForHost(const Variant& AParams, int AFileType, const QString& APath, int AResolution,
                               const QString& AExtra)
 {
-    HostRun = HostExport = true;
+    const THostRunScope scope(HostRun, HostExport, true);
     Variant row;
     ApplyDocTypeSettings(RowText(AParams, 0), false, row);
     if (row.IsEmpty()) return false;

@@ -339,3 +339,19 @@ TEST_F(BaseGeneTest, PermissionAnswerGivesSwitchesAndThePermissionText)
     EXPECT_TRUE(form->PermissionSwitch2);
     EXPECT_TRUE(form->PermissionText.isEmpty());
 }
+
+TEST_F(BaseGeneTest, EveryKeyPressReachesTheForm)
+{
+    Start();
+    form->show();
+    QApplication::setActiveWindow(form);
+    // A key typed into a field goes on to the field.
+    form->edtCode->setFocus();
+    QTest::keyClick(form->edtCode, Qt::Key_A);
+    EXPECT_EQ(form->edtCode->Text(), QStringLiteral("a"));
+    // The next key arrives at the form itself (no control holds the focus):
+    // the form still sees it, and Esc closes it.
+    form->setFocus();
+    QTest::keyClick(form, Qt::Key_Escape);
+    EXPECT_FALSE(form->isVisible());
+}

@@ -19,6 +19,9 @@ struct TFormatLog {
     QStringList NoteLines, SignInLines;
 };
 TFormatLog formatLog;
+// The step of a run in which the next layout fails ("Preview", "Print", "PageInfo"), as a
+// layout whose printer or stored design cannot be reached does.
+QString failIn;
 
 // A layout that opens its data through the option form's application
 // server, as the report layouts do, and records the rest.
@@ -74,11 +77,13 @@ public:
     }
     void Preview() override
     {
+        if (failIn == QLatin1String("Preview")) throw Exception(QStringLiteral("预览失败"));
         formatLog.Previewed = true;
         formatLog.PrintMode = PrintMode;
     }
     void Print() override
     {
+        if (failIn == QLatin1String("Print")) throw Exception(QStringLiteral("打印机不能使用"));
         formatLog.Printed = true;
         formatLog.PrintMode = PrintMode;
     }
@@ -87,10 +92,25 @@ public:
     int UsedPrinterIndex() override { return 0; }
     void PageInfo(int& paper, double& width, double& length, int& units) override
     {
+        if (failIn == QLatin1String("PageInfo")) throw Exception(QStringLiteral("格式档读不到"));
         paper = 9, width = 210, length = 297, units = 0;
     }
-    void StartDesigner() override {}
-    void CloseDesigner() override {}
+    void StartDesigner() override { designing_ = true; }
+    void CloseDesigner() override { designing_ = false; }
+    // The designer window lost the focus: the layout asks its option form to
+    // close the designer and then notes it is done, as the designer does.
+    void DesignerDeactivated()
+    {
+        QPointer<QWidget> self(this);
+        qobject_cast<TfrmVRBaseOpt*>(parentWidget())->CloseDesigner();
+        if (!self) {
+            ADD_FAILURE() << "the layout was freed inside its own handler";
+            return;
+        }
+        deactivations_++;
+    }
+    bool designing_ = false;
+    int deactivations_ = 0;
     void SetApprovalDocType(const QString& DocType) override { formatLog.ApprovalDocType = DocType; }
     void SetApprovalLookup(bool On, const QString&, const QString&) override { formatLog.ApprovalLookup = On; }
     void SetFrameText(int index, const QString& text) override
@@ -117,6 +137,7 @@ protected:
     }
     ~ReceiptFormTest() override
     {
+        failIn.clear();
         delete form;
         Settle();
         RegisterFormatClass(QStringLiteral("TfrmKelm24Fmt"), nullptr);
@@ -371,6 +392,14 @@ TEST_F(ReceiptFormTest, StyleNamesAreShortAndStylesMatchTheForm)
     EXPECT_EQ(shown.size(), 1);
     QTest::keyClick(editor, Qt::Key_Backspace);
     EXPECT_EQ(form->cboFormStyleName->Text().size(), 19);
+    // Tab on a full name is no character: it leaves the combo without a message.
+    form->cboFormStyleName->SetText(QStringLiteral("A").repeated(20));
+    shown.clear();
+    editor->setFocus();
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_TRUE(shown.isEmpty()) << shown.join(QStringLiteral(" / ")).toStdString();
+    EXPECT_NE(QApplication::focusWidget(), editor);
+    EXPECT_EQ(form->cboFormStyleName->Text().size(), 20);
 
     EXPECT_TRUE(form->StyleMatches(QString()));
     EXPECT_TRUE(form->StyleMatches(QStringLiteral("chk01:TBitCheckBox=0")));
@@ -378,4 +407,155 @@ TEST_F(ReceiptFormTest, StyleNamesAreShortAndStylesMatchTheForm)
     EXPECT_FALSE(form->StyleMatches(QStringLiteral("chkGone:TBitCheckBox=0")));
     form->chk01->Toggle();
     EXPECT_TRUE(form->StyleMatches(QStringLiteral("chk01:TBitCheckBox=1\r\ncboTG013:TComboBox=0")));
+}
+
+TEST_F(ReceiptFormTest, ACorrectedTypeIsNoLongerRefused)
+{
+    Start();
+    // A purchase order type fails the check and holds the page.
+    EnterType(QStringLiteral("3301"));
+    ASSERT_TRUE(form->ValidationFailed);
+    const int page = form->pgOption->ActivePageIndex();
+    EXPECT_FALSE(form->pgOption->SelectNextPage(true));
+
+    // The user types a receipt type: the check passes and the pages change again.
+    EnterType(QStringLiteral("3401"));
+    EXPECT_FALSE(form->ValidationFailed);
+    EXPECT_TRUE(form->pgOption->SelectNextPage(true));
+    EXPECT_NE(form->pgOption->ActivePageIndex(), page);
+
+    // Emptying the type after a failed check also ends the refusal.
+    EnterType(QStringLiteral("3301"));
+    ASSERT_TRUE(form->ValidationFailed);
+    EnterType(QString());
+    EXPECT_FALSE(form->ValidationFailed);
+}
+
+TEST_F(ReceiptFormTest, ALayoutThatFailsEndsTheRunWithAMessage)
+{
+    Start();
+    EnterType(QStringLiteral("3401"));
+    form->cboPrintSts->SetText(QStringLiteral("全部"));
+
+    // The buttons' handlers must not let the failure out into the event loop.
+    for (const QString& step : {QStringLiteral("Preview"), QStringLiteral("Print")}) {
+        failIn = step;
+        shown.clear();
+        bool ran = true;
+        EXPECT_NO_THROW(ran = form->ExecuteReport(step == QLatin1String("Preview"))) << step.toStdString();
+        EXPECT_FALSE(ran) << step.toStdString();
+        EXPECT_TRUE(formatLog.Freed) << step.toStdString();
+        ASSERT_EQ(shown.size(), 1) << step.toStdString();
+        EXPECT_TRUE(shown[0].contains(step == QLatin1String("Preview") ? QStringLiteral("预览失败")
+                                                                       : QStringLiteral("打印机不能使用")));
+    }
+    failIn = QStringLiteral("Print");
+    EXPECT_NO_THROW(form->btnOk->Click());
+    EXPECT_TRUE(formatLog.Freed);
+    EXPECT_FALSE(form->ExecuteForHost(Variant::ArrayOf({QStringLiteral("3401"), QString()}), false));
+    EXPECT_TRUE(formatLog.Freed);
+
+    // The paper format of a layout that cannot be read.
+    failIn = QStringLiteral("PageInfo");
+    shown.clear();
+    EXPECT_NO_THROW(form->btnPaperSize->Click());
+    EXPECT_TRUE(formatLog.Freed);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].contains(QStringLiteral("格式档读不到")));
+
+    // Without a failure the paper format is told.
+    failIn.clear();
+    shown.clear();
+    form->btnPaperSize->Click();
+    EXPECT_TRUE(formatLog.Freed);
+    EXPECT_EQ(shown.size(), 1);
+}
+
+TEST_F(ReceiptFormTest, TheDesignerClosesFromItsOwnLayout)
+{
+    Start();
+    EnterType(QStringLiteral("3401"));
+    form->btnDesign->Click();
+    auto* layout = dynamic_cast<TRecordingFormat*>(form->DesignForm);
+    ASSERT_NE(layout, nullptr);
+    EXPECT_TRUE(layout->designing_);
+    EXPECT_FALSE(form->isEnabled());
+    QPointer<QWidget> window = layout;
+
+    // The designer's window loses the focus: its layout closes it through the
+    // option form and goes on with its own work.
+    layout->DesignerDeactivated();
+    EXPECT_EQ(form->DesignForm, nullptr);
+    EXPECT_TRUE(form->isEnabled());
+    Settle();
+    EXPECT_TRUE(window.isNull());
+    EXPECT_TRUE(formatLog.Freed);
+
+    // A second design session starts afresh; the controller can close it too.
+    form->btnDesign->Click();
+    ASSERT_NE(form->DesignForm, nullptr);
+    form->CloseDesigner();
+    EXPECT_EQ(form->DesignForm, nullptr);
+    Settle();
+    EXPECT_TRUE(formatLog.Freed);
+}
+
+TEST_F(ReceiptFormTest, HostRunsLeaveTheDialogAsItWas)
+{
+    // The user keeps the style "宽版" for receipt type 3401 in the user-defined settings.
+    QFile userDef(QDir(install.Dir()).filePath(QStringLiteral("client/UserDef.ini")));
+    ASSERT_TRUE(userDef.open(QIODevice::WriteOnly));
+    userDef.write(QStringLiteral("[VoucherFormatDef]\nKELM24_3401=宽版\n").toUtf8());
+    userDef.close();
+    Start();
+    ASSERT_EQ(TAppServerObject(form->AppServer)
+                  .RunInsUpdSQL(false, Variant(QStringLiteral("[Layout]")),
+                                Variant::ArrayOf({TSampleCompany::CompanyCode, TSampleCompany::LeaderUser, QString(),
+                                                  QStringLiteral("TfrmKelm24Fmt"), QStringLiteral("宽版"),
+                                                  QStringLiteral("0"), QString()}),
+                                0),
+              1);
+    form->LoadStyleList();
+    ASSERT_TRUE(form->cboFormStyleName->Items().contains(QStringLiteral("宽版")));
+
+    // In the dialog the type brings its style.
+    EnterType(QStringLiteral("3401"));
+    EXPECT_EQ(form->cboFormStyleName->Text(), QStringLiteral("宽版"));
+
+    // After a host print and a host export the dialog still does.
+    for (int run = 0; run < 2; ++run) {
+        const Variant conditions = Variant::ArrayOf({QStringLiteral("3401"), QString()});
+        if (run == 0)
+            ASSERT_TRUE(form->ExecuteForHost(conditions, false));
+        else
+            ASSERT_TRUE(form->ExportForHost(conditions, 3, QDir(install.Dir()).filePath(QStringLiteral("out")), 96,
+                                            QString()));
+        EXPECT_FALSE(form->HostRun);
+        EXPECT_FALSE(form->HostExport);
+        form->cboFormStyleName->SetItemIndex(0);
+        EnterType(QString());
+        EnterType(QStringLiteral("3401"));
+        EXPECT_EQ(form->cboFormStyleName->Text(), QStringLiteral("宽版")) << run;
+    }
+}
+
+TEST_F(ReceiptFormTest, TheHostHearsOfTheShowOnceTheFormIsReady)
+{
+    Start();
+    bool shownFlag = false;
+    int width = 0;
+    int notices = 0;
+    form->OnShow = TNotifyEvent{nullptr, [&](QObject*) {
+                                    ++notices;
+                                    shownFlag = form->Shown;
+                                    width = form->width();
+                                }};
+    form->show();
+    EXPECT_EQ(notices, 1);
+    // Every level of the form has done its part of the showing.
+    EXPECT_TRUE(shownFlag);
+    EXPECT_GE(width, 655);
+    form->hide();
+    form->show();
+    EXPECT_EQ(notices, 2);
 }
