@@ -126,7 +126,6 @@ void TfrmVRBaseOpt::BuildReportComponents()
 
     cboFormStyleName->OnDropDown = TNotifyEvent{this, [this](QObject*) { LoadStyleList(); }};
     btnDelFormStype->OnClick = TNotifyEvent{this, [this](QObject*) { DeleteStyle(); }};
-    connect(btnDelFormStype, &QToolButton::clicked, this, [this] { DeleteStyle(); });
     rgSendType->OnChange = TNotifyEvent{this, [this](QObject*) { rgSendTypeClick(); }};
     cboSendWay->OnChange = TNotifyEvent{this, [this](QObject*) { cboSendWayChange(); }};
     btnPreview->OnClick = TNotifyEvent{this, [this](QObject*) { btnPreviewClick(); }};
