@@ -24,7 +24,7 @@ const QString kFormClass = QStringLiteral("TfrmBaseGene");
 const QString kConditionIndex = QStringLiteral("NCONDITION;CREATOR;PROGRAMME");
 const int kMaxNameBytes = 20;
 
-// One "component.property" entry of a specification list; empty parts when
+// One "component.property" entry of a saved-control list (SavedSpecs); empty parts when
 // the entry is to be skipped.
 struct TSpecEntry {
     QString Component, Property;
