@@ -77,23 +77,37 @@ QString AlertLogFolder()
     return QDir::cleanPath((base.isEmpty() ? HostProgramFolder() : base) + QStringLiteral("/Log"));
 }
 
-QString AlertLogFileName(const QString& Name, const QString& Period, const QDate& day)
+namespace {
+
+QString LogFileName(const QString& Folder, const QString& Name, const QString& Period, const QDate& day)
 {
     const QString stamp = Period == QLatin1String("M")   ? day.toString(QStringLiteral("yyyyMM"))
                           : Period == QLatin1String("Y") ? day.toString(QStringLiteral("yyyy"))
                                                          : day.toString(QStringLiteral("yyyyMMdd"));
-    QString fileName = AlertLogFolder() + QStringLiteral("/Alert_") + Name + QLatin1Char('_') + stamp;
+    QString fileName = Folder + QStringLiteral("/Alert_") + Name + QLatin1Char('_') + stamp;
     if (!Name.contains(QLatin1Char('.'))) fileName += QStringLiteral(".log");
     return fileName;
 }
 
+}  // namespace
+
+QString AlertLogFileName(const QString& Name, const QString& Period, const QDate& day)
+{
+    return LogFileName(AlertLogFolder(), Name, Period, day);
+}
+
 bool WriteLog(const QString& Name, const QString& Text, const QString& Period)
+{
+    return WriteLogIn(AlertLogFolder(), Name, Text, Period);
+}
+
+bool WriteLogIn(const QString& Folder, const QString& Name, const QString& Text, const QString& Period)
 {
     try {
         const QDateTime now = QDateTime::currentDateTime();
         const QString line = QLatin1Char('[') + now.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss:zzz")) +
                              QStringLiteral("] ") + Text;
-        return AppendLine(AlertLogFolder(), AlertLogFileName(Name, Period, now.date()), line);
+        return AppendLine(Folder, LogFileName(Folder, Name, Period, now.date()), line);
     } catch (...) {
         return false;
     }

@@ -19,6 +19,8 @@ QString AlertLogFileName(const QString& Name, const QString& Period, const QDate
 // Appends "[YYYY/MM/DD hh:nn:ss:zzz] Text"; false when the folder or the file
 // cannot be created or written. Never raises.
 bool WriteLog(const QString& Name, const QString& Text, const QString& Period);
+// The same in another folder (logs kept beside the running program).
+bool WriteLogIn(const QString& Folder, const QString& Name, const QString& Text, const QString& Period);
 
 // The report of a failure while reading stored database passwords, to
 // Log/Alert_ZOLTAGenerator_YYYYMMDD.log; E may be null. Never raises.
