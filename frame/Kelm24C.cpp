@@ -2,9 +2,22 @@
 // finalisation at unload.
 #include "frame/DLLVRCtrller.h"
 #include "frame/Units.h"
+#include "options/BaseGene.h"
 #include "options/Kelm24OptF.h"
+#include "update/QVDownLoad.h"
 
 namespace {
+
+// A program library is brought up to date before the option form loads it.
+// Set by a variable's initialiser, not by the load function: the hook is itself
+// initialised at load, and only an initialiser defined after it in this file is
+// sure to run later.
+const bool LibraryUpdaterSet = [] {
+    kelm24::TfrmBaseGene::LibraryUpdater = [](const QString& Answer, const QString& LocalFile, QString& Error) {
+        return kelm24::UpdateFromAnswer(Answer, LocalFile, Error, true);
+    };
+    return true;
+}();
 
 __attribute__((constructor)) void LibraryLoad()
 {
