@@ -1,5 +1,6 @@
 #include "update/QVDownLoad.h"
 
+#include "frame/ModulePath.h"
 #include "kelm24/Variant.h"
 #include "platform/QVDownLoad/QVDownLoad.h"
 #include "platform/dialogs/Dialogs.h"
@@ -19,14 +20,6 @@
 namespace kelm24 {
 
 namespace {
-
-// The folder of the module (plug-in or program) this code is linked into.
-QString OwnModuleFolder()
-{
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&OwnModuleFolder), &info) == 0 || !info.dli_fname) return QString();
-    return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath();
-}
 
 void Log(const QString& text)
 {
@@ -75,7 +68,7 @@ TQVDownLoad::TQVDownLoad(const QString& libraryName)
 {
     QStringList candidates;
     if (!libraryName.contains(QLatin1Char('/'))) {
-        candidates << QDir(OwnModuleFolder()).filePath(libraryName);
+        candidates << QFileInfo(ModuleFileName()).absoluteDir().filePath(libraryName);
         const QString client = GetClientPath();
         if (!client.isEmpty()) candidates << QDir(client).filePath(QStringLiteral("C_QVBIN/") + libraryName);
         candidates << QDir(HostProgramFolder()).filePath(libraryName);
