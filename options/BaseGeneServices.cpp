@@ -574,7 +574,7 @@ void TfrmBaseGene::PickForSelectPanel(QWidget* Control, const QString& Table, bo
     if (!panel) {
         ShowMsg(LangText(kClassName, QStringLiteral("sBBM"),
                          QStringLiteral("同学, 你吗帮帮忙, 这个 Procedure 是专门给TSelectPanel元件用的!")),
-                mtCustom, {mbOK});
+                mtError, {mbOK});
         return;
     }
     const bool list = part == panel->lstValues;

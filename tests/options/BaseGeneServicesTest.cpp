@@ -488,11 +488,12 @@ TEST_F(ServicesTest, PicksFromTheReferenceHostFillPanelsAndDates)
     EXPECT_EQ(panel->BeginText(), begin);
     EXPECT_EQ(panel->ItemCount(), 2);
 
-    // Not a panel's part: the plain message, and no pick window.
+    // Not a panel's part: the error message, and no pick window.
     auto* plain = Add<TEdit>(QStringLiteral("edtPlain"));
     form->PickForSelectPanel(plain, QStringLiteral("PURTG"), false, Variant(), keys, QStringLiteral("61"));
     ASSERT_FALSE(TDialogService::History().isEmpty());
     EXPECT_TRUE(TDialogService::History().last().Text.contains(QStringLiteral("TSelectPanel")));
+    EXPECT_EQ(TDialogService::History().last().DlgType, mtError);
     EXPECT_EQ(Host().chooser->Seen.size(), 3);
 
     // Dates: the picked day in the form's style; a cancelled pick keeps the text.
