@@ -349,3 +349,32 @@ TEST_F(GeneConditionTest, ARefusedSaveIsReported)
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0], QStringLiteral("保存方案失败!"));
 }
+
+TEST_F(GeneConditionTest, AFormFreedWhileItsSaveDialogIsOpenEndsTheDialog)
+{
+    // Should the loop never end, the test program stops instead of waiting forever.
+    bool ended = false;
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&ended] {
+        if (ended) return;
+        ADD_FAILURE() << "the save dialog's modal loop outlived its form";
+        std::fflush(nullptr);
+        std::_Exit(1);
+    });
+    watchdog.start(10000);
+    // The host frees the option form while the dialog is up.
+    std::function<void()> freeForm = [this, &freeForm] {
+        TfrmGeneCondition* open = form ? form->findChild<TfrmGeneCondition*>() : nullptr;
+        if (!open || !open->InModalLoop()) {
+            QTimer::singleShot(5, qApp, freeForm);
+            return;
+        }
+        delete form.data();
+    };
+    QTimer::singleShot(0, qApp, freeForm);
+    const Variant answer = TfrmGeneCondition::RunSaveDialog(form->DateFields, form.data(), 1);
+    ended = true;
+    EXPECT_TRUE(form.isNull());
+    EXPECT_EQ(answer[0].ToString(), QString());
+}
