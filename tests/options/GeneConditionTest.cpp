@@ -378,3 +378,34 @@ TEST_F(GeneConditionTest, AFormFreedWhileItsSaveDialogIsOpenEndsTheDialog)
     EXPECT_TRUE(form.isNull());
     EXPECT_EQ(answer[0].ToString(), QString());
 }
+
+TEST_F(GeneConditionTest, ATooLongNameIsRefusedWithTheLanguageTextOfTheRenameCheck)
+{
+    // The set-name texts are the option form's: a language package of the
+    // form translates the dialog's refusal as it does the rename's.
+    ASSERT_TRUE(QDir(install.Dir()).mkpath(QStringLiteral("client/MultiLanguage/CHS")));
+    QFile package(QDir(install.Dir()).filePath(QStringLiteral("client/MultiLanguage/CHS/TfrmBaseGene.Lng")));
+    ASSERT_TRUE(package.open(QIODevice::WriteOnly));
+    package.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<TfrmBaseGene>\n  <Messages>\n"
+                                 "    <sProjNameError Msg=\"方案名称超过二十个字节!\"/>\n  </Messages>\n</TfrmBaseGene>\n")
+                      .toUtf8());
+    package.close();
+    WhenDialogOpens([this](TfrmGeneCondition* d) {
+        d->edConName->SetText(QStringLiteral("一二三四五六七八九十1"));
+        d->btnOk->Click();
+        EXPECT_EQ(shown.value(0), QStringLiteral("方案名称超过二十个字节!"));
+        EXPECT_EQ(d->ModalResult(), 0);
+        d->SetModalResult(mrCancel);
+    });
+    const Variant result = TfrmGeneCondition::RunSaveDialog(form->DateFields, form, 1);
+    EXPECT_EQ(result[0].ToString(), QString());
+
+    // Renaming a listed set to a long name says the same.
+    ASSERT_TRUE(form->SaveConditionSet(form->SavedSpecs, QStringLiteral("短"), false));
+    ASSERT_TRUE(form->LoadConditionSets());
+    TListItem* item = form->lstCondition->Item(0);
+    ASSERT_NE(item, nullptr);
+    QString edited = QStringLiteral("一二三四五六七八九十1");
+    form->lstConditionEdited(item, edited);
+    EXPECT_EQ(shown.value(1), QStringLiteral("方案名称超过二十个字节!"));
+}
