@@ -240,6 +240,10 @@ public:
     // guarded pointer to it, so a focus change while the window is torn down
     // reaches nothing.
     QObject ServicesAlive;
+    // Set while a date field's exit check runs: the focus it sends back to a
+    // failed field leaves other fields unchecked (two wrong dates would send it
+    // back and forth for ever).
+    bool InDateExit = false;
     // A form event as a control's handler, inert once the form is gone.
     TNotifyEvent GuardedEvent(const TNotifyEvent& Event) const;
 

@@ -15,6 +15,7 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <dlfcn.h>
 
 namespace kelm24 {
@@ -322,6 +323,7 @@ void TfrmBaseGene::DateFieldExit(QObject* Sender)
 {
     // Leaving for Cancel checks nothing: the user is abandoning the dialog.
     if (btnCancel && (QApplication::focusWidget() == btnCancel || focusWidget() == btnCancel)) return;
+    if (InDateExit) return;
     DateFieldCheck(Sender, false);
 }
 
@@ -331,8 +333,15 @@ void TfrmBaseGene::DateFieldCheck(QObject* Sender, bool Entering)
     if (!control || Destroying()) return;
     ValidationFailed = false;
     const QString name = control->objectName();
-    if (NameListed(DateFields, name) && !CheckDateControl(control, Entering)) ValidationFailed = true;
-    if (NameListed(YearMonthFields, name) && !CheckYearMonthControl(control, Entering)) ValidationFailed = true;
+    {
+        // A failed leave sends the focus back, which leaves the field the user
+        // went to: that one is not checked now.
+        const bool wasInExit = InDateExit;
+        InDateExit = InDateExit || !Entering;
+        const auto done = qScopeGuard([this, wasInExit] { InDateExit = wasInExit; });
+        if (NameListed(DateFields, name) && !CheckDateControl(control, Entering)) ValidationFailed = true;
+        if (NameListed(YearMonthFields, name) && !CheckYearMonthControl(control, Entering)) ValidationFailed = true;
+    }
     if (ValidationFailed) return;
     const TNotifyEvent own = BoundEvents.value(name + (Entering ? kOnEnter : kOnExit));
     if (own) own(Sender);
@@ -574,7 +583,7 @@ void TfrmBaseGene::PickForSelectPanel(QWidget* Control, const QString& Table, bo
     if (!panel) {
         ShowMsg(LangText(kClassName, QStringLiteral("sBBM"),
                          QStringLiteral("同学, 你吗帮帮忙, 这个 Procedure 是专门给TSelectPanel元件用的!")),
-                mtCustom, {mbOK});
+                mtError, {mbOK});
         return;
     }
     const bool list = part == panel->lstValues;

@@ -9,6 +9,7 @@
 #include "runtime/DateText.h"
 #include "runtime/PropUtils.h"
 
+#include <QApplication>
 #include <QDate>
 #include <QGuiApplication>
 #include <QLocale>
@@ -353,9 +354,18 @@ void Guarded(TfrmBaseGene* form, F&& run)
 void TfrmBaseGene::btnInsertClick()
 {
     // Leaving the active field runs its check, which may set ValidationFailed.
-    RunActiveExit();
-    if (ValidationFailed) return;
+    // The focus move runs it when the window has the focus; only when the move
+    // left the field unnoticed (no focus change delivered) is it run here, so
+    // that the field's own exit handler runs once.
+    QWidget* active = QApplication::focusWidget();
+    bool left = false;
+    const QMetaObject::Connection watch =
+        connect(qApp, &QApplication::focusChanged, this, [active, &left](QWidget* old, QWidget*) {
+            if (active && old == active) left = true;
+        });
     pnlCondition->setFocus();
+    disconnect(watch);
+    if (!left) RunActiveExit();
 }
 
 void TfrmBaseGene::btnOpenClick()

@@ -375,9 +375,11 @@ void TfrmGeneCondition::btnOkClick()
         return;
     }
     // The server keeps at most 20 bytes: a longer name would not be saved.
+    // The text is the option form's own (the one a rename shows).
     if (optionForm_ && optionForm_->DataByteLength(name) > kMaxNameBytes) {
-        ShowMsg(LangText(kFormClass, QStringLiteral("sProjNameError"), QStringLiteral("方案名长度不可大于20!")), mtError,
-                {mbOK});
+        ShowMsg(LangText(QStringLiteral("TfrmBaseGene"), QStringLiteral("sProjNameError"),
+                         QStringLiteral("方案名长度不可大于20!")),
+                mtError, {mbOK});
         edConName->setFocus();
         return;
     }

@@ -49,6 +49,9 @@ TQVForm::TQVForm(QWidget* Owner) : QWidget(Owner, Qt::Window)
 TQVForm::~TQVForm()
 {
     qApp->removeEventFilter(this);
+    // A form freed in its own modal loop (its owner went) ends that loop:
+    // nobody could end it afterwards.
+    if (loop_) loop_->quit();
 }
 
 void TQVForm::AfterConstruction()

@@ -239,6 +239,36 @@ TEST_F(ServicesTest, DateFieldsAreCheckedOnTheirOwnEventsWhichStillRun)
     EXPECT_EQ(ownExit, 1);
 }
 
+TEST_F(ServicesTest, TwoWrongDatesDoNotSendTheFocusBackAndForth)
+{
+    auto* first = Add<TMaskEdit>(QStringLiteral("edtTG003"));
+    auto* second = Add<TMaskEdit>(QStringLiteral("edtTG004"));
+    second->move(0, 60);
+    form->SetDateFields(QStringLiteral("edtTG003,edtTG004"));
+    ASSERT_TRUE(Show());
+    // The first field was left for Cancel with a wrong date (no check then).
+    first->setFocus();
+    first->SetText(QStringLiteral("2024/13/45"));
+    form->btnCancel->setFocus();
+    second->setFocus();
+    second->SetText(QStringLiteral("2024/02/30"));
+    // Should the two fields keep sending the focus to each other, the
+    // messages stop once the dates are put right.
+    int messages = 0;
+    TDialogService::SetMessageHandler([&](const TMessageRequest&) {
+        if (++messages == 20) {
+            first->SetText(QStringLiteral("2024/05/01"));
+            second->SetText(QStringLiteral("2024/05/02"));
+        }
+        return int(mrOk);
+    });
+
+    first->setFocus();  // leaving the wrong second date
+    EXPECT_EQ(messages, 1);
+    EXPECT_TRUE(second->hasFocus());
+    EXPECT_TRUE(form->ValidationFailed);
+}
+
 TEST_F(ServicesTest, AFormFreedWhileADateFieldHasTheFocusChecksNothing)
 {
     auto* date = Add<TMaskEdit>(QStringLiteral("edtTG003"));
@@ -488,11 +518,12 @@ TEST_F(ServicesTest, PicksFromTheReferenceHostFillPanelsAndDates)
     EXPECT_EQ(panel->BeginText(), begin);
     EXPECT_EQ(panel->ItemCount(), 2);
 
-    // Not a panel's part: the plain message, and no pick window.
+    // Not a panel's part: the error message, and no pick window.
     auto* plain = Add<TEdit>(QStringLiteral("edtPlain"));
     form->PickForSelectPanel(plain, QStringLiteral("PURTG"), false, Variant(), keys, QStringLiteral("61"));
     ASSERT_FALSE(TDialogService::History().isEmpty());
     EXPECT_TRUE(TDialogService::History().last().Text.contains(QStringLiteral("TSelectPanel")));
+    EXPECT_EQ(TDialogService::History().last().DlgType, mtError);
     EXPECT_EQ(Host().chooser->Seen.size(), 3);
 
     // Dates: the picked day in the form's style; a cancelled pick keeps the text.

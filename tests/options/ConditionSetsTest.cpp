@@ -483,9 +483,11 @@ TEST_F(ConditionSetsTest, SavingFirstChecksTheActiveFieldAndStopsWhenItFails)
     ASSERT_EQ(QApplication::focusWidget(), form->edCode);
     int checks = 0;
     bool fail = true;
+    // As the form's date check does: a failed field takes the focus back.
     form->edCode->OnExit = TNotifyEvent{this, [&](QObject*) {
                                             ++checks;
                                             form->ValidationFailed = fail;
+                                            if (fail) form->edCode->setFocus();
                                         }};
     form->btnInsertClick();
     EXPECT_GE(checks, 1);
@@ -497,6 +499,25 @@ TEST_F(ConditionSetsTest, SavingFirstChecksTheActiveFieldAndStopsWhenItFails)
     QApplication::processEvents();
     EXPECT_FALSE(form->ValidationFailed);
     EXPECT_NE(QApplication::focusWidget(), form->edCode);
+}
+
+TEST_F(ConditionSetsTest, SavingRunsTheActiveFieldsExitOnce)
+{
+    form->show();
+    QApplication::setActiveWindow(form);
+    int ownExits = 0;
+    form->edDate->OnExit = TNotifyEvent{this, [&](QObject*) { ++ownExits; }};
+    form->SetDateFields(QStringLiteral("edDate"));
+    form->edDate->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), form->edDate);
+    form->edDate->SetText(QStringLiteral("2024/05/31"));
+
+    form->btnInsertClick();
+    QApplication::processEvents();
+    EXPECT_FALSE(form->ValidationFailed);
+    EXPECT_EQ(ownExits, 1);  // the field's own exit handler is not run a second time
+    EXPECT_EQ(QApplication::focusWidget(), form->pnlCondition);
 }
 
 #include "ConditionSetsTest.moc"

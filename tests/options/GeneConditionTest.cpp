@@ -349,3 +349,63 @@ TEST_F(GeneConditionTest, ARefusedSaveIsReported)
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0], QStringLiteral("保存方案失败!"));
 }
+
+TEST_F(GeneConditionTest, AFormFreedWhileItsSaveDialogIsOpenEndsTheDialog)
+{
+    // Should the loop never end, the test program stops instead of waiting forever.
+    bool ended = false;
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&ended] {
+        if (ended) return;
+        ADD_FAILURE() << "the save dialog's modal loop outlived its form";
+        std::fflush(nullptr);
+        std::_Exit(1);
+    });
+    watchdog.start(10000);
+    // The host frees the option form while the dialog is up.
+    std::function<void()> freeForm = [this, &freeForm] {
+        TfrmGeneCondition* open = form ? form->findChild<TfrmGeneCondition*>() : nullptr;
+        if (!open || !open->InModalLoop()) {
+            QTimer::singleShot(5, qApp, freeForm);
+            return;
+        }
+        delete form.data();
+    };
+    QTimer::singleShot(0, qApp, freeForm);
+    const Variant answer = TfrmGeneCondition::RunSaveDialog(form->DateFields, form.data(), 1);
+    ended = true;
+    EXPECT_TRUE(form.isNull());
+    EXPECT_EQ(answer[0].ToString(), QString());
+}
+
+TEST_F(GeneConditionTest, ATooLongNameIsRefusedWithTheLanguageTextOfTheRenameCheck)
+{
+    // The set-name texts are the option form's: a language package of the
+    // form translates the dialog's refusal as it does the rename's.
+    ASSERT_TRUE(QDir(install.Dir()).mkpath(QStringLiteral("client/MultiLanguage/CHS")));
+    QFile package(QDir(install.Dir()).filePath(QStringLiteral("client/MultiLanguage/CHS/TfrmBaseGene.Lng")));
+    ASSERT_TRUE(package.open(QIODevice::WriteOnly));
+    package.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<TfrmBaseGene>\n  <Messages>\n"
+                                 "    <sProjNameError Msg=\"方案名称超过二十个字节!\"/>\n  </Messages>\n</TfrmBaseGene>\n")
+                      .toUtf8());
+    package.close();
+    WhenDialogOpens([this](TfrmGeneCondition* d) {
+        d->edConName->SetText(QStringLiteral("一二三四五六七八九十1"));
+        d->btnOk->Click();
+        EXPECT_EQ(shown.value(0), QStringLiteral("方案名称超过二十个字节!"));
+        EXPECT_EQ(d->ModalResult(), 0);
+        d->SetModalResult(mrCancel);
+    });
+    const Variant result = TfrmGeneCondition::RunSaveDialog(form->DateFields, form, 1);
+    EXPECT_EQ(result[0].ToString(), QString());
+
+    // Renaming a listed set to a long name says the same.
+    ASSERT_TRUE(form->SaveConditionSet(form->SavedSpecs, QStringLiteral("短"), false));
+    ASSERT_TRUE(form->LoadConditionSets());
+    TListItem* item = form->lstCondition->Item(0);
+    ASSERT_NE(item, nullptr);
+    QString edited = QStringLiteral("一二三四五六七八九十1");
+    form->lstConditionEdited(item, edited);
+    EXPECT_EQ(shown.value(1), QStringLiteral("方案名称超过二十个字节!"));
+}
