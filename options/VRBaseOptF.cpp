@@ -371,7 +371,8 @@ void TfrmVRBaseOpt::BuildSavedControlList()
             const bool group = qobject_cast<TQvRadioGroup*>(child) != nullptr && child != rgSendType;
             if (!panel && !group) continue;
             const QString entry = child->objectName() + (panel ? QStringLiteral(".style;") : QStringLiteral(".itemindex;"));
-            if (!SavedSpecs.contains(entry)) SavedSpecs += entry;
+            // Whole entries only: "spl1" is not listed by "xspl1".
+            if (!(QLatin1Char(';') + SavedSpecs).contains(QLatin1Char(';') + entry)) SavedSpecs += entry;
         }
     }
     pnlCondition->setVisible(!SavedSpecs.isEmpty());

@@ -559,3 +559,15 @@ TEST_F(ReceiptFormTest, TheHostHearsOfTheShowOnceTheFormIsReady)
     form->show();
     EXPECT_EQ(notices, 2);
 }
+
+TEST_F(ReceiptFormTest, SavedControlsListPanelsWhoseNamesEndAlike)
+{
+    Start();
+    // A panel whose name is the tail of splTG002's.
+    auto* shorter = new TSelectPanel(form->tsOption1);
+    shorter->setObjectName(QStringLiteral("plTG002"));
+    form->BuildSavedControlList();
+    EXPECT_TRUE(form->SavedSpecs.contains(QStringLiteral(";plTG002.style;"))) << form->SavedSpecs.toStdString();
+    EXPECT_TRUE((QStringLiteral(";") + form->SavedSpecs).contains(QStringLiteral(";splTG002.style;")))
+        << form->SavedSpecs.toStdString();
+}
