@@ -3,6 +3,7 @@
 #include "frame/ModulePath.h"
 #include "kelm24/Variant.h"
 #include "platform/VeDudU5/VeDudU5.h"
+#include "runtime/RuntimeLibrary.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -40,17 +41,9 @@ struct TLibrary {
     {
         if (tried) return;
         tried = true;
-        QStringList candidates;
-        if (!path.isEmpty()) {
-            candidates << path;
-        } else {
-            candidates << QFileInfo(ModuleFileName()).absoluteDir().filePath(QString::fromLatin1(kLibraryName))
-                       << QString::fromLatin1(kLibraryName);
-        }
-        for (const QString& candidate : candidates) {
-            handle = dlopen(QFile::encodeName(candidate).constData(), RTLD_NOW | RTLD_LOCAL);
-            if (handle) break;
-        }
+        handle = path.isEmpty() ? LoadRuntimeLibrary(QString::fromLatin1(kLibraryName),
+                                                     {QFileInfo(ModuleFileName()).absolutePath()})
+                                : LoadRuntimeLibrary(path, {});
         if (!handle) return;
         getMax = reinterpret_cast<TGetMaxBmpID>(dlsym(handle, "GetMaxBmpID"));
         load = reinterpret_cast<TLoadBmp>(dlsym(handle, "LoadBmp"));

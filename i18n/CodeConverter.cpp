@@ -1,8 +1,10 @@
 #include "i18n/CodeConverter.h"
 
+
 #include "i18n/WidgetText.h"
 #include "runtime/CorvaneIni.h"
 #include "runtime/PropUtils.h"
+#include "runtime/RuntimeLibrary.h"
 #include "runtime/TextUtils.h"
 
 #include <QApplication>
@@ -41,21 +43,10 @@ bool IsAscii(const QString& text)
 
 TTranslator::TTranslator(const QString& libraryName)
 {
-    QStringList candidates;
-    if (!libraryName.contains(QLatin1Char('/'))) {
-        candidates << OwnModuleFolder() + QLatin1Char('/') + libraryName;
-        const QString client = TCorvaneIniC().ClientPath;
-        if (!client.isEmpty()) candidates << client + QStringLiteral("C_QVBIN/") + libraryName;
-    }
-    candidates << libraryName;  // as given: the system's search
-    for (const QString& candidate : candidates) {
-        if (candidate != libraryName && !QFileInfo::exists(candidate)) continue;
-        handle_ = dlopen(candidate.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
-        if (handle_) {
-            path_ = candidate;
-            break;
-        }
-    }
+    const QString client = TCorvaneIniC().ClientPath;
+    handle_ = LoadRuntimeLibrary(libraryName,
+                                 {OwnModuleFolder(), client.isEmpty() ? QString() : client + QStringLiteral("C_QVBIN")},
+                                 &path_);
     if (!handle_) throw Exception(QStringLiteral("Load Library %1 Error!").arg(libraryName));
     gbToBig5_ = reinterpret_cast<TextFunc>(dlsym(handle_, "GBtoBIG5"));
     big5ToGb_ = reinterpret_cast<TextFunc>(dlsym(handle_, "BIG5toGB"));

@@ -1,5 +1,6 @@
 #include "update/QVDownLoad.h"
 
+
 #include "frame/ModulePath.h"
 #include "kelm24/Variant.h"
 #include "platform/QVDownLoad/QVDownLoad.h"
@@ -8,6 +9,7 @@
 #include "platform/registry/SystemInfo.h"
 #include "runtime/AlertLog.h"
 #include "runtime/CorvaneIni.h"
+#include "runtime/RuntimeLibrary.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,22 +68,12 @@ void RunStep(const std::function<bool(QString&)>& step, const QString& failure, 
 
 TQVDownLoad::TQVDownLoad(const QString& libraryName)
 {
-    QStringList candidates;
-    if (!libraryName.contains(QLatin1Char('/'))) {
-        candidates << QFileInfo(ModuleFileName()).absoluteDir().filePath(libraryName);
-        const QString client = GetClientPath();
-        if (!client.isEmpty()) candidates << QDir(client).filePath(QStringLiteral("C_QVBIN/") + libraryName);
-        candidates << QDir(HostProgramFolder()).filePath(libraryName);
-    }
-    candidates << libraryName;  // as given: the system's search
-    for (const QString& candidate : candidates) {
-        if (candidate != libraryName && !QFileInfo::exists(candidate)) continue;
-        handle_ = dlopen(QFile::encodeName(candidate).constData(), RTLD_NOW | RTLD_LOCAL);
-        if (handle_) {
-            path_ = candidate;
-            break;
-        }
-    }
+    const QString client = GetClientPath();
+    handle_ = LoadRuntimeLibrary(libraryName,
+                                 {QFileInfo(ModuleFileName()).absolutePath(),
+                                  client.isEmpty() ? QString() : QDir(client).filePath(QStringLiteral("C_QVBIN")),
+                                  HostProgramFolder()},
+                                 &path_);
     compareFileToDown_ = Function("CompareFileToDown");
     downLoadFileEx_ = Function("QVDownLoadFileEx");
     unZipFilesOrDir_ = Function("UnZipFilesOrDir");
