@@ -584,9 +584,7 @@ bool TfrmBaseGene::CheckHostList(const Variant& List)
 
 QWidget* TfrmBaseGene::FindControl(const QString& Name) const
 {
-    if (Name.isEmpty()) return nullptr;
-    for (QWidget* w : findChildren<QWidget*>(Name)) return w;
-    return nullptr;
+    return Name.isEmpty() ? nullptr : findChild<QWidget*>(Name);
 }
 
 void TfrmBaseGene::ShowHelp()

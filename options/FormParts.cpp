@@ -18,6 +18,13 @@ QString RowText(const Variant& Row, int Index)
     return ArrayText(Row, Row.LowBound() + Index);
 }
 
+Variant FirstRow(const Variant& Data)
+{
+    if (!Data.IsArray() || Data.Count() == 0) return Variant();
+    const Variant& first = Data[Data.LowBound()];
+    return first.IsArray() ? first : Data;
+}
+
 bool NameListed(const QString& List, const QString& Name)
 {
     if (Name.isEmpty()) return false;

@@ -25,6 +25,10 @@ TLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, int
 // empty when the row lacks it or it is no text.
 QString RowText(const Variant& Row, int Index);
 
+// The first row of a pick answer (an array of rows, or one row); Empty when
+// nothing was picked.
+Variant FirstRow(const Variant& Data);
+
 // Whether a comma list of control names holds Name (without regard to case).
 bool NameListed(const QString& List, const QString& Name);
 

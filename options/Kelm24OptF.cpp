@@ -348,7 +348,7 @@ void TfrmKelm24::DoF2Key(int Key, QWidget* Control)
         Variant data;
         F2GetData(QStringLiteral("CMSMQ"), QStringLiteral("16"), Variant::ArrayOf({ReceiptSystem, ReceiptKind}), false,
                   Variant(edtTG001->Text()), data);
-        Variant row = data.IsArray() && data.Count() > 0 && data[data.LowBound()].IsArray() ? data[data.LowBound()] : data;
+        const Variant row = FirstRow(data);
         if (!row.IsArray() || RowText(row, 0).isEmpty()) return;
         edtTG001->SetText(RowText(row, 0));
         txtTG001->SetCaption(RowText(row, 1));

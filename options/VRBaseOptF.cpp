@@ -272,21 +272,25 @@ bool TfrmVRBaseOpt::StyleMatches(const QString& ConditionText) const
     return true;
 }
 
+QStringList TfrmVRBaseOpt::MatchingStyles()
+{
+    QStringList styles;
+    Variant rows;
+    if (!HostQuery(QStringLiteral("WARRANT"), QStringLiteral("01"), true, rows, Variant::ArrayOf({FormatClassName})) ||
+        !rows.IsArray())
+        return styles;
+    for (const Variant& row : rows.Elements()) {
+        if (row.IsArray() && row.Count() > 0 && StyleMatches(RowText(row, 1))) styles << RowText(row, 0);
+    }
+    return styles;
+}
+
 void TfrmVRBaseOpt::LoadStyleList()
 {
     const QString remembered = cboFormStyleName->Items().isEmpty() ? NewStyle : cboFormStyleName->Text();
     QStringList items;
     if (cboFormStyleName->isEnabled()) items << NewStyle;
-    Variant rows;
-    if (!FormatClassName.isEmpty() &&
-        HostQuery(QStringLiteral("WARRANT"), QStringLiteral("01"), true, rows, Variant::ArrayOf({FormatClassName})) &&
-        rows.IsArray()) {
-        for (const Variant& row : rows.Elements()) {
-            if (!row.IsArray() || row.Count() < 1) continue;
-            const QString condition = row.Count() > 1 ? row[row.LowBound() + 1].ToString() : QString();
-            if (StyleMatches(condition)) items << row[row.LowBound()].ToString();
-        }
-    }
+    if (!FormatClassName.isEmpty()) items << MatchingStyles();
     cboFormStyleName->SetItems(items);
     const int index = items.indexOf(remembered);
     cboFormStyleName->SetItemIndex(index >= 0 ? index : (items.isEmpty() ? -1 : 0));
@@ -315,16 +319,7 @@ void TfrmVRBaseOpt::DeleteStyle()
         }
     }
     // The list is rebuilt with "<NEW>" first, whatever the combo's state.
-    QStringList items{QStringLiteral("<NEW>")};
-    Variant rows;
-    if (HostQuery(QStringLiteral("WARRANT"), QStringLiteral("01"), true, rows, Variant::ArrayOf({FormatClassName})) &&
-        rows.IsArray()) {
-        for (const Variant& row : rows.Elements()) {
-            if (!row.IsArray() || row.Count() < 1) continue;
-            if (StyleMatches(row.Count() > 1 ? row[row.LowBound() + 1].ToString() : QString()))
-                items << row[row.LowBound()].ToString();
-        }
-    }
+    const QStringList items = QStringList{QStringLiteral("<NEW>")} + MatchingStyles();
     cboFormStyleName->SetItems(items);
     cboFormStyleName->SetItemIndex(0);
 }

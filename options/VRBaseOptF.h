@@ -70,6 +70,8 @@ public:
 
     // Stores the layout class and reloads the style list.
     void SetFormatClass(const QString& ClassName);
+    // The stored styles of the layout class whose conditions fit this form.
+    QStringList MatchingStyles();
     // The style list of the layout class, as far as the styles match this form.
     void LoadStyleList();
     // Whether a style's condition text fits the form's current values.

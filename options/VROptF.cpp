@@ -10,14 +10,6 @@ namespace {
 
 const QString NewStyle = QStringLiteral("<New>");
 
-// The first row of a pick answer: an array of rows, or one row.
-Variant FirstRow(const Variant& data)
-{
-    if (!data.IsArray() || data.Count() == 0) return Variant();
-    const Variant& first = data[data.LowBound()];
-    return first.IsArray() ? first : data;
-}
-
 }  // namespace
 
 TfrmVROpt::TfrmVROpt(QWidget* Owner) : TfrmVRBaseOpt(Owner)

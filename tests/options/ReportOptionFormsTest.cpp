@@ -571,3 +571,19 @@ TEST_F(ReceiptFormTest, SavedControlsListPanelsWhoseNamesEndAlike)
     EXPECT_TRUE((QStringLiteral(";") + form->SavedSpecs).contains(QStringLiteral(";splTG002.style;")))
         << form->SavedSpecs.toStdString();
 }
+
+TEST_F(ReceiptFormTest, AStyleWithoutStoredConditionsIsListed)
+{
+    Start();
+    const TAppServerObject server(form->AppServer);
+    ASSERT_EQ(server.RunInsUpdSQL(false, Variant(QStringLiteral("[Layout]")),
+                                  Variant::ArrayOf({TSampleCompany::CompanyCode, TSampleCompany::LeaderUser, QString(),
+                                                    QStringLiteral("TfrmKelm24Fmt"), QStringLiteral("窄版"),
+                                                    QStringLiteral("0"), QString()}),
+                                  0),
+              1);
+    // A layout row written by another program may hold no condition text at all.
+    ASSERT_GT(server.RunFreeSQL(Variant(QStringLiteral("UPDATE $$WARRANT SET NT006=NULL WHERE NT002='窄版'"))), 0);
+    form->LoadStyleList();
+    EXPECT_TRUE(form->cboFormStyleName->Items().contains(QStringLiteral("窄版")));
+}
