@@ -255,13 +255,10 @@ bool TQVForm::eventFilter(QObject* watched, QEvent* event)
     // A release ends the delivery of the press before it: the next press is
     // a new key even when it is built at the same address.
     if (event->type() == QEvent::KeyRelease) lastKey_ = nullptr;
-    if (!keyPreview_ || (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride))
-        return QWidget::eventFilter(watched, event);
+    if (!keyPreview_ || event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != this || !isVisible()) return false;
     auto* keyEvent = static_cast<QKeyEvent*>(event);
-    // Keys the form handles itself are not taken by shortcuts.
-    if (event->type() == QEvent::ShortcutOverride) return false;
     // A key a control leaves unused goes on to its parents: the form sees it
     // once, at its first delivery.
     if (keyEvent == lastKey_ && keyEvent->timestamp() == lastKeyTime_ && lastKeyReceiver_ &&

@@ -799,11 +799,6 @@ void TfrmVRBaseOpt::tsOption2Show()
                                cboFormStyleName->height(), cboFormStyleName->height());
 }
 
-void TfrmVRBaseOpt::pgOptionChange()
-{
-    TfrmBaseGene::pgOptionChange();
-}
-
 void TfrmVRBaseOpt::FormDestroy()
 {
     if (DesignForm) FreeFormat(DesignForm);

@@ -104,7 +104,6 @@ protected:
     void PrintSettingsLoaded() override;
     void btnOkClick() override;
     void tsOption2Show() override;
-    void pgOptionChange() override;
 
     // The statement of a host run with the host's conditions (AParams) and
     // the style the user chose for the host's key; false when it cannot be made.
