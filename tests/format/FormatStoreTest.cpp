@@ -12,6 +12,7 @@
 #include "format/engine/QuickRep.h"
 #include "options/Kelm24OptF.h"
 #include "platform/socketconn/SocketConnection.h"
+#include "tests/AllowSkip.h"
 #include "tests/options/OptionFormFixture.h"
 
 #include <QTemporaryDir>
@@ -298,10 +299,7 @@ TEST_F(FormatStoreTest, TheLongestStyleNameComesFromTheDatabaseOnSqlite)
 TEST_F(FormatStoreTest, TheLongestStyleNameComesFromTheDatabaseOnPostgreSql)
 {
     TPgCluster pg;
-    if (!pg.Skip().isEmpty()) {
-        if (qEnvironmentVariableIsSet("KELM24_ALLOW_NO_POSTGRES")) GTEST_SKIP() << pg.Skip().toStdString();
-        FAIL() << "PostgreSQL is needed: " << pg.Skip().toStdString();
-    }
+    if (!pg.Skip().isEmpty()) KELM24_SKIP_OR_FAIL(pg.Skip().toStdString());
     TServerSettings settings = pg.CreateDatabase(QStringLiteral("kelm24fmt"));
     {
         TDataLayer layer(settings, true);
@@ -332,10 +330,10 @@ TEST_F(FormatStoreTest, TheOptionFormRunsATestLayoutByClassName)
     RegisterFormatClass(QStringLiteral("TfrmKelm24Fmt"), &TTestFmt::CreateForm);
     QPointer<TfrmKelm24> optionForm = StartForm<TfrmKelm24>();
     ASSERT_TRUE(started) << optionForm->ErrorTexts.toStdString();
-    TVRFormatForm* format = nullptr;
+    auto run = std::make_unique<TfrmVRBaseOpt::TFormatRun>(*optionForm);
     const QString sql = QStringLiteral("SELECT TG001, TG002, TG014 AS TG003 FROM PURTG ORDER BY TG001, TG002");
-    ASSERT_EQ(optionForm->OpenFormatForm(sql, format), 1) << shown.join(QLatin1Char('|')).toStdString();
-    auto* layout = dynamic_cast<TTestFmt*>(format);
+    ASSERT_EQ(optionForm->OpenFormatForm(sql, *run), 1) << shown.join(QLatin1Char('|')).toStdString();
+    auto* layout = dynamic_cast<TTestFmt*>(run->Form());
     ASSERT_NE(layout, nullptr);
     EXPECT_EQ(layout->parentWidget(), optionForm.data());
     EXPECT_EQ(layout->lastSQL, sql);
@@ -407,7 +405,7 @@ TEST_F(FormatStoreTest, TheOptionFormRunsATestLayoutByClassName)
     EXPECT_FALSE(added->Printable());
     EXPECT_EQ(added->DataSetObject(), nullptr);
 
-    delete format;
+    run.reset();  // frees the layout
     delete optionForm;
     Settle();
     RegisterFormatClass(QStringLiteral("TfrmKelm24Fmt"), nullptr);
@@ -431,29 +429,29 @@ TEST_F(FormatStoreTest, FileNamesFollowTheClassTheLanguageAndTheStyle)
 {
     std::unique_ptr<TfrmProbeFmt_1> form(TQVForm::Create<TfrmProbeFmt_1>());
     form->ClientPath = local.path() + QLatin1Char('/');
-    const QString data = local.path() + QStringLiteral("/C_DATA/");
-    EXPECT_EQ(form->LocalLayoutFile(QString()), data + QStringLiteral("TfrmProbeFmt_1.dat"));
+    const QString folder = local.path() + QStringLiteral("/C_DATA/");
+    EXPECT_EQ(form->LocalLayoutFile(QString()), folder + QStringLiteral("TfrmProbeFmt_1.dat"));
     // A style name never leads out of the layout folder.
-    EXPECT_EQ(form->LocalLayoutFile(QStringLiteral("../a/b")), data + QStringLiteral("TfrmProbeFmt_1_.._a_b.dat"));
+    EXPECT_EQ(form->LocalLayoutFile(QStringLiteral("../a/b")), folder + QStringLiteral("TfrmProbeFmt_1_.._a_b.dat"));
     EXPECT_EQ(form->BackgroundPictureFile(), QString());  // only for the Chinese interfaces
     form->UILanguage = 2;
-    EXPECT_EQ(form->LocalLayoutFile(QStringLiteral("甲")), data + QStringLiteral("CHT_TfrmProbeFmt_1_甲.dat"));
+    EXPECT_EQ(form->LocalLayoutFile(QStringLiteral("甲")), folder + QStringLiteral("CHT_TfrmProbeFmt_1_甲.dat"));
     form->UILanguage = 1;
     form->QuickRep1->SetPageStyle(psFullPage);
-    EXPECT_EQ(form->BackgroundPictureFile(), data + QStringLiteral("CHS_PROBEF_1.svg"));
+    EXPECT_EQ(form->BackgroundPictureFile(), folder + QStringLiteral("CHS_PROBEF_1.svg"));
     form->QuickRep1->SetPageStyle(psHalfPage);
-    EXPECT_EQ(form->BackgroundPictureFile(), data + QStringLiteral("CHS_PROBEH_1.svg"));
+    EXPECT_EQ(form->BackgroundPictureFile(), folder + QStringLiteral("CHS_PROBEH_1.svg"));
     // The picture is loaded when it is there; a missing one keeps what there was.
     form->LoadBackgroundPicture();
     EXPECT_FALSE(form->QuickRep1->HasPicture());
-    QDir().mkpath(data);
-    QFile svg(data + QStringLiteral("CHS_PROBEH_1.svg"));
+    QDir().mkpath(folder);
+    QFile svg(folder + QStringLiteral("CHS_PROBEH_1.svg"));
     ASSERT_TRUE(svg.open(QIODevice::WriteOnly));
     svg.write("<svg xmlns='http://www.w3.org/2000/svg' width='100' height='100'><rect width='50' height='50'/></svg>");
     svg.close();
     form->LoadBackgroundPicture();
     EXPECT_TRUE(form->QuickRep1->HasPicture());
-    EXPECT_EQ(form->BackgroundFile, data + QStringLiteral("CHS_PROBEH_1.svg"));
+    EXPECT_EQ(form->BackgroundFile, folder + QStringLiteral("CHS_PROBEH_1.svg"));
 }
 
 TEST_F(FormatStoreTest, SaveKeysAreExactModifierSets)
