@@ -179,6 +179,13 @@ TField* TClientDataSet::FindField(const QString& name)
     return nullptr;
 }
 
+QStringList TClientDataSet::FieldNames() const
+{
+    QStringList names;
+    for (const TField& f : fields_) names << f.FieldName();
+    return names;
+}
+
 TField& TClientDataSet::FieldByName(const QString& name)
 {
     TField* f = FindField(name);

@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QStringList>
 #include <vector>
 
 namespace kelm24 {
@@ -88,6 +89,8 @@ public:
     void SetRecNo(int recNo);
 
     int FieldCount() const { return static_cast<int>(fields_.size()); }
+    // The column names, for callers that know the set only as an object.
+    Q_INVOKABLE QStringList FieldNames() const;
     TField& Field(int index) { return fields_.at(static_cast<size_t>(index)); }
     TField* FindField(const QString& name);
     // Raises "<data set>: Field '<name>' not found" when absent.
