@@ -41,6 +41,11 @@ const QStringList& KeptLayoutProperties()
         QStringLiteral("Page"),        QStringLiteral("ForceNewPage"), QStringLiteral("OnPrint"),
         QStringLiteral("OnInvalidChar"), QStringLiteral("OnTextTypeChange"), QStringLiteral("BeforePrint"),
         QStringLiteral("AfterPrint"),
+        // The SQL builder: the related tables with the placed fields, the
+        // component counter and the statement it extends.
+        QStringLiteral("MaxComponentNum"), QStringLiteral("Relations"), QStringLiteral("SelectText"),
+        QStringLiteral("FromText"),    QStringLiteral("JoinText"),    QStringLiteral("GroupByText"),
+        QStringLiteral("OrderByText"),
     };
     return kept;
 }

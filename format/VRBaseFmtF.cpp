@@ -318,49 +318,7 @@ void TfrmVRBaseFmt::HideBuilderFields()
 
 // ------------------------------------------------------------------ SQL builder
 
-bool TfrmVRBaseFmt::SQLBuilderInUse() { return false; }
-void TfrmVRBaseFmt::SetSQLBuilderOn(bool On) { SQLBuilderOn = On; }
-
-bool TfrmVRBaseFmt::BuildExtendedSQL(const QString&, const QString&, const QString&, const QString&, const QString&,
-                                     const QString&)
-{
-    return false;
-}
-
-bool TfrmVRBaseFmt::IsExtendedSQLEmpty() { return true; }
-
-void TfrmVRBaseFmt::ApplyExtendedSQL(const QString&, const QString&, int, const QString&, const QString&,
-                                     const QString&, const QString&)
-{
-}
-
-void TfrmVRBaseFmt::InitDesignInfo(const QString&, const QString&, const QString&, const QString&, const QString&) {}
-
-void TfrmVRBaseFmt::ExtendSQL(const QString& SQL, QString& Result) { Result = SQL; }
-
-void TfrmVRBaseFmt::RunTessivar()
-{
-    QLibrary library(ClientPath + QStringLiteral("C_QVBIN/libTessivar.so"));
-    if (!library.load()) {
-        FormMessage(QStringLiteral("DLLCallError"), QStringLiteral("DLL Call Error"), mtError, {mbOK});
-        return;
-    }
-    using TGetSQLFixed = void (*)(QObject* form, QObject* builder, QObject* dataSet);
-    auto fixed = reinterpret_cast<TGetSQLFixed>(library.resolve("GetSQLFixed"));
-    if (!fixed) {
-        FormMessage(QStringLiteral("TessivarInternalError"), QStringLiteral("Create Tessivar Internal Error"), mtError, {mbOK});
-    } else if (SQLBuilderInUse()) {
-        try {
-            TClientDataSet temp(this, QStringLiteral("cdsTessivar"));
-            temp.SetRemoteServer(AppServer());
-            temp.SetProviderName(QStringLiteral("pvdTemp"));
-            fixed(this, SQLReBuilder, &temp);
-        } catch (const std::exception&) {
-            FormMessage(QStringLiteral("TessivarError"), QStringLiteral("Create Tessivar Error"), mtError, {mbOK});
-        }
-    }
-    library.unload();
-}
+// The builder operations are in VRBaseFmtDesign.cpp.
 
 void TfrmVRBaseFmt::GetStoredOptions(QString& Text)
 {
@@ -389,8 +347,6 @@ void TfrmVRBaseFmt::GetFieldList(QWidget* Form, QString& Text)
 }
 
 // ------------------------------------------------------------------ designer-added fields
-
-int TfrmVRBaseFmt::NextComponentNumber() { return ++componentNumber_; }
 
 void TfrmVRBaseFmt::SetupNewBarcode(const QString& Field, const QString& Hint, QString& Name, QObject* Control)
 {

@@ -36,6 +36,8 @@ class TQRLabel;
 class TQRPrinter;
 class TQuickRep;
 class TfrmVRBaseOpt;
+class TDreamDesigner;
+class TVRSQLBuilder;
 
 // A data source: what designer-added barcodes take their data set from.
 class TDataSource : public QObject {
@@ -197,15 +199,28 @@ public:
     // The printer object of the report.
     TQRPrinter* ReportPrinter() const;
 
+    // --- the designer's events and the designer items of the popup menu
+    // (VRBaseFmtDesign.cpp)
+    TDreamDesigner* Designer() const;
+    TVRSQLBuilder* Builder() const;
+    void DreamDesigner1DragOver(QObject* Source, QWidget* Target, const QPoint& Point, bool& Accept);
+    void DreamDesigner1DragDrop(QObject* Source, QWidget* Target, const QPoint& Point);
+    void DreamDesigner1DeleteComponent(QWidget* Component);
+    void DreamDesigner1ShowProperty(QWidget* Component);
+    void DreamDesigner1ActiveChanged();
+    void PopupMenu1Popup();
+    void mnuDOCtoEMFClick();
+    void miDelClick();
+
 protected:
     void FormCreate() override;
     void FormClose(TCloseAction& Action) override;
     void FormKeyDown(QWidget* Sender, int& Key, Qt::KeyboardModifiers Shift) override;
 
     // Creates the designer and the SQL builder (the designer part fills it).
-    virtual void SetupDesigner() {}
+    virtual void SetupDesigner();
     // Starts design mode once the form is prepared (the designer part fills it).
-    virtual void StartDesignMode() {}
+    virtual void StartDesignMode();
     // Shows the generated pages (the preview window part fills it); headless
     // the pages stay generated and nothing is shown.
     virtual void ShowPreviewWindow() {}
@@ -224,7 +239,7 @@ protected:
     // The number a designer-added component's name ends with.
     virtual int NextComponentNumber();
     // Whether the designer is in design mode (the designer part answers).
-    virtual bool DesignerActive() { return false; }
+    virtual bool DesignerActive();
 
 private:
     // Reads a stored text for display into the form; messages on failure.
