@@ -1,0 +1,266 @@
+// Page files: host export names, bitmap and searchable PDF, margins, the
+// recipient conversion, and bad targets (long names, full or read-only
+// folders) that must give a reason and leave no file behind.
+#include "OutputTestSupport.h"
+#include "output/PageOutput.h"
+#include "output/TextPDF.h"
+
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+using namespace kelm24;
+using namespace kelm24::test;
+
+namespace {
+
+QStringList FilesIn(const QString& folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    return names;
+}
+
+// A small file system of its own (tmpfs), so a full or read-only folder is
+// real even for the super-user. Unmounted at the end.
+class TSmallVolume {
+public:
+    TSmallVolume(const QString& options)
+    {
+        const int rc = QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", options, "tmpfs", dir.path()});
+        mounted = rc == 0;
+    }
+    ~TSmallVolume()
+    {
+        if (mounted) QProcess::execute(QStringLiteral("umount"), {dir.path()});
+    }
+    QTemporaryDir dir;
+    bool mounted = false;
+};
+
+bool MountsAllowed()
+{
+    // Without the right to mount the volume tests cannot run; CI runs as root.
+    return qEnvironmentVariableIsEmpty("KELM24_TESTS_WITHOUT_MOUNT");
+}
+
+}  // namespace
+
+TEST(PageOutput, HostExportPadsNumbersToTheDigitsOfThePageCount)
+{
+    for (const auto& [pages, expected] : std::vector<std::pair<int, QStringList>>{
+             {12, {"R01.jpg", "R02.jpg", "R03.jpg", "R04.jpg", "R05.jpg", "R06.jpg", "R07.jpg", "R08.jpg", "R09.jpg",
+                   "R10.jpg", "R11.jpg", "R12.jpg"}},
+             {9, {"R1.jpg", "R2.jpg", "R3.jpg", "R4.jpg", "R5.jpg", "R6.jpg", "R7.jpg", "R8.jpg", "R9.jpg"}}}) {
+        TTestOutputForm form;
+        form.Resolution = 40;  // small files: only the names matter here
+        FillReceiptPages(form.pages, pages);
+        QTemporaryDir dir;
+        TPageOutput output(form);
+        ASSERT_TRUE(output.ExportPages(dir.filePath("R"), ftJPG)) << output.LastError().toStdString();
+        EXPECT_EQ(FilesIn(dir.path()), expected);
+        EXPECT_TRUE(form.window->isEnabled());
+    }
+}
+
+TEST(PageOutput, EachPictureKindIsTheRenderedPage)
+{
+    TTestOutputForm form;
+    FillReceiptPages(form.pages, 2);
+    QTemporaryDir dir;
+    TPageOutput output(form);
+    const QImage expected = output.PageBitmap(2);
+    ASSERT_EQ(expected.size(), QSize(816, 1056));
+    for (int type : {ftBMP, ftJPG, ftGIF}) {
+        QString name = dir.filePath(QStringLiteral("p%1").arg(type));
+        ASSERT_TRUE(output.RenderPageToFile(name, type, 2)) << output.LastError().toStdString();
+        const QImage written(name);
+        ASSERT_FALSE(written.isNull()) << name.toStdString();
+        EXPECT_LT(DifferingShare(Softened(written), Softened(expected), 40), 0.01) << name.toStdString();
+    }
+    QString missing = dir.filePath("none");
+    EXPECT_FALSE(output.RenderPageToFile(missing, ftBMP, 3));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("none.bmp")));
+}
+
+TEST(PageOutput, MarginsAreCutWhenTheExportFlagsAreCleared)
+{
+    TTestOutputForm form;
+    FillReceiptPages(form.pages, 1);
+    form.LeftMarginMM = 10;
+    form.TopMarginMM = 5;
+    TPageOutput output(form);
+    const QImage whole = output.PageBitmap(1);
+    form.SkipLeftShift = form.SkipTopShift = false;
+    const QImage shifted = output.PageBitmap(1);
+    ASSERT_EQ(shifted.size(), whole.size());
+    const int left = qRound(10 / 25.4 * 96), top = qRound(5 / 25.4 * 96);
+    const QImage a = whole.copy(left, top, 600, 700), b = shifted.copy(0, 0, 600, 700);
+    EXPECT_LT(DifferingShare(a, b, 60), 0.002);
+    EXPECT_GT(DifferingShare(whole.copy(0, 0, 600, 700), b, 60), 0.01);  // it did move
+}
+
+TEST(PageOutput, HalfPageFilesAreTheHalvesOfTheirSheet)
+{
+    TTestOutputForm form;
+    FillReceiptPages(form.pages, 2);
+    form.HalfPage = true;
+    TPageOutput output(form);
+    const QImage upper = output.PageBitmap(3), lower = output.PageBitmap(4);
+    ASSERT_EQ(upper.height(), 528);
+    ASSERT_EQ(lower.height(), 528);
+    const QImage sheet = form.pages.PageImage(2, 96);
+    EXPECT_LT(DifferingShare(upper, sheet.copy(0, 0, 816, 528), 60), 0.002);
+    EXPECT_LT(DifferingShare(lower, sheet.copy(0, 528, 816, 528), 60), 0.002);
+    EXPECT_TRUE(output.PageBitmap(5).isNull());
+}
+
+TEST(PageOutput, BitmapPdfIsOnePageWithOneImageOfTheBitmapsSize)
+{
+    TTestOutputForm form;
+    FillReceiptPages(form.pages, 1);
+    QTemporaryDir dir;
+    TPageOutput output(form);
+    QString name = dir.filePath("page");
+    ASSERT_TRUE(output.RenderPageToFile(name, ftPDF, 1));
+    EXPECT_EQ(name, dir.filePath("page.pdf"));
+    const QString info = RunTool("pdfinfo", {name});
+    EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+1\\b"))) << info.toStdString();
+    EXPECT_TRUE(info.contains("816 x 1056 pts")) << info.toStdString();
+    EXPECT_TRUE(RunTool("pdftotext", {name, "-"}).trimmed().isEmpty());
+    EXPECT_TRUE(RunTool("pdfimages", {"-list", name}).contains(QRegularExpression("816\\s+1056\\s+rgb")));
+}
+
+TEST(PageOutput, TextPdfKeepsTheTextWithEmbeddedFontSubsets)
+{
+    TTestOutputForm form;
+    FillReceiptPages(form.pages, 5);
+    QTemporaryDir dir;
+    TPageOutput output(form);
+    ASSERT_TRUE(output.ExportPages(dir.filePath("all"), ftTextPDF)) << output.LastError().toStdString();
+    const QString file = dir.filePath("all.pdf");
+    EXPECT_EQ(FilesIn(dir.path()), QStringList{"all.pdf"});
+    EXPECT_TRUE(RunTool("pdfinfo", {file}).contains(QRegularExpression("Pages:\\s+5\\b")));
+    EXPECT_TRUE(RunTool("pdfinfo", {file}).contains("612 x 792 pts"));
+    const QString text = RunTool("pdftotext", {"-layout", file, "-"});
+    EXPECT_TRUE(text.contains(QStringLiteral("采购进货单 Receipt 4"))) << text.left(400).toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("螺丝钉 M7")));
+    // Every font embedded and subset ("emb sub" = "yes yes").
+    const QStringList fonts = RunTool("pdffonts", {file}).split('\n', Qt::SkipEmptyParts).mid(2);
+    ASSERT_FALSE(fonts.isEmpty());
+    for (const QString& line : fonts) EXPECT_TRUE(line.contains(QRegularExpression("yes\\s+yes"))) << line.toStdString();
+    EXPECT_LT(QFileInfo(file).size() / 5, 16 * 1024);
+    // The tagged font names moved the cross-reference offsets: still a sound file.
+    EXPECT_TRUE(RunTool("qpdf", {"--check", file}).contains("No syntax or stream encoding errors"));
+    // Kind 3 becomes the searchable PDF when the settings prefer it.
+    form.PreferTextPdf = true;
+    QString one = dir.filePath("one");
+    ASSERT_TRUE(output.RenderPageToFile(one, ftPDF, 2));
+    EXPECT_TRUE(RunTool("pdftotext", {one, "-"}).contains(QStringLiteral("Receipt 2")));
+}
+
+TEST(PageOutput, HalfPageTextPdfHasTwoPagesPerSheet)
+{
+    TTestOutputForm form;
+    FillReceiptPages(form.pages, 2);
+    form.HalfPage = true;
+    QTemporaryDir dir;
+    TPageOutput output(form);
+    ASSERT_TRUE(output.ExportPages(dir.filePath("half"), ftTextPDF));
+    const QString file = dir.filePath("half.pdf");
+    EXPECT_TRUE(RunTool("pdfinfo", {file}).contains(QRegularExpression("Pages:\\s+4\\b")));
+    const QString page4 = RunTool("pdftotext", {"-f", "4", "-l", "4", file, "-"});
+    EXPECT_TRUE(page4.contains(QStringLiteral("Lower half 2"))) << page4.toStdString();
+    EXPECT_FALSE(page4.contains(QStringLiteral("Receipt 2")));
+}
+
+TEST(PageOutput, NamesPastTheLimitAreRefusedWithAReason)
+{
+    TTestOutputForm form;
+    FillReceiptPages(form.pages, 1);
+    QTemporaryDir dir;
+    TPageOutput output(form);
+    QString name = dir.filePath(QString(260 - dir.path().size(), QLatin1Char('n')));
+    ASSERT_GT(name.size(), 250);
+    for (int type : {ftBMP, ftJPG, ftPDF, ftTextPDF}) {
+        QString n = name;
+        EXPECT_FALSE(output.RenderPageToFile(n, type, 1));
+        EXPECT_TRUE(output.LastError().contains("250")) << output.LastError().toStdString();
+    }
+    EXPECT_TRUE(FilesIn(dir.path()).isEmpty());
+    QString inMissingFolder = dir.filePath("no/such/folder/p");
+    EXPECT_FALSE(output.RenderPageToFile(inMissingFolder, ftBMP, 1));
+    EXPECT_TRUE(output.LastError().contains("does not exist"));
+}
+
+TEST(PageOutput, AFullOrReadOnlyFolderLeavesNoFileBehind)
+{
+    if (!MountsAllowed()) GTEST_SKIP() << "KELM24_TESTS_WITHOUT_MOUNT is set";
+    TTestOutputForm form;
+    FillReceiptPages(form.pages, 3);
+    {
+        TSmallVolume full(QStringLiteral("size=200k"));
+        ASSERT_TRUE(full.mounted) << "mounting a tmpfs failed (set KELM24_TESTS_WITHOUT_MOUNT to skip)";
+        TPageOutput output(form);
+        for (int type : {ftBMP, ftPDF, ftJPG, ftTextPDF}) {
+            QString name = full.dir.filePath(QStringLiteral("big%1").arg(type));
+            // Fill the volume first so even a small file cannot fit.
+            QFile filler(full.dir.filePath("filler"));
+            ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+            while (filler.write(QByteArray(4096, 'x')) == 4096 && filler.flush()) {}
+            filler.close();
+            EXPECT_FALSE(output.RenderPageToFile(name, type, 1)) << type;
+            EXPECT_FALSE(output.LastError().isEmpty());
+            QFile::remove(full.dir.filePath("filler"));
+        }
+        EXPECT_TRUE(FilesIn(full.dir.path()).isEmpty()) << FilesIn(full.dir.path()).join(",").toStdString();
+    }
+    {
+        TSmallVolume readOnly(QStringLiteral("ro,size=1m"));
+        ASSERT_TRUE(readOnly.mounted);
+        TPageOutput output(form);
+        EXPECT_FALSE(output.ExportPages(readOnly.dir.filePath("R"), ftBMP));
+        EXPECT_FALSE(output.LastError().isEmpty());
+        EXPECT_FALSE(output.ExportPages(readOnly.dir.filePath("R"), ftTextPDF));
+        EXPECT_TRUE(FilesIn(readOnly.dir.path()).isEmpty());
+    }
+}
+
+TEST(PageOutput, RecipientPagesAreCountedAndRemovedAgainOnFailure)
+{
+    TTestOutputForm form;
+    FillReceiptPages(form.pages, 3);
+    form.Resolution = 50;
+    QTemporaryDir dir;
+    TPageOutput output(form);
+    QStringList files;
+    ASSERT_TRUE(output.ConvertRecipientPages("1,$$PURTG;TG045;TG001='A';3,$$PURTG;TG045;TG001='C';", dir.filePath("b_"),
+                                             ftGIF, files));
+    EXPECT_EQ(files, QStringList({dir.filePath("b_1.gif"), dir.filePath("b_3.gif")}));
+    EXPECT_EQ(form.counted, QStringList({"$$PURTG|TG045|TG001='A'", "$$PURTG|TG045|TG001='C'"}));
+    // A document whose page is gone fails the recipient and removes its files.
+    QStringList failed;
+    EXPECT_FALSE(output.ConvertRecipientPages("2,$$PURTG;TG045;TG001='B';9,$$PURTG;TG045;TG001='Z';", dir.filePath("c_"),
+                                              ftGIF, failed));
+    EXPECT_TRUE(failed.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("c_2.gif")));
+    // A document without a key condition is not counted.
+    QStringList plain;
+    form.counted.clear();
+    ASSERT_TRUE(output.ConvertRecipientPages("2,;;;", dir.filePath("d_"), ftJPG, plain));
+    EXPECT_TRUE(form.counted.isEmpty());
+}
+
+TEST(PageOutput, SendEntriesSplitIntoTheirParts)
+{
+    const QList<TSendEntry> entries = ParseSendEntries("4,$$PURTG;TG045;TG001='A' AND TG002='1';12,T;F;W;");
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0].Page, 4);
+    EXPECT_EQ(entries[0].Table, "$$PURTG");
+    EXPECT_EQ(entries[0].Field, "TG045");
+    EXPECT_EQ(entries[0].Where, "TG001='A' AND TG002='1'");
+    EXPECT_EQ(entries[1].Page, 12);
+    TTestOutputForm form;
+    const QString base = TemporaryBaseName(form);
+    EXPECT_TRUE(QRegularExpression("/PURR05_\\d{14}_$").match(base).hasMatch()) << base.toStdString();
+}
