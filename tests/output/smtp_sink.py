@@ -1,0 +1,61 @@
+#!/usr/bin/python3
+"""A mail server for the tests: listens on loopback, refuses recipients whose
+address starts with "reject", and writes every accepted message as JSON
+(envelope recipients, decoded headers, attachments in base64) into a folder.
+Prints "READY <port>" when it listens; stops when its standard input closes."""
+import asyncio
+import base64
+import email
+import email.header
+import email.policy
+import json
+import os
+import socket
+import sys
+
+from aiosmtpd.controller import Controller
+
+
+class Sink:
+    def __init__(self, folder):
+        self.folder = folder
+        self.count = 0
+
+    async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
+        if address.lower().startswith("reject"):
+            return "550 5.1.1 No such user here"
+        envelope.rcpt_tos.append(address)
+        return "250 OK"
+
+    async def handle_DATA(self, server, session, envelope):
+        message = email.message_from_bytes(envelope.original_content or envelope.content, policy=email.policy.default)
+        attachments = []
+        for part in message.iter_attachments():
+            attachments.append({"name": part.get_filename(), "type": part.get_content_type(),
+                                "data": base64.b64encode(part.get_payload(decode=True)).decode()})
+        body = message.get_body(preferencelist=("plain",))
+        record = {"mail_from": envelope.mail_from, "rcpt": envelope.rcpt_tos, "from": str(message["From"]),
+                  "to": str(message["To"]), "subject": str(message["Subject"]),
+                  "body": body.get_content() if body is not None else "", "attachments": attachments}
+        self.count += 1
+        path = os.path.join(self.folder, "%03d.json" % self.count)
+        with open(path + ".part", "w", encoding="utf-8") as f:
+            json.dump(record, f, ensure_ascii=False)
+        os.rename(path + ".part", path)
+        return "250 Message accepted"
+
+
+def main():
+    folder = sys.argv[1]
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        port = s.getsockname()[1]
+    controller = Controller(Sink(folder), hostname="127.0.0.1", port=port)
+    controller.start()
+    print("READY %d" % port, flush=True)
+    sys.stdin.read()
+    controller.stop()
+
+
+if __name__ == "__main__":
+    main()
