@@ -161,7 +161,8 @@ void TfrmVRPreview::BuildComponents()
     moUnits->hide();
     StatusBar = Named(new TStatusBar(this), "StatusBar");
     StatusBar->setFixedHeight(22);
-    StatusBar->AddPanel(40);
+    // Wide enough for "12 / 34" in the form's 16-pixel font.
+    StatusBar->AddPanel(64);
     StatusBar->AddPanel(50)->SetText(QStringLiteral(" 纸张格式 : "));
 
     auto* layout = new QVBoxLayout(this);
