@@ -20,6 +20,7 @@
 #include <QSaveFile>
 
 #include <dlfcn.h>
+#include <future>
 
 namespace kelm24 {
 
@@ -178,15 +179,21 @@ bool TPageOutput::WriteBitmapFile(const QImage& bitmap, QString& FileName, int F
     return true;
 }
 
-bool TPageOutput::RenderPageToFile(QString& FileName, int FileType, int Page)
+bool TPageOutput::CheckTarget(const QString& FileName, int FileType)
 {
-    lastError_.clear();
     if (FileType < ftBMP || FileType > ftTextPDF) return Fail(QStringLiteral("Unknown file type %1").arg(FileType));
-    if (FileType == ftPDF && form_.PreferTextPdf) FileType = ftTextPDF;
     if (FileName.size() + 4 > MaxFileNameLength)
         return Fail(QStringLiteral("The file name is longer than %1 characters: %2").arg(MaxFileNameLength).arg(FileName));
     const QFileInfo folder(QFileInfo(FileName).absolutePath());
     if (!folder.isDir()) return Fail(QStringLiteral("The folder \"%1\" does not exist").arg(folder.filePath()));
+    return true;
+}
+
+bool TPageOutput::RenderPageToFile(QString& FileName, int FileType, int Page)
+{
+    lastError_.clear();
+    if (FileType == ftPDF && form_.PreferTextPdf) FileType = ftTextPDF;
+    if (!CheckTarget(FileName, FileType)) return false;
     if (FileType == ftTextPDF) {
         const TQRPrinter* pages = form_.ReportPages();
         if (pages == nullptr) return Fail(QStringLiteral("The report has no pages"));
@@ -219,18 +226,29 @@ bool TPageOutput::ExportPages(const QString& Path, int FileType)
     }
     TConversionProgress progress(form_, count);
     const int digits = static_cast<int>(QString::number(count).size());
+    // The next page renders on a second thread while this one is written:
+    // rendering and encoding take about as long, and only one thread at a
+    // time replays pages.
+    const bool bitmapKind = !(FileType == ftPDF && form_.PreferTextPdf);
+    auto render = [this](int page) { return PageBitmap(page); };
+    std::future<QImage> next;
+    if (bitmapKind) next = std::async(std::launch::async, render, 1);
     bool done = false;
     for (int i = 1; i <= count; ++i) {
         progress.Step(i, count);
         QString file = Path + PadLeft(QString::number(i), digits, QLatin1Char('0'));
-        done = RenderPageToFile(file, FileType, i);
-        if (!done) break;
-        if (CancelRequested(form_)) {
-            done = false;
-            Fail(QStringLiteral("Cancelled"));
-            break;
+        if (bitmapKind) {
+            const QImage bitmap = next.get();
+            if (i < count) next = std::async(std::launch::async, render, i + 1);
+            done = CheckTarget(file, FileType) &&
+                   (bitmap.isNull() ? Fail(QStringLiteral("The report has no page %1").arg(i)) : WriteBitmapFile(bitmap, file, FileType));
+        } else {
+            done = RenderPageToFile(file, FileType, i);
         }
+        if (done && CancelRequested(form_)) done = Fail(QStringLiteral("Cancelled"));
+        if (!done) break;
     }
+    if (next.valid()) next.wait();
     return done;
 }
 

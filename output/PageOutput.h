@@ -40,6 +40,8 @@ public:
 
 private:
     bool Fail(const QString& message);
+    // The name fits and its folder exists.
+    bool CheckTarget(const QString& FileName, int FileType);
     bool WriteBitmapFile(const QImage& bitmap, QString& FileName, int FileType);
     TOutputForm& form_;
     QString lastError_;
