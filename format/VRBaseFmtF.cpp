@@ -1,5 +1,7 @@
 #include "format/VRBaseFmtF.h"
 
+#include "format/VRBaseFmtOutput.h"
+
 #include "controls/Menus.h"
 #include "controls/QvRadio.h"
 #include "controls/StdCtrls.h"
@@ -438,13 +440,6 @@ void TfrmVRBaseFmt::Print()
     TOtherWindowsDisabled disabled(this);
     QuickRep1->Print();
     GeneratedPages = ReportPrinter()->PageCount();
-}
-
-bool TfrmVRBaseFmt::ExportPages(const QString& Path, int FileType)
-{
-    Q_UNUSED(Path);
-    Q_UNUSED(FileType);
-    throw Exception(QStringLiteral("%1 exports no pages").arg(LayoutClassName(this)));
 }
 
 int TfrmVRBaseFmt::UsedPrinterIndex() { return ReportPrinter() ? ReportPrinter()->PrinterIndex() : PrinterIndex; }

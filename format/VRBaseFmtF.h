@@ -25,6 +25,7 @@
 
 #include <QPointer>
 #include <QSet>
+#include <memory>
 
 namespace kelm24 {
 
@@ -38,6 +39,7 @@ class TQuickRep;
 class TfrmVRBaseOpt;
 class TDreamDesigner;
 class TVRSQLBuilder;
+class TFormatOutput;
 
 // A data source: what designer-added barcodes take their data set from.
 class TDataSource : public QObject {
@@ -211,6 +213,17 @@ public:
     void PopupMenu1Popup();
     void mnuDOCtoEMFClick();
     void miDelClick();
+    // --- output of the generated pages (format/VRBaseFmtOutput.cpp)
+    // The output operations' view of this form, brought up to date.
+    TFormatOutput& Output();
+    // Page Page as a file: FileName + the extension of FileType (0 BMP,
+    // 1 JPG, 2 GIF, 3 PDF, 4 searchable PDF); the final name comes back.
+    bool RenderPageToFile(QString& FileName, int FileType, int Page);
+    // Sends the documents of the send list: Kind 1 e-mail, 2 fax (the server
+    // between "(" and ")" of ServerCaption); each recipient gets a log row.
+    bool SendDocuments(int Kind, int FileType, const QString& ServerCaption);
+    // Text is name "|" message.
+    void WriteSendLog(const QString& Text);
 
 protected:
     void FormCreate() override;
@@ -223,7 +236,7 @@ protected:
     virtual void StartDesignMode();
     // Shows the generated pages (the preview window part fills it); headless
     // the pages stay generated and nothing is shown.
-    virtual void ShowPreviewWindow() {}
+    virtual void ShowPreviewWindow();
     // Generates the pages with the progress window; other windows are
     // disabled meanwhile and the active one is given back. False when
     // cancelled or refused.
@@ -246,6 +259,7 @@ private:
     bool ReadStoredText(const QString& Text, const QString& Caption);
     void WriteLocalLayout(const QString& Style);
 
+    std::unique_ptr<TFormatOutput> output_;
     bool loadPending_ = false;
     qint64 lastLayoutBytes_ = 0;
     int componentNumber_ = 0;

@@ -31,6 +31,9 @@ public:
     int SendMode = 0;   // 0 print, 1 e-mail, 2 fax
     int PrintMode = 0;  // 0 preview, 1 print, 2 send
     int Resolution = 96;
+    // Page files keep the page's left and top margins while these are set;
+    // the host export clears both, so its files start at the printed area.
+    bool SkipLeftShift = true, SkipTopShift = true;
     QString ReportTitle;
     int PrinterIndex = -1;
 

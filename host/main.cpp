@@ -75,7 +75,7 @@ int main(int argc, char** argv)
     const QCommandLineOption lang(QStringLiteral("lang"), QStringLiteral("Message language: CHS or ENG."), QStringLiteral("lang"), QStringLiteral("CHS"));
     const QCommandLineOption type(QStringLiteral("type"), QStringLiteral("Receipt document type of a host run."), QStringLiteral("type"));
     const QCommandLineOption number(QStringLiteral("number"), QStringLiteral("Receipt number of a host run (empty: all of the type)."), QStringLiteral("number"));
-    const QCommandLineOption format(QStringLiteral("format"), QStringLiteral("Export file type: bmp, jpg, gif or pdf."), QStringLiteral("type"), QStringLiteral("pdf"));
+    const QCommandLineOption format(QStringLiteral("format"), QStringLiteral("Export file type: bmp, jpg, gif, pdf (a picture a page) or textpdf (one searchable file)."), QStringLiteral("type"), QStringLiteral("pdf"));
     const QCommandLineOption outPrefix(QStringLiteral("out"), QStringLiteral("Export path and file name prefix."), QStringLiteral("prefix"));
     const QCommandLineOption dpi(QStringLiteral("dpi"), QStringLiteral("Export resolution (default 96)."), QStringLiteral("dpi"), QStringLiteral("96"));
     const QCommandLineOption noFax(QStringLiteral("no-fep"), QStringLiteral("Mark the Fax/Email module disabled."));
@@ -96,7 +96,8 @@ int main(int argc, char** argv)
     if (positional.size() > 1) return BadArguments(QStringLiteral("only one verb may be given"));
     const QString verb = positional.value(0);
     if (!verb.isEmpty() && !verbs.contains(verb)) return BadArguments(QStringLiteral("unknown verb \"%1\"").arg(verb));
-    const QStringList fileTypes = {QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("gif"), QStringLiteral("pdf")};
+    const QStringList fileTypes = {QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("gif"), QStringLiteral("pdf"),
+                                   QStringLiteral("textpdf")};
     const int fileType = static_cast<int>(fileTypes.indexOf(parser.value(format).toLower()));
     bool dpiOk = false;
     const int resolution = parser.value(dpi).toInt(&dpiOk);

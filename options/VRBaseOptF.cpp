@@ -657,6 +657,7 @@ bool TfrmVRBaseOpt::ExportForHost(const Variant& AParams, int AFileType, const Q
     if (OpenFormatForm(statement, run) != 1) return false;
     TVRFormatForm* format = run.Form();
     format->Resolution = AResolution;
+    format->SkipLeftShift = format->SkipTopShift = false;
     bool done = false;
     try {
         done = format->PrepareReport() && format->ExportPages(APath, AFileType);

@@ -229,7 +229,8 @@ void TSendOutput::SendByMail(int FileType)
             item.Call(QStringLiteral("Send"));
             DeleteFiles(files);
             WriteSendLog(recipient.Key + QStringLiteral("|Send e-Mail Complete !"));
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            qWarning("e-mail to %s: %s", qPrintable(recipient.Key), e.what());
             DeleteFiles(files);
             form_.SendFailed = true;
             WriteSendLog(recipient.Key + QStringLiteral("|Send e-Mail error!"));
@@ -303,7 +304,8 @@ void TSendOutput::SendByFax(int FileType, const QString& Server)
             DeleteFiles(files);
             job.Call(QStringLiteral("DisconnectFaxServer"));
             if (!form_.SendFailed && !form_.AbortRequested) WriteSendLog(recipient.Key + QStringLiteral("|Send Fax Complete !"));
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            qWarning("fax to %s: %s", qPrintable(recipient.Key), e.what());
             DeleteFiles(files);
             form_.SendFailed = true;
             WriteSendLog(recipient.Key + QStringLiteral("|Send Fax error!"));
