@@ -19,8 +19,13 @@
 #include <QLabel>
 #include <QSaveFile>
 
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <atomic>
 #include <dlfcn.h>
 #include <future>
+#include <mutex>
 
 namespace kelm24 {
 
@@ -138,15 +143,15 @@ QImage TPageOutput::PageBitmap(int Page) const
     return bitmap;
 }
 
-bool TPageOutput::WriteBitmapFile(const QImage& bitmap, QString& FileName, int FileType)
+QString TPageOutput::WriteBitmap(const QImage& bitmap, QString& FileName, int FileType, const QString& TempFolder) const
 {
     if (FileType == ftBMP) {
         FileName += QStringLiteral(".bmp");
         QSaveFile file(FileName);
         if (!file.open(QIODevice::WriteOnly) || !bitmap.convertToFormat(QImage::Format_RGB888).save(&file, "BMP") ||
             !file.commit())
-            return Fail(QStringLiteral("Cannot write \"%1\": %2").arg(FileName, file.errorString()));
-        return true;
+            return QStringLiteral("Cannot write \"%1\": %2").arg(FileName, file.errorString());
+        return QString();
     }
     if (FileType == ftPDF) {
         FileName += QStringLiteral(".pdf");
@@ -154,6 +159,7 @@ bool TPageOutput::WriteBitmapFile(const QImage& bitmap, QString& FileName, int F
             TPrintPDF pdf;
             pdf.SetTitle(QString());
             pdf.SetCompress(true);
+            pdf.SetTempFolder(TempFolder);
             pdf.SetFileName(FileName);
             pdf.SetPageWidth(bitmap.width());
             pdf.SetPageHeight(bitmap.height());
@@ -161,22 +167,28 @@ bool TPageOutput::WriteBitmapFile(const QImage& bitmap, QString& FileName, int F
             pdf.DrawPageImage(0, 0, bitmap);
             pdf.FinishDocument();
         } catch (const std::exception& e) {
-            return Fail(QString::fromUtf8(e.what()));
+            return QString::fromUtf8(e.what());
         }
-        return true;
+        return QString();
     }
-    // JPG and GIF through the picture conversion library.
+    // JPG and GIF through the picture conversion library (loaded by the caller).
     QString error;
     const TBMPToFile convert = PictureConverter(form_, error);
-    if (convert == nullptr) return Fail(error);
+    if (convert == nullptr) return error;
     QByteArray name = FileName.toUtf8();
     name.resize(256, '\0');
     QImage image = bitmap;
     const int rc = convert(&image, FileType, name.data(), static_cast<int>(name.size()));
     if (rc != 0)
-        return Fail(QStringLiteral("Cannot write \"%1%2\" (picture conversion error %3)").arg(FileName, ExtensionOf(FileType)).arg(rc));
+        return QStringLiteral("Cannot write \"%1%2\" (picture conversion error %3)").arg(FileName, ExtensionOf(FileType)).arg(rc);
     FileName = QString::fromUtf8(name.constData());
-    return true;
+    return QString();
+}
+
+bool TPageOutput::WriteBitmapFile(const QImage& bitmap, QString& FileName, int FileType)
+{
+    const QString error = WriteBitmap(bitmap, FileName, FileType, QString());
+    return error.isEmpty() || Fail(error);
 }
 
 bool TPageOutput::CheckTarget(const QString& FileName, int FileType)
@@ -224,32 +236,73 @@ bool TPageOutput::ExportPages(const QString& Path, int FileType)
         }
         return true;
     }
-    TConversionProgress progress(form_, count);
-    const int digits = static_cast<int>(QString::number(count).size());
-    // The next page renders on a second thread while this one is written:
-    // rendering and encoding take about as long, and only one thread at a
-    // time replays pages.
-    const bool bitmapKind = !(FileType == ftPDF && form_.PreferTextPdf);
-    auto render = [this](int page) { return PageBitmap(page); };
-    std::future<QImage> next;
-    if (bitmapKind) next = std::async(std::launch::async, render, 1);
-    bool done = false;
-    for (int i = 1; i <= count; ++i) {
-        progress.Step(i, count);
-        QString file = Path + PadLeft(QString::number(i), digits, QLatin1Char('0'));
-        if (bitmapKind) {
-            const QImage bitmap = next.get();
-            if (i < count) next = std::async(std::launch::async, render, i + 1);
-            done = CheckTarget(file, FileType) &&
-                   (bitmap.isNull() ? Fail(QStringLiteral("The report has no page %1").arg(i)) : WriteBitmapFile(bitmap, file, FileType));
-        } else {
-            done = RenderPageToFile(file, FileType, i);
+    if (FileType == ftPDF && form_.PreferTextPdf) {
+        TConversionProgress progress(form_, count);
+        const int digits = static_cast<int>(QString::number(count).size());
+        for (int i = 1; i <= count; ++i) {
+            progress.Step(i, count);
+            QString file = Path + PadLeft(QString::number(i), digits, QLatin1Char('0'));
+            if (!RenderPageToFile(file, FileType, i)) return false;
+            if (CancelRequested(form_)) return Fail(QStringLiteral("Cancelled"));
         }
-        if (done && CancelRequested(form_)) done = Fail(QStringLiteral("Cancelled"));
-        if (!done) break;
+        return true;
     }
-    if (next.valid()) next.wait();
-    return done;
+    return ExportBitmaps(Path, FileType, count);
+}
+
+bool TPageOutput::ExportBitmaps(const QString& Path, int FileType, int count)
+{
+    const int digits = static_cast<int>(QString::number(count).size());
+    if (!CheckTarget(Path + QString(digits, QLatin1Char('0')), FileType)) return false;
+    if (FileType == ftJPG || FileType == ftGIF) {
+        // Loaded here, so a missing library is reported once, on this thread.
+        QString error;
+        if (PictureConverter(form_, error) == nullptr) return Fail(error);
+    }
+    TConversionProgress progress(form_, count);
+    // Pages are shared out to the workers; one replays a page at a time (the
+    // pages share their background), the encoding and writing run side by side.
+    std::mutex replay, result;
+    std::atomic<int> nextPage{1}, written{0};
+    std::atomic<bool> stop{false};
+    int failedPage = count + 1;
+    QString failure;
+    auto worker = [&] {
+        QTemporaryDir imageFolder;  // the bitmap PDF's image files of this worker
+        for (int i = nextPage++; i <= count && !stop; i = nextPage++) {
+            QString file = Path + PadLeft(QString::number(i), digits, QLatin1Char('0'));
+            QString error;
+            if (file.size() + 4 > MaxFileNameLength) {
+                error = QStringLiteral("The file name is longer than %1 characters: %2").arg(MaxFileNameLength).arg(file);
+            } else {
+                QImage bitmap;
+                {
+                    std::lock_guard<std::mutex> lock(replay);
+                    bitmap = PageBitmap(i);
+                }
+                error = bitmap.isNull() ? QStringLiteral("The report has no page %1").arg(i)
+                                        : WriteBitmap(bitmap, file, FileType, imageFolder.path());
+            }
+            if (!error.isEmpty()) {
+                std::lock_guard<std::mutex> lock(result);
+                if (i < failedPage) failedPage = i, failure = error;
+                stop = true;
+            }
+            ++written;
+        }
+    };
+    const int threads = std::clamp(QThread::idealThreadCount(), 1, 4);
+    std::vector<std::future<void>> workers;
+    for (int t = 0; t < std::min(threads, count); ++t) workers.push_back(std::async(std::launch::async, worker));
+    for (auto& w : workers) {
+        while (w.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
+            progress.Step(std::max(1, written.load()), count);
+            if (CancelRequested(form_)) stop = true;
+        }
+    }
+    if (failedPage <= count) return Fail(failure);
+    if (form_.AbortRequested) return Fail(QStringLiteral("Cancelled"));
+    return true;
 }
 
 QList<TSendEntry> ParseSendEntries(const QString& Entries)

@@ -43,6 +43,10 @@ private:
     // The name fits and its folder exists.
     bool CheckTarget(const QString& FileName, int FileType);
     bool WriteBitmapFile(const QImage& bitmap, QString& FileName, int FileType);
+    // Writes a bitmap as a page file (any thread); the reason when it fails.
+    QString WriteBitmap(const QImage& bitmap, QString& FileName, int FileType, const QString& TempFolder) const;
+    // The host export of the bitmap kinds, pages shared out to several threads.
+    bool ExportBitmaps(const QString& Path, int FileType, int count);
     TOutputForm& form_;
     QString lastError_;
 };

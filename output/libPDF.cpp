@@ -75,7 +75,11 @@ void TPrintPDF::EndObject()
     offsets_.push_back(out_.size());
 }
 
-QString TPrintPDF::TempImageFile(int n) const { return QDir::current().filePath(QStringLiteral("~tmpim%1").arg(n)); }
+QString TPrintPDF::TempImageFile(int n) const
+{
+    const QDir folder = tempFolder_.isEmpty() ? QDir::current() : QDir(tempFolder_);
+    return folder.filePath(QStringLiteral("~tmpim%1").arg(n));
+}
 
 void TPrintPDF::StartDocument()
 {

@@ -58,6 +58,10 @@ public:
     void SetSubject(const QString& v) { subject_ = v; }
     QString Producer() const { return producer_; }
     void SetProducer(const QString& v) { producer_ = v; }
+    // Where the image files go; empty: the current directory. Writers that
+    // run at the same time each need their own, or they share "~tmpim1".
+    QString TempFolder() const { return tempFolder_; }
+    void SetTempFolder(const QString& v) { tempFolder_ = v; }
     // Kept for callers that set it; no stream is ever compressed.
     bool Compress() const { return compress_; }
     void SetCompress(bool v) { compress_ = v; }
@@ -87,7 +91,7 @@ private:
     void EndObject();
     QString TempImageFile(int n) const;
 
-    QString fileName_, title_;
+    QString fileName_, title_, tempFolder_;
     int pageNumber_ = 1;
     int pageWidth_ = 612, pageHeight_ = 792, lineWidth_ = 1;
     QString author_ = QStringLiteral("Varnek"), creator_ = QStringLiteral("Varnek"), keywords_, subject_,

@@ -38,6 +38,17 @@ public:
     bool mounted = false;
 };
 
+// The mean absolute difference of the grey values of two equally sized images.
+double MeanDifference(const QImage& a, const QImage& b)
+{
+    const QImage x = a.convertToFormat(QImage::Format_Grayscale8), y = b.convertToFormat(QImage::Format_Grayscale8);
+    if (x.size() != y.size()) return 255;
+    double sum = 0;
+    for (int row = 0; row < x.height(); ++row)
+        for (int col = 0; col < x.width(); ++col) sum += std::abs(int(x.constScanLine(row)[col]) - int(y.constScanLine(row)[col]));
+    return sum / (double(x.width()) * x.height());
+}
+
 bool MountsAllowed()
 {
     // Without the right to mount the volume tests cannot run; CI runs as root.
@@ -263,4 +274,33 @@ TEST(PageOutput, SendEntriesSplitIntoTheirParts)
     TTestOutputForm form;
     const QString base = TemporaryBaseName(form);
     EXPECT_TRUE(QRegularExpression("/PURR05_\\d{14}_$").match(base).hasMatch()) << base.toStdString();
+}
+
+TEST(PageOutput, ParallelBitmapPdfExportPutsEachPageInItsOwnFile)
+{
+    TTestOutputForm form;
+    FillReceiptPages(form.pages, 12);
+    form.Resolution = 48;
+    QTemporaryDir dir;
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(dir.path());  // image files of a writer without its own folder would land here
+    TPageOutput output(form);
+    const bool done = output.ExportPages(dir.filePath("R"), ftPDF);
+    QDir::setCurrent(old);
+    ASSERT_TRUE(done) << output.LastError().toStdString();
+    QStringList expected;
+    for (int i = 1; i <= 12; ++i) expected << QStringLiteral("R%1.pdf").arg(i, 2, 10, QLatin1Char('0'));
+    EXPECT_EQ(FilesIn(dir.path()), expected);  // and no image files left over
+    for (int page : {1, 7, 12}) {
+        const QString file = dir.filePath(QStringLiteral("R%1.pdf").arg(page, 2, 10, QLatin1Char('0')));
+        EXPECT_EQ(RunTool("qpdf", {"--check", file}).contains("No syntax or stream encoding errors"), true);
+        // The page's one image, as stored: the samples of the page's bitmap.
+        ASSERT_EQ(QProcess::execute("pdfimages", {"-png", file, dir.filePath("shot")}), 0);
+        const QImage shot(dir.filePath("shot-000.png"));
+        const QImage same = output.PageBitmap(page), other = output.PageBitmap(page == 1 ? 2 : page - 1);
+        ASSERT_EQ(shot.size(), same.size());
+        EXPECT_EQ(MeanDifference(shot, same), 0.0) << page;
+        EXPECT_GT(MeanDifference(shot, other), 0.0) << page;
+        QFile::remove(dir.filePath("shot-000.png"));
+    }
 }
