@@ -76,12 +76,11 @@ public:
         dialog_ = new TfrmVRConvPic(&form, window_);
         dialog_->setWindowTitle(form.ToDisplay(dialog_->windowTitle()));
         dialog_->ProgressBar->setRange(1, std::max(1, count));
-        dialog_->setAttribute(Qt::WA_DeleteOnClose);
         dialog_->show();
     }
     ~TConversionProgress()
     {
-        if (dialog_) dialog_->close();
+        delete dialog_.data();  // at once: a run without an event loop after it must not leave it behind
         if (window_) window_->setEnabled(wasEnabled_);
     }
     void Step(int i, int count)

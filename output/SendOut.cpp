@@ -256,7 +256,6 @@ void TSendOutput::SendByFax(int FileType, const QString& Server)
     TDisabledWindow disabled(form_.OutputWindow());
     auto* dialog = new TfrmVRSendOut(&form_, form_.OutputWindow());
     QPointer<TfrmVRSendOut> progress(dialog);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(form_.ToDisplay(dialog->windowTitle()));
     dialog->ProgressBar1->setRange(0, std::max(1, form_.DocumentPageCount));
     dialog->ProgressBar1->setValue(0);
@@ -311,7 +310,7 @@ void TSendOutput::SendByFax(int FileType, const QString& Server)
             WriteSendLog(recipient.Key + QStringLiteral("|Send Fax error!"));
         }
     }
-    if (progress) progress->close();
+    delete progress.data();
     form_.Resolution = 96;
 }
 
