@@ -20,10 +20,13 @@ namespace {
 // The test's mail server: a Python aiosmtpd process writing one JSON file per message.
 class TSmtpSink {
 public:
-    TSmtpSink()
+    // With a user, the server requires that login.
+    explicit TSmtpSink(const QString& user = QString(), const QString& password = QString())
     {
+        QStringList args{QStringLiteral(KELM24_TEST_SOURCE_DIR "/smtp_sink.py"), dir.path()};
+        if (!user.isEmpty()) args << user << password;
         // Debian's own interpreter: the one python3-aiosmtpd installs into.
-        process.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(KELM24_TEST_SOURCE_DIR "/smtp_sink.py"), dir.path()});
+        process.start(QStringLiteral("/usr/bin/python3"), args);
         if (!process.waitForStarted(10000)) return;
         for (int i = 0; i < 100 && port == 0; ++i) {
             process.waitForReadyRead(200);
@@ -151,6 +154,30 @@ TEST(SendByMail, AnUnreachableServerIsLoggedPromptly)
         EXPECT_EQ(LogValues(s)[7], "N");
         EXPECT_EQ(LogValues(s)[8], "Send e-Mail error!");
     }
+}
+
+TEST(SendByMail, TheSettingsLoginIsUsedAndAWrongOneFails)
+{
+    TSmtpSink smtp(QStringLiteral("erp"), QStringLiteral("s3cret"));
+    ASSERT_GT(smtp.port, 0) << "the test mail server did not start";
+    TTestOutputForm form;
+    FillReceiptPages(form.pages, 1);
+    form.Resolution = 40;
+    QTemporaryDir install;
+    form.ClientPath = install.path() + "/";
+    form.SettingsFile = install.filePath("CorvaneC.ini");
+    form.SendList = QStringList{"V001=a@b.test||1,T;F;W;"};
+    const QString settings = QStringLiteral("[Mail]\nServer=127.0.0.1\nPort=%1\nSender=erp@demo.test\nUser=erp\nPassword=%2\n");
+    WriteSettings(form.SettingsFile, settings.arg(smtp.port).arg("s3cret"));
+    ASSERT_TRUE(TSendOutput(form).SendDocuments(1, ftGIF, QString()));
+    ASSERT_EQ(smtp.Messages().size(), 1);
+    EXPECT_EQ(smtp.Messages()[0]["login"].toString(), "erp");
+    WriteSettings(form.SettingsFile, settings.arg(smtp.port).arg("wrong"));
+    form.statements.clear();
+    ASSERT_TRUE(TSendOutput(form).SendDocuments(1, ftGIF, QString()));
+    EXPECT_EQ(smtp.Messages().size(), 1);
+    ASSERT_EQ(form.statements.size(), 1);
+    EXPECT_EQ(LogValues(form.statements[0])[8], "Send e-Mail error!");
 }
 
 TEST(SendDocuments, RegeneratesMissingPagesAndNeedsASendList)

@@ -2,7 +2,9 @@
 """A mail server for the tests: listens on loopback, refuses recipients whose
 address starts with "reject", and writes every accepted message as JSON
 (envelope recipients, decoded headers, attachments in base64) into a folder.
-Prints "READY <port>" when it listens; stops when its standard input closes."""
+Prints "READY <port>" when it listens; stops when its standard input closes.
+With a user and password after the folder it requires that login (plain
+text, no TLS) and records the user of each message."""
 import asyncio
 import base64
 import email
@@ -14,6 +16,7 @@ import socket
 import sys
 
 from aiosmtpd.controller import Controller
+from aiosmtpd.smtp import AuthResult
 
 
 class Sink:
@@ -36,7 +39,8 @@ class Sink:
         body = message.get_body(preferencelist=("plain",))
         record = {"mail_from": envelope.mail_from, "rcpt": envelope.rcpt_tos, "from": str(message["From"]),
                   "to": str(message["To"]), "subject": str(message["Subject"]),
-                  "body": body.get_content() if body is not None else "", "attachments": attachments}
+                  "body": body.get_content() if body is not None else "", "attachments": attachments,
+                  "login": session.auth_data.decode() if isinstance(session.auth_data, bytes) else ""}
         self.count += 1
         path = os.path.join(self.folder, "%03d.json" % self.count)
         with open(path + ".part", "w", encoding="utf-8") as f:
@@ -50,7 +54,16 @@ def main():
     with socket.socket() as s:
         s.bind(("127.0.0.1", 0))
         port = s.getsockname()[1]
-    controller = Controller(Sink(folder), hostname="127.0.0.1", port=port)
+    options = {}
+    if len(sys.argv) > 3:
+        user, password = sys.argv[2].encode(), sys.argv[3].encode()
+
+        def authenticate(server, session, envelope, mechanism, auth_data):
+            ok = auth_data.login == user and auth_data.password == password
+            return AuthResult(success=ok, auth_data=auth_data.login if ok else None)
+
+        options = {"authenticator": authenticate, "auth_required": True, "auth_require_tls": False}
+    controller = Controller(Sink(folder), hostname="127.0.0.1", port=port, **options)
     controller.start()
     print("READY %d" % port, flush=True)
     sys.stdin.read()
