@@ -4,7 +4,6 @@
 #include "output/SendDialogs.h"
 #include "output/TextPDF.h"
 #include "output/libPDF.h"
-#include "platform/QVBmpToFile/QVBmpToFile.h"
 #include "platform/dialogs/Dialogs.h"
 #include "runtime/DateText.h"
 #include "runtime/RuntimeLibrary.h"
@@ -32,6 +31,10 @@ namespace kelm24 {
 namespace {
 
 const char* const BmpToFileLibrary = "libQVBmpToFile.so";
+// The library's export "BMPToFile"(QImage*, file type 0 BMP 1 JPG 2 GIF,
+// UTF-8 name buffer in and out, buffer size): 0 success, -1 bad arguments,
+// -2 the name does not fit, -3 not written.
+using TBMPToFile = int (*)(void* bitmap, int fileType, char* fileName, int size);
 
 // The picture library's entry, loaded once; false with a message box when
 // the library cannot be found or loaded.
