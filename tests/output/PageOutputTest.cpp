@@ -3,7 +3,13 @@
 // folders) that must give a reason and leave no file behind.
 #include "OutputTestSupport.h"
 #include "output/PageOutput.h"
+#include "output/SendDialogs.h"
 #include "output/TextPDF.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
 
 #include <QDirIterator>
 #include <QFileInfo>
@@ -303,4 +309,37 @@ TEST(PageOutput, ParallelBitmapPdfExportPutsEachPageInItsOwnFile)
         EXPECT_GT(MeanDifference(shot, other), 0.0) << page;
         QFile::remove(dir.filePath("shot-000.png"));
     }
+}
+
+TEST(PageOutput, CancelInTheProgressDialogStopsTheExport)
+{
+    TTestOutputForm form;
+    FillReceiptPages(form.pages, 60);
+    QTemporaryDir dir;
+    TPageOutput output(form);
+    QString caption, state;
+    // Cancel as the user would, in the conversion dialog, once it shows.
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<TfrmVRConvPic*>(w); dialog && dialog->isVisible()) {
+                caption = dialog->windowTitle();
+                state = dialog->lblState->text();
+                dialog->btnCancel->click();
+            }
+    });
+    EXPECT_FALSE(output.ExportPages(dir.filePath("R"), ftBMP));
+    EXPECT_EQ(output.LastError(), "Cancelled");
+    EXPECT_TRUE(form.AbortRequested);
+    EXPECT_EQ(caption, QStringLiteral("转图档中"));
+    EXPECT_TRUE(state.endsWith("/60")) << state.toStdString();
+    EXPECT_LT(FilesIn(dir.path()).size(), 60);
+    // Every file that is there is complete.
+    for (const QString& name : FilesIn(dir.path())) EXPECT_FALSE(QImage(dir.filePath(name)).isNull()) << name.toStdString();
+    EXPECT_TRUE(form.window->isEnabled());
+    // The next export starts afresh.
+    TTestOutputForm small;
+    FillReceiptPages(small.pages, 2);
+    small.AbortRequested = true;
+    QTemporaryDir other;
+    EXPECT_TRUE(TPageOutput(small).ExportPages(other.filePath("R"), ftJPG));
 }
