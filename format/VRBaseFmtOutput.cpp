@@ -6,7 +6,7 @@
 #include "format/VRBaseFmtF.h"
 #include "format/engine/QRPrinter.h"
 #include "format/engine/QuickRep.h"
-#include "frame/HostObjects.h"
+#include "kelm24/HostObjects.h"
 #include "options/VRBaseOptF.h"
 #include "output/PageOutput.h"
 #include "output/SendOut.h"
