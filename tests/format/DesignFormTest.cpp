@@ -437,16 +437,16 @@ TEST_F(DesignFormTest, ScreenshotOfTheDesignerWithInspectorAndPopupMenu)
 TEST_F(DesignFormTest, TheOptionFormDesignsAndIsGivenBackWhenDesignStops)
 {
     RegisterFormatClass(QStringLiteral("TfrmKelm24Fmt"), &TTestFmt::CreateForm);
-    QPointer<TfrmKelm24> options = StartForm<TfrmKelm24>();
-    ASSERT_TRUE(started) << options->ErrorTexts.toStdString();
+    QPointer<TfrmKelm24> optionForm = StartForm<TfrmKelm24>();
+    ASSERT_TRUE(started) << optionForm->ErrorTexts.toStdString();
     // A receipt type, so the conditions make a statement.
-    TControlEvents::Fire(options->edtTG001->OnEnter, options->edtTG001);
-    options->edtTG001->SetText(QStringLiteral("3401"));
-    TControlEvents::Fire(options->edtTG001->OnExit, options->edtTG001);
-    options->btnDesignClick();
-    QPointer<TTestFmt> layout = dynamic_cast<TTestFmt*>(options->DesignForm);
+    TControlEvents::Fire(optionForm->edtTG001->OnEnter, optionForm->edtTG001);
+    optionForm->edtTG001->SetText(QStringLiteral("3401"));
+    TControlEvents::Fire(optionForm->edtTG001->OnExit, optionForm->edtTG001);
+    optionForm->btnDesignClick();
+    QPointer<TTestFmt> layout = dynamic_cast<TTestFmt*>(optionForm->DesignForm);
     ASSERT_NE(layout, nullptr) << shown.join(QLatin1Char('|')).toStdString();
-    EXPECT_FALSE(options->isEnabled());
+    EXPECT_FALSE(optionForm->isEnabled());
     ASSERT_TRUE(layout->Designer()->Active());
     // The builder works on the report's statement and knows the layout's fields.
     EXPECT_FALSE(layout->IsExtendedSQLEmpty()) << shown.join(QLatin1Char('|')).toStdString();
@@ -457,16 +457,16 @@ TEST_F(DesignFormTest, TheOptionFormDesignsAndIsGivenBackWhenDesignStops)
 
     answer = mrNo;  // no save
     QTest::keyClick(layout.data(), Qt::Key_F12, Qt::ControlModifier);
-    EXPECT_EQ(options->DesignForm, nullptr);
-    EXPECT_TRUE(options->isEnabled());
+    EXPECT_EQ(optionForm->DesignForm, nullptr);
+    EXPECT_TRUE(optionForm->isEnabled());
     Settle();
     EXPECT_TRUE(layout.isNull());
 
     // With the builder switched off there is no field list and no extension.
     answer = mrYes;
-    options->UseSQLBuilder = false;
-    options->btnDesignClick();
-    layout = dynamic_cast<TTestFmt*>(options->DesignForm);
+    optionForm->UseSQLBuilder = false;
+    optionForm->btnDesignClick();
+    layout = dynamic_cast<TTestFmt*>(optionForm->DesignForm);
     ASSERT_NE(layout, nullptr);
     EXPECT_FALSE(layout->SQLBuilderInUse());
     EXPECT_EQ(layout->findChild<QWidget*>(QStringLiteral("frmTessivar")), nullptr);
@@ -476,7 +476,7 @@ TEST_F(DesignFormTest, TheOptionFormDesignsAndIsGivenBackWhenDesignStops)
     answer = mrNo;
     layout->Designer()->Stop();
     Settle();
-    delete options;
+    delete optionForm;
     Settle();
     RegisterFormatClass(QStringLiteral("TfrmKelm24Fmt"), nullptr);
 }

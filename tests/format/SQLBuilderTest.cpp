@@ -1,8 +1,8 @@
 #include "appserver/AppServer.h"
 #include "demo/SampleCompany.h"
 #include "format/VRSQLBuilder.h"
-#include "frame/DataPacket.h"
-#include "frame/HostObjects.h"
+#include "kelm24/DataPacket.h"
+#include "kelm24/HostObjects.h"
 #include "tests/appserver/ReceiptQuery.h"
 #include "tests/appserver/TestSupport.h"
 

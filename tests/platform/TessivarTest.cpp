@@ -5,7 +5,7 @@
 #include "format/DreamDesigner.h"
 #include "format/VRSQLBuilder.h"
 #include "format/engine/ClientDataSet.h"
-#include "frame/HostObjects.h"
+#include "kelm24/HostObjects.h"
 #include "tests/appserver/TestSupport.h"
 
 #include <QComboBox>
