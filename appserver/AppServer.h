@@ -24,6 +24,9 @@ public:
     ~TAppServer() override;
 
     bool Connected() const { return connected_; }
+    // The user the connection proved itself to be: Connect then opens a
+    // session for that user only. Objects made in-process have none.
+    void SetProvenUser(const QString& user) { provenUser_ = user; }
     const TSession& Session() const { return session_; }
     // The message of the last statement member that answered a failure count.
     QString LastError() const { return lastError_; }
@@ -43,6 +46,7 @@ private:
     int Counted(const std::function<int()>& run);
 
     TServerSettings settings_;
+    QString provenUser_;
     std::unique_ptr<TDataLayer> data_;
     bool connected_ = false;
     TSession session_;

@@ -86,9 +86,10 @@ protected:
     void SetUp() override { server = test::StartServerThread(install.Settings(), 4096, 2000); }
     void TearDown() override { test::StopServerThread(server); }
 
-    TSocketConnection Connection()
+    TSocketConnection Connection(const QString& user = TSampleCompany::LeaderUser)
     {
         TSocketConnection c;
+        c.User = user;
         c.Port = test::ServerThreadPort(*server);
         c.ServerName = QStringLiteral("KELM24S.Class1");
         c.TimeoutMs = 20000;
@@ -129,7 +130,8 @@ TEST_F(SocketServerTest, MembersAnswerOverTheConnectionWithArgumentsAndErrors)
         as.Connect(QStringLiteral("KELM24"), QStringLiteral("Nobody"), QStringLiteral("DEMO"), {}, {});
         ADD_FAILURE() << "no error came back";
     } catch (const Exception& e) {
-        EXPECT_TRUE(e.Message().contains(QStringLiteral("用户 Nobody 不存在")));
+        // The connection signed in as Leader: it opens Leader's session only.
+        EXPECT_TRUE(e.Message().contains(QStringLiteral("不能打开用户 Nobody 的会话"))) << e.Message().toStdString();
     }
     as.Connect(QStringLiteral("KELM24"), TSampleCompany::LeaderUser, QStringLiteral("DEMO"), QStringLiteral("DEMO"), QStringLiteral("PURTG"));
     EXPECT_EQ(as.SQLType(), 0);
@@ -152,7 +154,10 @@ TEST_F(SocketServerTest, BadFramesGetAnErrorAndTheServerGoesOn)
         QTcpSocket s;
         s.connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(test::ServerThreadPort(*server)));
         ASSERT_TRUE(s.waitForConnected(3000));
-        TWireAnswer a = Raw(s, Frame(EncodeRequest({TWireOp::Call, QStringLiteral("SQLType"), {}, {}})));
+        TWireAnswer a = Raw(s, Frame(EncodeRequest({TWireOp::SignIn, TSampleCompany::LeaderUser, {},
+                                                    test::TestPassword(TSampleCompany::LeaderUser)})));
+        ASSERT_FALSE(a.Raised) << a.Error.toStdString();
+        a = Raw(s, Frame(EncodeRequest({TWireOp::Call, QStringLiteral("SQLType"), {}, {}})));
         EXPECT_TRUE(a.Raised);
         EXPECT_TRUE(a.Error.contains(QStringLiteral("打开")));
         a = Raw(s, Frame(EncodeRequest({TWireOp::Open, QStringLiteral("Excel.Application"), {}, {}})));
@@ -179,7 +184,7 @@ TEST_F(SocketServerTest, BadFramesGetAnErrorAndTheServerGoesOn)
         ASSERT_TRUE(s.waitForConnected(3000));
         s.write(FrameHeader(100) + QByteArray(10, 'x'));
         s.waitForBytesWritten(1000);
-        TSocketConnection other = Connection();  // meanwhile another client is served
+        TSocketConnection other = Connection(TSampleCompany::AdminUser);  // meanwhile another client is served
         other.Open();
         TAppServerObject(other.AppServer()).Connect(QStringLiteral("KELM24"), QStringLiteral("DS"), QStringLiteral("DEMO"), {}, {});
         EXPECT_TRUE(ClosedByPeer(s));
@@ -192,7 +197,7 @@ TEST_F(SocketServerTest, BadFramesGetAnErrorAndTheServerGoesOn)
         s.waitForBytesWritten(1000);
         s.abort();
     }
-    TSocketConnection c = Connection();
+    TSocketConnection c = Connection(TSampleCompany::AdminUser);
     c.Open();
     TAppServerObject as(c.AppServer());
     as.Connect(QStringLiteral("KELM24"), QStringLiteral("DS"), QStringLiteral("DEMO"), {}, {});
@@ -204,12 +209,15 @@ TEST_F(SocketServerTest, SeveralClientsAtOnce)
     std::atomic<int> rows{0}, failures{0};
     std::vector<std::unique_ptr<QThread>> clients;
     const int port = test::ServerThreadPort(*server);
+    const QString number =
+        TDataLayer(install.Settings()).Select(QStringLiteral("SELECT MIN(TG002) FROM PURTG WHERE TG001='3401'"))[0][0].toString();
     for (int k = 0; k < 4; ++k) {
         clients.emplace_back(QThread::create([&, k] {
             try {
                 TSocketConnection c;
                 c.Port = port;
                 c.ServerName = QStringLiteral("KELM24S.Class1");
+                c.User = k % 2 ? QStringLiteral("DS") : QStringLiteral("Leader");
                 c.Open();
                 TAppServerObject as(c.AppServer());
                 as.Connect(QStringLiteral("KELM24"), k % 2 ? QStringLiteral("DS") : QStringLiteral("Leader"), QStringLiteral("DEMO"), {}, {});
@@ -217,7 +225,8 @@ TEST_F(SocketServerTest, SeveralClientsAtOnce)
                     Variant packet = c.AppServer().Call(member::AS_GetRecords, {QStringLiteral("Provider1"),
                                                                                 QStringLiteral("SELECT TH001, TH002, TH003 FROM $$PURTH PURTH"), Variant()});
                     rows += packet[1].Count();
-                    as.UpdatePrintCount(QStringLiteral("$$PURTG"), QStringLiteral("TG012"), QStringLiteral("TG001='3401'"));
+                    as.UpdatePrintCount(QStringLiteral("$$PURTG"), QStringLiteral("TG012"),
+                                        QStringLiteral("TG001='3401' and TG002='%1'").arg(number));
                 }
             } catch (const Exception&) {
                 ++failures;
@@ -240,6 +249,7 @@ TEST(SocketServerLimits, ClientsBeyondTheLimitAreTurnedAwayAndLaterOnesServed)
         auto c = std::make_unique<TSocketConnection>();
         c->Port = test::ServerThreadPort(*server);
         c->ServerName = QStringLiteral("KELM24S.Class1");
+        c->User = TSampleCompany::AdminUser;
         c->TimeoutMs = 5000;
         c->Open();
         return c;
