@@ -17,7 +17,9 @@ const QStringList kBusinessTables = {
     QStringLiteral("CMSMQ"), QStringLiteral("CMSMB"), QStringLiteral("CMSMC"), QStringLiteral("CMSMF"),
     QStringLiteral("CMSNA"), QStringLiteral("CMSNO"), QStringLiteral("CMSME"), QStringLiteral("KBSMC"),
     QStringLiteral("CMSMA"), QStringLiteral("CMSML"), QStringLiteral("ADMMQ"), QStringLiteral("QNSMC"),
-    QStringLiteral("QNSTA")};
+    QStringLiteral("QNSTA"),
+    // Program, document-type, footer, system and message settings the host reads.
+    QStringLiteral("ADMMB"), QStringLiteral("CMSMT"), QStringLiteral("CMSMS"), QStringLiteral("ADMSY"), QStringLiteral("ADMMS")};
 
 }  // namespace
 
@@ -66,12 +68,18 @@ QStringList TDocumentTable::KeyValues(const QString& condition) const
 
 TAccessPolicy::TAccessPolicy()
 {
-    // Report queries and free statements read the business tables, and of
-    // the users only code and name (a receipt shows who made it). Rights,
-    // row rules, condition sets, layouts and the send log are not theirs to read.
+    // Report queries and free statements read the business tables; of the
+    // users only code and name (a receipt shows who made it); of layouts and
+    // condition sets the names, revisions and dates that lists show (their
+    // contents go through the layout and condition-set members). Rights, row
+    // rules and the send log are not theirs to read.
     for (TClientMember m : {TClientMember::Query, TClientMember::FreeSql}) {
         for (const QString& table : kBusinessTables) Grant(m, TAccess::Read, table);
         Grant(m, TAccess::Read, QStringLiteral("ADMMF"), {QStringLiteral("MF001"), QStringLiteral("MF002")});
+        Grant(m, TAccess::Read, QStringLiteral("WARRANT"),
+              {QStringLiteral("NT001"), QStringLiteral("NT002"), QStringLiteral("NT003"), QStringLiteral("NT006")});
+        Grant(m, TAccess::Read, QStringLiteral("GENES"),
+              {QStringLiteral("NCONDITION"), QStringLiteral("CREATOR"), QStringLiteral("PROGRAMME"), QStringLiteral("CREATE_DATE")});
     }
     // The one row a free statement writes: the send log after e-mail or fax.
     Grant(TClientMember::FreeSql, TAccess::Insert, QStringLiteral("ADMTA"));

@@ -63,7 +63,7 @@ void WriteSignIn(const QString& dir)
     QString lines;
     for (const QString& user : names) {
         users.Set(user, TestPassword(user), 10);
-        lines += QStringLiteral("127.0.0.1:*:%1:%2\n").arg(user, QString(TestPassword(user)).replace(QLatin1Char(':'), QStringLiteral("\\:")));
+        lines += QStringLiteral("*:*:%1:%2\n").arg(user, QString(TestPassword(user)).replace(QLatin1Char(':'), QStringLiteral("\\:")));
     }
     const QString pass = QDir(dir).filePath(QStringLiteral("client.pass"));
     QFile file(pass);
