@@ -202,7 +202,9 @@ TEST(Fuzz, RandomStatementsOfAPrintOnlyUserLeaveGuardedTablesAsTheyWere)
     const QStringList own = {QStringLiteral("SELECT * FROM $$ADMMQ WHERE MQ002='3402'"),
                              QStringLiteral("INSERT INTO $$ADMTA (COMPANY,CREATOR,TA001,TA002,TA003) VALUES('DEMO','Clerk','KELM24','S1','Y')")};
     for (int round = 0; round < Rounds(1500); ++round) {
-        if (round % 10 == 0) EXPECT_EQ(as.RunFreeSQL(own[(round / 10) % 2]), 1) << round;
+        if (round % 10 == 0) {
+            EXPECT_EQ(as.RunFreeSQL(own[(round / 10) % 2]), 1) << round;
+        }
         const QString sql = RandomStatement(random);
         if (as.RunFreeSQL(sql) >= 0) ++ran;
         try {
