@@ -66,6 +66,13 @@ void TAppServer::RequireSession() const
     if (!connected_) throw Exception(QStringLiteral("尚未登录应用服务器: 请先以存在的用户和公司调用 Connect"));
 }
 
+void TAppServer::RequireRight(int index, const QString& memberName, const QString& what) const
+{
+    RequireSession();
+    if (session_.Rights.size() > index && session_.Rights[index] == QLatin1Char('Y')) return;
+    throw Exception(QStringLiteral("%1: 用户 %2 没有%3的权限").arg(memberName, session_.User, what));
+}
+
 int TAppServer::Counted(const std::function<int()>& run)
 {
     try {
@@ -138,14 +145,14 @@ void TAppServer::AddMembers()
         return Variant(TLayoutStore(Data()).Read(Element(key, 0), Element(key, 1), a[1]));
     });
     AddMethod(member::RunUpdFlagSQL, [this](VariantArgs& a) {
-        RequireSession();
+        RequireRight(1, member::RunUpdFlagSQL, QStringLiteral("设计格式"));
         const Variant& r = ArrayArg(a, 0, member::RunUpdFlagSQL, 4, QStringLiteral("[版本, 读到的版本, 格式类别, 格式名称]"));
         return Variant(Counted([&] {
             return TLayoutStore(Data()).Lock(Element(r, 2), Element(r, 3), Element(r, 1), LockToken());
         }));
     });
     AddMethod(member::RunInsUpdSQL, [this](VariantArgs& a) {
-        RequireSession();
+        RequireRight(1, member::RunInsUpdSQL, QStringLiteral("设计格式"));
         const QString name = member::RunInsUpdSQL;
         bool update = Arg(a, 0, name).ToBool();
         QStringList lines = TextLines(Arg(a, 1, name), name);
@@ -162,7 +169,7 @@ void TAppServer::AddMembers()
         }));
     });
     AddMethod(member::RunDeleteSQL, [this](VariantArgs& a) {
-        RequireSession();
+        RequireRight(2, member::RunDeleteSQL, QStringLiteral("删除格式"));
         const Variant& r = ArrayArg(a, 0, member::RunDeleteSQL, 2, QStringLiteral("[格式类别, 格式名称]"));
         return Variant(Counted([&] { return TLayoutStore(Data()).Delete(Element(r, 0), Element(r, 1).trimmed()); }));
     });
@@ -227,6 +234,10 @@ Variant TAppServer::Connect(const Variant& request)
     s.UserGroup = users[0][1].toString();
     s.SuperUser = users[0][2].toString() == QLatin1String("Y");
     s.Department = users[0][3].toString();
+    s.Rights = s.SuperUser ? QStringLiteral("YYYYYYYY") : QStringLiteral("YNNNNYYN");
+    const QVector<TSqlRow> granted =
+        Data().Select(QStringLiteral("SELECT MG003 FROM ADMMG WHERE MG001=? AND MG002=?"), {s.User, s.Program});
+    if (!granted.isEmpty()) s.Rights = granted[0][0].toString();
     session_ = s;
     connected_ = true;
     return Variant(true);
@@ -237,10 +248,7 @@ Variant TAppServer::Connect(const Variant& request)
 Variant TAppServer::PowerData()
 {
     RequireSession();
-    QString rights = session_.SuperUser ? QStringLiteral("YYYYYYYY") : QStringLiteral("YNNNNYYN");
-    QVector<TSqlRow> granted = Data().Select(QStringLiteral("SELECT MG003 FROM ADMMG WHERE MG001=? AND MG002=?"),
-                                             {session_.User, session_.Program});
-    if (!granted.isEmpty()) rights = granted[0][0].toString();
+    const QString rights = session_.Rights;
     QStringList mainRules, otherRules;
     if (!session_.SuperUser) {
         const QVector<TSqlRow> rules = Data().Select(

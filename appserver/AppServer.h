@@ -15,6 +15,7 @@ namespace kelm24 {
 struct TSession {
     QString Program, User, Company, Database, MainTable;
     QString UserName, UserGroup, Department;
+    QString Rights;  // the program's rights: character 2 design, 3 delete style, 6 print, 8 prices
     bool SuperUser = false;
 };
 
@@ -35,6 +36,8 @@ private:
     void AddMembers();
     TDataLayer& Data();
     void RequireSession() const;
+    // Raises unless the session's rights hold character index (0-based).
+    void RequireRight(int index, const QString& memberName, const QString& what) const;
     QString LockToken() const;
     Variant Connect(const Variant& request);
     Variant PowerData();

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QSemaphore>
 #include <QStringList>
 
 #include <openssl/crypto.h>
@@ -20,6 +21,11 @@ constexpr int kMinCostLog2 = 10, kMaxCostLog2 = 20;  // a file cannot ask for un
 
 QByteArray Scrypt(const QString& password, const QByteArray& salt, int costLog2, int r, int p)
 {
+    // A hash of the default cost takes 32 MiB: clients signing in at once
+    // take turns rather than the server's memory.
+    static QSemaphore hashing(2);
+    hashing.acquire();
+    QSemaphoreReleaser release(hashing);
     const QByteArray pass = password.toUtf8();
     QByteArray key(kKeyBytes, '\0');
     const uint64_t n = uint64_t(1) << costLog2;

@@ -328,4 +328,31 @@ TEST_P(ServerUnderAttack, ASessionOpensOnlyForTheUserThatSignedIn)
     EXPECT_EQ(as.PowerData()[1].ToString().split(QLatin1Char(','))[1], QStringLiteral("N"));
 }
 
+TEST_P(ServerUnderAttack, LayoutsAreWrittenOnlyWithTheDesignAndDeleteRights)
+{
+    Serve();
+    const QString cls = QStringLiteral("TfrmKelm24Fmt"), style = QStringLiteral("宽版格式");
+    const Variant lines = Variant::ArrayOf({QStringLiteral("object a: TQRLabel"), QStringLiteral("end")});
+    auto leader = Session(TSampleCompany::LeaderUser);
+    TAppServerObject designer(leader->AppServer());
+    ASSERT_EQ(designer.RunInsUpdSQL(false, lines, Variant::ArrayOf({QStringLiteral("X"), QStringLiteral("Someone"), QString(), cls, style,
+                                                                    QString(), QString()}), 1),
+              1);
+    // Stored as the session's, whatever owner the client named.
+    EXPECT_EQ(One(QStringLiteral("SELECT CREATOR FROM WARRANT WHERE NT002=?"), {style}).toString(), TSampleCompany::LeaderUser);
+
+    auto clerk = Session(TSampleCompany::ClerkUser);  // print only
+    TAppServerObject as(clerk->AppServer());
+    const QMap<QString, QByteArray> before = Fingerprints();
+    EXPECT_TRUE(Raised([&] { as.RunUpdFlagSQL(Variant::ArrayOf({0, QStringLiteral("0"), cls, style})); }).contains(QStringLiteral("权限")));
+    EXPECT_TRUE(Raised([&] {
+                    as.RunInsUpdSQL(true, lines, Variant::ArrayOf({QStringLiteral("DEMO"), QStringLiteral("Clerk"), QString(),
+                                                                   QStringLiteral("1"), cls, style, QString()}), 1);
+                }).contains(QStringLiteral("权限")));
+    EXPECT_TRUE(Raised([&] { as.RunDeleteSQL(Variant::ArrayOf({cls, style})); }).contains(QStringLiteral("权限")));
+    EXPECT_EQ(Fingerprints(), before);
+    Variant answer;  // reading a layout stays open to every session
+    EXPECT_EQ(as.GetBlobField(Variant::ArrayOf({cls, style}), answer), 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, ServerUnderAttack, ::testing::Values(TSqlEngine::SQLite, TSqlEngine::PostgreSQL), EngineName);
