@@ -345,7 +345,8 @@ Variant TDataLayer::QueryPacket(const QString& clientSql, const Variant& params,
         std::vector<Variant> row(static_cast<size_t>(n));
         for (int i = 0; i < n; ++i) {
             Variant v = ToVariant(q.value(i));
-            answerBytes += 9 + (v.IsText() ? v.ToString().size() : 0);
+            // Near its size on the wire: a text's length, a number's nine bytes at most.
+            answerBytes += v.IsText() ? 3 + v.ToString().size() : v.IsNull() ? 1 : 9;
             if (v.IsText()) fields[i].Size = std::max(fields[i].Size, static_cast<int>(v.ToString().size()));
             if (typedByValues[i] && !v.IsNull()) {
                 seen[i] = true;
