@@ -15,6 +15,7 @@ namespace kelm24 {
 struct TSession {
     QString Program, User, Company, Database, MainTable;
     QString UserName, UserGroup, Department;
+    QString Rights;  // the program's rights: character 2 design, 3 delete style, 6 print, 8 prices
     bool SuperUser = false;
 };
 
@@ -24,6 +25,9 @@ public:
     ~TAppServer() override;
 
     bool Connected() const { return connected_; }
+    // The user the connection proved itself to be: Connect then opens a
+    // session for that user only. Objects made in-process have none.
+    void SetProvenUser(const QString& user) { provenUser_ = user; }
     const TSession& Session() const { return session_; }
     // The message of the last statement member that answered a failure count.
     QString LastError() const { return lastError_; }
@@ -35,6 +39,8 @@ private:
     // keeps it; 0 for an unbounded or unknown column.
     int DeclaredLength(const QString& table, const QString& column);
     void RequireSession() const;
+    // Raises unless the session's rights hold character index (0-based).
+    void RequireRight(int index, const QString& memberName, const QString& what) const;
     QString LockToken() const;
     Variant Connect(const Variant& request);
     Variant PowerData();
@@ -46,6 +52,7 @@ private:
     int Counted(const std::function<int()>& run);
 
     TServerSettings settings_;
+    QString provenUser_;
     std::unique_ptr<TDataLayer> data_;
     bool connected_ = false;
     TSession session_;

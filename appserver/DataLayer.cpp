@@ -4,11 +4,17 @@
 
 #include <QAtomicInt>
 #include <QDate>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QMutex>
+#include <QSet>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
+
+#include <sqlite3.h>
 
 namespace kelm24 {
 
@@ -73,6 +79,146 @@ QVariant ToQVariant(const Variant& value)
     case VarType::Dispatch: case VarType::Array: break;
     }
     throw Exception(QStringLiteral("不能把 %1 类型的值作为 SQL 参数").arg(value.TypeName()));
+}
+
+// A client statement's stay on the connection. On SQLite an authorizer
+// allows, while the statement is prepared, exactly the reads and writes the
+// access policy gives its member (no ATTACH, PRAGMA, schema tables or
+// functions beyond plain ones), a progress handler ends it at its time limit
+// and texts and blobs it builds are held to a bounded length. On PostgreSQL
+// it runs under the member's role with a statement timeout.
+class TDataLayer::TClientScope {
+public:
+    TClientScope(TDataLayer& data, TClientMember member) : data_(data), member_(member)
+    {
+        timer_.start();
+        if (data_.Engine() == TSqlEngine::PostgreSQL) {
+            data_.PrepareClientRoles();
+            data_.Exec(QStringLiteral("SET statement_timeout = %1").arg(std::max(1, data_.settings_.StatementTimeoutMs)));
+            data_.Exec(QStringLiteral("SET ROLE %1").arg(TAccessPolicy::RoleName(member_)));
+            return;
+        }
+        const QVariant handle = data_.db_.driver()->handle();
+        if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+            throw Exception(QStringLiteral("数据库驱动没有给出 SQLite 连接, 不能检查客户端语句的权限"));
+        sqlite_ = *static_cast<sqlite3* const*>(handle.constData());
+        if (!sqlite_) throw Exception(QStringLiteral("SQLite 连接尚未打开"));
+        sqlite3_set_authorizer(sqlite_, &TClientScope::Authorize, this);
+        sqlite3_progress_handler(sqlite_, 1000, &TClientScope::Progress, this);
+        lengthLimit_ = sqlite3_limit(sqlite_, SQLITE_LIMIT_LENGTH, kMaxValueLength);
+    }
+    ~TClientScope()
+    {
+        if (sqlite_) {
+            sqlite3_set_authorizer(sqlite_, nullptr, nullptr);
+            sqlite3_progress_handler(sqlite_, 0, nullptr, nullptr);
+            sqlite3_limit(sqlite_, SQLITE_LIMIT_LENGTH, lengthLimit_);
+            return;
+        }
+        try {
+            data_.Exec(QStringLiteral("RESET ROLE"));
+            data_.Exec(QStringLiteral("RESET statement_timeout"));
+        } catch (const Exception&) {
+            // A lost connection keeps nothing to reset.
+        }
+    }
+    TClientScope(const TClientScope&) = delete;
+    TClientScope& operator=(const TClientScope&) = delete;
+
+    // Raises with what the engine's error means for the client.
+    [[noreturn]] void Fail(const QString& sql, const QString& error) const
+    {
+        if (!refusal_.isEmpty()) throw Exception(QStringLiteral("%1: %2").arg(TAccessPolicy::MemberName(member_), refusal_));
+        if (timedOut_ || error.contains(QLatin1String("statement timeout")))
+            throw Exception(QStringLiteral("%1: 语句执行超过 %2 秒, 已中止")
+                                .arg(TAccessPolicy::MemberName(member_))
+                                .arg(data_.settings_.StatementTimeoutMs / 1000.0));
+        if (error.contains(QLatin1String("permission denied")))
+            throw Exception(QStringLiteral("%1: 不能执行这条语句 (没有权限): %2").arg(TAccessPolicy::MemberName(member_), error));
+        data_.Fail(QStringLiteral("SQL 语句执行失败"), sql, error);
+    }
+
+private:
+    static constexpr int kMaxValueLength = 16 * 1024 * 1024;
+
+    static int Authorize(void* self, int action, const char* a1, const char* a2, const char* database, const char*)
+    {
+        auto* scope = static_cast<TClientScope*>(self);
+        const QString first = QString::fromUtf8(a1 ? a1 : ""), second = QString::fromUtf8(a2 ? a2 : "");
+        if (database && qstrcmp(database, "main") != 0 && action != SQLITE_FUNCTION)
+            return scope->Refuse(QStringLiteral("不能使用数据库 %1").arg(QString::fromUtf8(database)));
+        const TAccessPolicy& policy = TAccessPolicy::Company();
+        const TClientMember m = scope->member_;
+        switch (action) {
+        case SQLITE_SELECT: return SQLITE_OK;
+        // A recursive common table is read under its own name, which the
+        // policy cannot tell from a table of the engine's; no report needs one.
+        case SQLITE_RECURSIVE: return scope->Refuse(QStringLiteral("不能使用递归查询 (WITH RECURSIVE)"));
+        case SQLITE_READ: return scope->Check(policy.Allows(m, TAccess::Read, first, second), TAccess::Read, first, second);
+        case SQLITE_UPDATE: return scope->Check(policy.Allows(m, TAccess::Update, first, second), TAccess::Update, first, second);
+        case SQLITE_INSERT: return scope->Check(policy.Allows(m, TAccess::Insert, first), TAccess::Insert, first, {});
+        case SQLITE_DELETE: return scope->Check(policy.Allows(m, TAccess::Delete, first), TAccess::Delete, first, {});
+        case SQLITE_FUNCTION:
+            return policy.AllowsFunction(second) ? SQLITE_OK : scope->Refuse(QStringLiteral("不能调用函数 %1").arg(second));
+        case SQLITE_PRAGMA: return scope->Refuse(QStringLiteral("不能执行 PRAGMA %1").arg(first));
+        case SQLITE_ATTACH:
+        case SQLITE_DETACH: return scope->Refuse(QStringLiteral("不能连接或断开其他数据库"));
+        default: return scope->Refuse(QStringLiteral("不能执行这种语句 (只能查询和允许的新增、修改)"));
+        }
+    }
+    int Check(bool allowed, TAccess access, const QString& table, const QString& column)
+    {
+        if (allowed) return SQLITE_OK;
+        return Refuse(column.isEmpty() ? QStringLiteral("不能%1数据表 %2").arg(TAccessPolicy::AccessName(access), table)
+                                       : QStringLiteral("不能%1数据表 %2 的栏位 %3").arg(TAccessPolicy::AccessName(access), table, column));
+    }
+    int Refuse(const QString& why)
+    {
+        if (refusal_.isEmpty()) refusal_ = why;
+        return SQLITE_DENY;
+    }
+    static int Progress(void* self)
+    {
+        auto* scope = static_cast<TClientScope*>(self);
+        if (scope->timer_.elapsed() <= scope->data_.settings_.StatementTimeoutMs) return 0;
+        scope->timedOut_ = true;
+        return 1;
+    }
+
+    TDataLayer& data_;
+    TClientMember member_;
+    sqlite3* sqlite_ = nullptr;
+    int lengthLimit_ = 0;
+    QElapsedTimer timer_;
+    QString refusal_;
+    bool timedOut_ = false;
+};
+
+// The roles client statements run under, given exactly the policy's grants:
+// made once per database and process (grants made by two threads at once
+// collide in the catalogue).
+void TDataLayer::PrepareClientRoles()
+{
+    static QMutex lock;
+    static QSet<QString> prepared;
+    const QString key = QStringLiteral("%1:%2/%3").arg(settings_.Host).arg(settings_.Port).arg(settings_.DatabaseName);
+    QMutexLocker guard(&lock);
+    if (prepared.contains(key)) return;
+    for (TClientMember member : {TClientMember::Query, TClientMember::FreeSql, TClientMember::PrintCount}) {
+        const QString role = TAccessPolicy::RoleName(member);
+        if (Select(QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname=?"), {role}).isEmpty()) {
+            try {
+                Exec(QStringLiteral("CREATE ROLE %1 NOLOGIN").arg(role));
+            } catch (const Exception&) {
+                // Another server made it in the meantime; a real failure shows below.
+            }
+        }
+        // The server's own role must be able to take the client role.
+        if (Select(QStringLiteral("SELECT pg_has_role(current_user, ?, 'MEMBER')"), {role})[0][0].toBool() == false)
+            Exec(QStringLiteral("GRANT %1 TO CURRENT_USER").arg(role));
+        for (const QString& grant : TAccessPolicy::Company().RoleGrants(member)) Exec(grant);
+    }
+    prepared.insert(key);
 }
 
 TDataLayer::TDataLayer(const TServerSettings& settings, bool create)
@@ -159,12 +305,13 @@ QVector<TSqlRow> TDataLayer::Select(const QString& sql, const TSqlRow& binds)
     return rows;
 }
 
-Variant TDataLayer::QueryPacket(const QString& clientSql, const Variant& params)
+Variant TDataLayer::QueryPacket(const QString& clientSql, const Variant& params, TClientMember member)
 {
     const QString sql = adapter_.Adapt(clientSql);
+    TClientScope scope(*this, member);
     QSqlQuery q(db_);
     q.setForwardOnly(true);
-    if (!q.prepare(sql)) Fail(QStringLiteral("SQL 语句无法执行"), sql, q.lastError().text());
+    if (!q.prepare(sql)) scope.Fail(sql, q.lastError().text());
     if (params.IsArray()) {
         for (const Variant& p : params.Elements()) {
             if (!p.IsArray() || p.Count() < 2) throw Exception(QStringLiteral("查询参数应是 [名称, 值] 的数组"));
@@ -172,7 +319,7 @@ Variant TDataLayer::QueryPacket(const QString& clientSql, const Variant& params)
             q.bindValue(name.startsWith(QLatin1Char(':')) ? name : QLatin1Char(':') + name, ToQVariant(p[p.LowBound() + 1]));
         }
     }
-    if (!q.exec()) Fail(QStringLiteral("SQL 查询失败"), sql, q.lastError().text());
+    if (!q.exec()) scope.Fail(sql, q.lastError().text());
 
     const QSqlRecord record = q.record();
     const int n = record.count();
@@ -191,10 +338,15 @@ Variant TDataLayer::QueryPacket(const QString& clientSql, const Variant& params)
     }
     QVector<bool> seen(n);
     TDataPacket packet;
+    // The answer is held to the size limit while it is built, so a query of
+    // every row of every table costs a clear error, not the server's memory.
+    qint64 answerBytes = 0;
     while (q.next()) {
         std::vector<Variant> row(static_cast<size_t>(n));
         for (int i = 0; i < n; ++i) {
             Variant v = ToVariant(q.value(i));
+            // Near its size on the wire: a text's length, a number's nine bytes at most.
+            answerBytes += v.IsText() ? 3 + v.ToString().size() : v.IsNull() ? 1 : 9;
             if (v.IsText()) fields[i].Size = std::max(fields[i].Size, static_cast<int>(v.ToString().size()));
             if (typedByValues[i] && !v.IsNull()) {
                 seen[i] = true;
@@ -205,22 +357,36 @@ Variant TDataLayer::QueryPacket(const QString& clientSql, const Variant& params)
             row[static_cast<size_t>(i)] = std::move(v);
         }
         packet.Rows.push_back(std::move(row));
+        if (answerBytes > settings_.MaxAnswerBytes)
+            throw Exception(QStringLiteral("%1: 查询结果超过 %2 字节的上限 (已读 %3 行), 请缩小查询条件")
+                                .arg(TAccessPolicy::MemberName(member))
+                                .arg(settings_.MaxAnswerBytes)
+                                .arg(packet.Rows.size()));
     }
+    if (q.lastError().isValid()) scope.Fail(sql, q.lastError().text());
     for (int i = 0; i < n; ++i)
         if (typedByValues[i] && !seen[i]) fields[i].Type = TFieldType::String;
     packet.Fields = std::move(fields);
     return packet.ToVariant();
 }
 
-int TDataLayer::ExecClient(const QString& clientSql)
+int TDataLayer::ExecClient(const QString& clientSql, TClientMember member, const TSqlRow& binds)
 {
     const QString sql = adapter_.Adapt(clientSql);
+    TClientScope scope(*this, member);
     QSqlQuery q(db_);
     q.setForwardOnly(true);
-    if (!q.exec(sql)) Fail(QStringLiteral("SQL 语句执行失败"), sql, q.lastError().text());
+    if (binds.isEmpty()) {
+        if (!q.exec(sql)) scope.Fail(sql, q.lastError().text());
+    } else {
+        if (!q.prepare(sql)) scope.Fail(sql, q.lastError().text());
+        BindAll(q, binds);
+        if (!q.exec()) scope.Fail(sql, q.lastError().text());
+    }
     if (!q.isSelect()) return q.numRowsAffected();
     int rows = 0;
     while (q.next()) ++rows;
+    if (q.lastError().isValid()) scope.Fail(sql, q.lastError().text());
     return rows;
 }
 

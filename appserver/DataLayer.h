@@ -4,6 +4,7 @@
 // A data layer belongs to the thread that opened it.
 #pragma once
 
+#include "appserver/AccessPolicy.h"
 #include "appserver/ServerSettings.h"
 #include "appserver/SqlDialect.h"
 #include "kelm24/Variant.h"
@@ -35,9 +36,14 @@ public:
     QVector<TSqlRow> Select(const QString& sql, const TSqlRow& binds = {});
     // A client's query, adapted to the engine, as a data packet variant
     // (kelm24/DataPacket.h). params: Empty or an array of [name, value] pairs.
-    Variant QueryPacket(const QString& clientSql, const Variant& params = Variant());
+    // Client statements run under the access policy of their member, within
+    // the settings' time and answer-size bounds; a refusal raises with the
+    // table or column refused.
+    Variant QueryPacket(const QString& clientSql, const Variant& params = Variant(),
+                        TClientMember member = TClientMember::Query);
     // A client's statement, adapted: rows of a SELECT, rows affected otherwise.
-    int ExecClient(const QString& clientSql);
+    // binds: values of its "?" placeholders.
+    int ExecClient(const QString& clientSql, TClientMember member, const TSqlRow& binds = {});
 
     void Begin();
     void Commit();
@@ -46,6 +52,9 @@ public:
     void CreateSchema();
 
 private:
+    class TClientScope;
+    friend class TClientScope;
+    void PrepareClientRoles();
     [[noreturn]] void Fail(const QString& what, const QString& sql, const QString& error) const;
     TServerSettings settings_;
     TSqlAdapter adapter_;

@@ -35,6 +35,9 @@ TServerSettings TServerSettings::FromIniFile(const QString& path)
     s.ListenAddress = ini.ReadString(ctrl, QStringLiteral("ComputerName"), s.ListenAddress);
     if (s.ListenAddress.isEmpty()) s.ListenAddress = QStringLiteral("127.0.0.1");
     s.ListenPort = ini.ReadInteger(ctrl, QStringLiteral("ServerPort"), s.ListenPort);
+    QString users = ini.ReadString(ctrl, QStringLiteral("UserFile"), QStringLiteral("CorvaneS.users"));
+    users.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    s.PasswordFile = QFileInfo(path).absoluteDir().absoluteFilePath(users);
     return s;
 }
 

@@ -8,6 +8,8 @@
 //                   MainUserName    PostgreSQL login; XXXXXX its scrambled password
 //   [DBPasswordCtrl] ComputerName   address the server listens on (default 127.0.0.1)
 //                   ServerPort      port it listens on (default 211)
+//                   UserFile        the users' password hashes clients sign in
+//                                   against (default CorvaneS.users beside the file)
 #pragma once
 
 #include "appserver/Schema.h"
@@ -24,6 +26,11 @@ struct TServerSettings {
     QString DatabaseName, UserName, Password;  // PostgreSQL
     QString ListenAddress = QStringLiteral("127.0.0.1");
     int ListenPort = 211;
+    QString PasswordFile;  // appserver/PasswordFile.h
+    // Bounds on what one client statement may cost: its running time and the
+    // size of the answer it builds.
+    int StatementTimeoutMs = 30 * 1000;
+    qint64 MaxAnswerBytes = 64 * 1024 * 1024;
 
     // Raises when the file does not exist or names no database.
     static TServerSettings FromIniFile(const QString& path);

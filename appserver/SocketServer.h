@@ -12,11 +12,17 @@
 
 namespace kelm24 {
 
+// The answer size limit and the statement time limit are the settings'
+// (ServerSettings.h): they bound the data layer too.
 struct TListenLimits {
     qint64 MaxRequestBytes = 64 * 1024 * 1024;  // a larger request closes the connection
     int IdleTimeoutMs = 30 * 60 * 1000;         // no request for this long closes it
-    int FrameTimeoutMs = 60 * 1000;             // a request must arrive whole within this time
+    // A request, header included, must arrive whole within this time of its
+    // first byte; a new connection must send its first request within it.
+    int FrameTimeoutMs = 60 * 1000;
     int MaxSessions = 512;                      // clients served at once; further ones are turned away
+    int MaxSessionsPerPeer = 64;                // of those, from one address
+    int MaxFailedSignIns = 3;                   // wrong passwords before the connection is closed
 };
 
 class TSocketServer : public QTcpServer {
@@ -24,7 +30,9 @@ class TSocketServer : public QTcpServer {
 public:
     TSocketServer(TServerSettings settings, TListenLimits limits = {});
     ~TSocketServer() override;
-    // Listens on the settings' address; port 0 picks a free one. Raises on failure.
+    // Listens on the settings' address; port 0 picks a free one. Raises on
+    // failure, and for an address other than the machine's own: passwords
+    // and data would cross the network in clear.
     void Start(const QString& address, int port);
     // Sessions currently connected.
     int SessionCount();
@@ -34,11 +42,12 @@ protected:
 
 private:
     void Reap();
-    void TurnAway(qintptr descriptor);
+    void TurnAway(qintptr descriptor, const QString& reason);
     TServerSettings settings_;
     TListenLimits limits_;
     QMutex lock_;
     QVector<QThread*> sessions_;
+    QVector<QString> peers_;  // the address of each session's client
 };
 
 }  // namespace kelm24

@@ -1,5 +1,6 @@
 // kelm24-appserver: serves the application-server object over TCP.
 #include "appserver/DataLayer.h"
+#include "appserver/PasswordFile.h"
 #include "appserver/SocketServer.h"
 
 #include <QCommandLineParser>
@@ -39,7 +40,14 @@ int main(int argc, char** argv)
     QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Port to listen on; 0 picks a free one (default: the settings' ServerPort)."), QStringLiteral("port"));
     QCommandLineOption maxRequest(QStringLiteral("max-request-bytes"), QStringLiteral("Largest request accepted."), QStringLiteral("bytes"));
     QCommandLineOption maxClients(QStringLiteral("max-clients"), QStringLiteral("Clients served at once (default 512)."), QStringLiteral("count"));
-    parser.addOptions({config, listen, port, maxRequest, maxClients});
+    QCommandLineOption maxPerPeer(QStringLiteral("max-clients-per-peer"), QStringLiteral("Clients served at once from one address (default 64)."), QStringLiteral("count"));
+    QCommandLineOption idleTimeout(QStringLiteral("idle-timeout"), QStringLiteral("Seconds a signed-in client may stay quiet (default 1800)."), QStringLiteral("seconds"));
+    QCommandLineOption frameTimeout(QStringLiteral("frame-timeout"), QStringLiteral("Seconds a request may take to arrive, and a new client to sign in (default 60)."), QStringLiteral("seconds"));
+    QCommandLineOption statementTimeout(QStringLiteral("statement-timeout"), QStringLiteral("Seconds a client statement may run (default 30)."), QStringLiteral("seconds"));
+    QCommandLineOption maxAnswer(QStringLiteral("max-answer-bytes"), QStringLiteral("Largest answer sent (default 64 MiB)."), QStringLiteral("bytes"));
+    QCommandLineOption setPassword(QStringLiteral("set-password"), QStringLiteral("Sets the user's password (read from standard input) in the password file and ends."), QStringLiteral("user"));
+    parser.addOptions({config, listen, port, maxRequest, maxClients, maxPerPeer, idleTimeout, frameTimeout, statementTimeout,
+                       maxAnswer, setPassword});
     parser.process(app);
 
     QTextStream out(stdout), err(stderr);
@@ -55,9 +63,31 @@ int main(int argc, char** argv)
                 return 2;
             }
         }
+        if (parser.isSet(setPassword)) {
+            QTextStream in(stdin);
+            const QString password = in.readLine();
+            TPasswordFile(settings.PasswordFile).Set(parser.value(setPassword), password);
+            out << "password of " << parser.value(setPassword) << " set in " << settings.PasswordFile << Qt::endl;
+            return 0;
+        }
+        // A limit given on the command line must be a positive number.
+        auto positive = [&](const QCommandLineOption& option) -> qint64 {
+            bool ok = false;
+            const qint64 v = parser.value(option).toLongLong(&ok);
+            if (!ok || v <= 0)
+                throw Exception(QStringLiteral("--%1 应是正整数: %2").arg(option.names().constFirst(), parser.value(option)));
+            return v;
+        };
         TListenLimits limits;
-        if (parser.isSet(maxRequest)) limits.MaxRequestBytes = parser.value(maxRequest).toLongLong();
-        if (parser.isSet(maxClients)) limits.MaxSessions = std::max(1, parser.value(maxClients).toInt());
+        if (parser.isSet(maxRequest)) limits.MaxRequestBytes = positive(maxRequest);
+        if (parser.isSet(maxClients)) limits.MaxSessions = static_cast<int>(std::min<qint64>(positive(maxClients), 1 << 20));
+        limits.MaxSessionsPerPeer = std::min(limits.MaxSessionsPerPeer, limits.MaxSessions);
+        if (parser.isSet(maxPerPeer)) limits.MaxSessionsPerPeer = static_cast<int>(std::min<qint64>(positive(maxPerPeer), 1 << 20));
+        if (parser.isSet(idleTimeout)) limits.IdleTimeoutMs = static_cast<int>(std::min<qint64>(positive(idleTimeout), 86400) * 1000);
+        if (parser.isSet(frameTimeout)) limits.FrameTimeoutMs = static_cast<int>(std::min<qint64>(positive(frameTimeout), 3600) * 1000);
+        if (parser.isSet(statementTimeout))
+            settings.StatementTimeoutMs = static_cast<int>(std::min<qint64>(positive(statementTimeout), 86400) * 1000);
+        if (parser.isSet(maxAnswer)) settings.MaxAnswerBytes = positive(maxAnswer);
         { TDataLayer probe(settings); }  // a wrong database shows now, not at the first client
 
         TSocketServer server(settings, limits);

@@ -48,12 +48,30 @@ INI
 export KELM24_REGISTRY="$root/registry.ini"
 echo "demo installation: $root"
 
-# The same database served over TCP, as a client on another machine would see it.
+# The same database served over TCP, as a client on another machine would see
+# it. Clients sign in: the administrator sets each user's password on the
+# server (only its salted hash is kept, in CorvaneS.users), and each user keeps
+# a credential file only they can read.
+for user in DS Leader Clerk; do
+  echo "demo-$user" | "$bin/kelm24-appserver" --config "$root/server/CorvaneS.ini" --set-password "$user" >/dev/null
+done
+export KELM24_APPSERVER_PASSFILE="$root/client/appserver.pass"
+( umask 077; printf '*:*:Leader:demo-Leader\n*:*:Clerk:demo-Clerk\n*:*:DS:demo-DS\n' > "$KELM24_APPSERVER_PASSFILE" )
 "$bin/kelm24-appserver" --config "$root/server/CorvaneS.ini" --port 0 > "$root/server/appserver.log" 2>&1 &
 server=$!
 trap 'kill $server 2>/dev/null || true; wait $server 2>/dev/null || true' EXIT
 for _ in $(seq 50); do grep -q "listening on" "$root/server/appserver.log" && break; sleep 0.1; done
 cat "$root/server/appserver.log"
+port=$(sed -n 's/.*listening on .*:\([0-9]*\)$/\1/p' "$root/server/appserver.log")
+
+# A second client installation that reaches the server over the network and
+# signs in with the credential file.
+mkdir -p "$root/remote"
+cp -r "$root/client" "$root/remote/client"
+sed -i "s/^ComputerName=.*/ComputerName=localhost/; s/^ServerPort=.*/ServerPort=$port/" "$root/remote/client/CorvaneC.ini"
+sed "s#ClientPath=$root/client#ClientPath=$root/remote/client#" "$root/registry.ini" > "$root/remote/registry.ini"
+KELM24_REGISTRY="$root/remote/registry.ini" "$bin/kelm24-host" --user Clerk
+echo "the host signed in over TCP as Clerk"
 
 status=0
 "$bin/kelm24-host" "$@" || status=$?

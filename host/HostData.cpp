@@ -37,6 +37,7 @@ std::shared_ptr<THostData> THostData::Open(const QString& user, const QString& c
         connection->Port = port;
         connection->TimeoutMs = timeoutMs;
         connection->ServerName = progId;
+        connection->User = user;  // its password comes from the user's credential file
         connection->Open();
         data = std::make_shared<THostData>(connection->AppServer());
         data->connection_ = std::move(connection);

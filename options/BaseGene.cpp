@@ -309,6 +309,9 @@ bool TfrmBaseGene::ConnectServer()
         MainMidas->Address = servers.At(servers.LowBound(1), col).ToString().trimmed();
         MainMidas->Port = servers.At(servers.LowBound(1) + 1, col).ToInt();
         MainMidas->ServerName = ServerProgId;
+        // Over the network the connection signs in as the host's user, with
+        // that user's credential file.
+        MainMidas->User = UserCode;
         AfterServerConnect(MainMidas.get());
         if (!MainMidas->ServerName.isEmpty()) BindAppServer();
         return true;

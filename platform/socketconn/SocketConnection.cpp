@@ -1,5 +1,6 @@
 #include "platform/socketconn/SocketConnection.h"
 
+#include "platform/socketconn/CredentialFile.h"
 #include "platform/socketconn/WireFormat.h"
 
 #include <QElapsedTimer>
@@ -113,11 +114,28 @@ TSocketConnection::~TSocketConnection() { Close(); }
 void TSocketConnection::Open()
 {
     Close();
+    QString user = User, password = Password;
+    const TCredentialFile credentials;
+    if (password.isEmpty()) {
+        if (std::optional<TCredential> found = credentials.Find(Address, Port, User)) {
+            user = found->User;
+            password = found->Password;
+        }
+    }
     auto channel = std::make_shared<TSocketChannel>(Address, Port, TimeoutMs, MaxAnswerBytes);
     channel->Connect();
+    if (!password.isEmpty()) {
+        TWireAnswer signedIn = channel->Send({TWireOp::SignIn, user, {}, Variant(password)});
+        if (signedIn.Raised) {
+            channel->Close();
+            throw Exception(signedIn.Error);
+        }
+    }
     TWireAnswer a = channel->Send({TWireOp::Open, ServerName, {}, Variant()});
     if (a.Raised) {
         channel->Close();
+        if (password.isEmpty())
+            throw Exception(QStringLiteral("%1\n(凭据文件 %2 中没有 %3:%4 的用户和密码)").arg(a.Error, credentials.Path(), Address).arg(Port));
         throw Exception(a.Error);
     }
     channel_ = channel;

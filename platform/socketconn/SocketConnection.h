@@ -22,8 +22,11 @@ public:
     QString ServerName;          // program identifier of the server object, e.g. "KELM24S.Class1"
     int TimeoutMs = 300000;      // longest wait for an answer; connecting waits at most 15 s
     qint64 MaxAnswerBytes = qint64(1) << 31;
+    // Who the connection signs in as. Without a password the credential file
+    // (CredentialFile.h) gives both, for User when it is set.
+    QString User, Password;
 
-    // Connects and opens the server object; raises with a clear message.
+    // Connects, signs in and opens the server object; raises with a clear message.
     void Open();
     void Close();
     bool Connected() const;

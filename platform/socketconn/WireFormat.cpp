@@ -196,14 +196,26 @@ private:
         qint64 b[4] = {};
         for (quint64 i = 0; i < nb; ++i) b[i] = Integer();
         LeaveArray();
-        for (quint64 i = 0; i < nb; i += 2)
-            if (b[i] < INT32_MIN / 2 || b[i + 1] > INT32_MAX / 2 || b[i + 1] < b[i] - 1) Malformed(QStringLiteral("数组边界无效"));
-        quint64 count = static_cast<quint64>(b[1] - b[0] + 1) * (nb == 4 ? static_cast<quint64>(b[3] - b[2] + 1) : 1);
+        // Each bound fits an int and each dimension holds no more elements
+        // than the message has bytes, even when the other dimension is empty:
+        // 0 x 2^31 elements hold nothing but would still be walked row by row.
+        // Checked before anything is built, so no count can overflow.
+        quint64 count = 1;
+        for (quint64 i = 0; i < nb; i += 2) {
+            if (b[i] < INT32_MIN / 2 || b[i] > INT32_MAX / 2 || b[i + 1] < INT32_MIN / 2 || b[i + 1] > INT32_MAX / 2 ||
+                b[i + 1] < b[i] - 1)
+                Malformed(QStringLiteral("数组边界无效"));
+            const quint64 extent = static_cast<quint64>(b[i + 1] - b[i] + 1);
+            if (extent > static_cast<quint64>(size_) || extent > maxValues_) Malformed(QStringLiteral("数组边界超出消息"));
+            count *= extent;
+        }
         if (EnterArray() != count) Malformed(QStringLiteral("数组元素个数与边界不符"));
         Variant out = nb == 2 ? Variant::CreateArray(static_cast<int>(b[0]), static_cast<int>(b[1]))
                               : Variant::CreateArray(static_cast<int>(b[0]), static_cast<int>(b[1]), static_cast<int>(b[2]),
                                                      static_cast<int>(b[3]));
-        if (nb == 2) {
+        if (count == 0) {
+            // Bounds alone: nothing to read.
+        } else if (nb == 2) {
             for (qint64 i = b[0]; i <= b[1]; ++i) out[static_cast<int>(i)] = ReadVariant(depth + 1);
         } else {
             for (qint64 r = b[0]; r <= b[1]; ++r)
@@ -261,7 +273,7 @@ TWireRequest DecodeRequest(const QByteArray& payload)
     if (r.EnterArray() != 4) Malformed(QStringLiteral("请求应有四个部分"));
     TWireRequest request;
     qint64 op = r.Integer();
-    if (op < 1 || op > 4) Malformed(QStringLiteral("未知的请求类别 %1").arg(op));
+    if (op < 1 || op > 5) Malformed(QStringLiteral("未知的请求类别 %1").arg(op));
     request.Op = static_cast<TWireOp>(op);
     request.Name = r.Text();
     request.Args = r.List(0);

@@ -1,6 +1,7 @@
 // The socket connection's wire format, shared by the client and the server:
 // each message is a 4-byte big-endian length followed by that many bytes of CBOR.
-//   request: [op, member name, [arguments...], value]   op: 1 call, 2 get, 3 set, 4 open (name = ProgID)
+//   request: [op, member name, [arguments...], value]   op: 1 call, 2 get, 3 set, 4 open (name = ProgID),
+//            5 sign in (name = user, value = password; before anything else)
 //   answer:  [status, result, [arguments after the call...], error text]   status: 0 done, 1 raised
 // Variants: Empty = undefined, Null = null, Integer = integer, Boolean, Double,
 // String = text; Int64 = tag 65001 + integer, Date = tag 65002 + days (double);
@@ -16,7 +17,7 @@
 
 namespace kelm24 {
 
-enum class TWireOp { Call = 1, Get = 2, Set = 3, Open = 4 };
+enum class TWireOp { Call = 1, Get = 2, Set = 3, Open = 4, SignIn = 5 };
 
 struct TWireRequest {
     TWireOp Op = TWireOp::Call;

@@ -367,7 +367,7 @@ TEST_F(AppServerTest, UpdatePrintCountCountsOneDocument)
     EXPECT_TRUE(Raised([&] { as.UpdatePrintCount(QStringLiteral("$$PURTG"), QStringLiteral("TG012"), QStringLiteral(" ")); }).contains(QStringLiteral("条件")));
     EXPECT_TRUE(Raised([&] {
         as.UpdatePrintCount(QStringLiteral("$$PURTG"), QStringLiteral("TG012"), condition + QStringLiteral("; DELETE FROM PURTH"));
-    }).contains(QStringLiteral("一条")));
+    }).contains(QStringLiteral("单据键")));
     EXPECT_TRUE(Raised([&] {
         as.UpdatePrintCount(QStringLiteral("$$PURTG"), QStringLiteral("TG012"), QStringLiteral("TG001=(SELECT MAX(MF003) FROM ADMMF)"));
     }).contains(QStringLiteral("SELECT")));

@@ -189,7 +189,8 @@ TEST_F(EndToEnd, PostgreSqlGivesTheSameAnswers)
     TAppServerObject as(c.AppServer());
     EXPECT_EQ(as.InsertConTable(Variant::ArrayOf({QStringLiteral("全部"), TSampleCompany::LeaderUser, QStringLiteral("20240601"),
                                                   TSampleCompany::ProgramCode, QString(), QString(), false})), QString());
-    EXPECT_EQ(as.UpdatePrintCount(QStringLiteral("$$PURTG"), QStringLiteral("TG012"), QStringLiteral("TG001='3401'")),
-              direct.Select(QStringLiteral("SELECT COUNT(*) FROM PURTG WHERE TG001='3401'"))[0][0].toInt());
+    EXPECT_EQ(as.UpdatePrintCount(QStringLiteral("$$PURTG"), QStringLiteral("TG012"),
+                                  QStringLiteral("TG001='3401'  and TG002='%1' ").arg(numbers[0][0].toString())),
+              1);
     EXPECT_EQ(as.RunFreeSQL(QStringLiteral("SELECT * FROM $$ADMMQ WHERE MQ002='3402'")), 1);
 }

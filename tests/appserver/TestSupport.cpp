@@ -1,6 +1,7 @@
 #include "tests/appserver/TestSupport.h"
 
 #include "appserver/DataLayer.h"
+#include "appserver/PasswordFile.h"
 #include "appserver/SocketServer.h"
 #include "demo/SampleCompany.h"
 #include "runtime/CorvaneIni.h"
@@ -48,7 +49,28 @@ QString WriteServerIni(const QString& dir, const TServerSettings& s)
     }
     text += QStringLiteral("[DBPasswordCtrl]\nComputerName=127.0.0.1\nServerPort=%1\n").arg(s.ListenPort);
     file.write(text.toUtf8());
+    WriteSignIn(dir);
     return path;
+}
+
+QString TestPassword(const QString& user) { return user + QStringLiteral("-pass:word"); }
+
+void WriteSignIn(const QString& dir)
+{
+    // The cheapest cost the file accepts keeps the many sign-ins of the tests quick.
+    TPasswordFile users(QDir(dir).filePath(QStringLiteral("CorvaneS.users")));
+    const QStringList names = {TSampleCompany::LeaderUser, TSampleCompany::ClerkUser, TSampleCompany::AdminUser};
+    QString lines;
+    for (const QString& user : names) {
+        users.Set(user, TestPassword(user), 10);
+        lines += QStringLiteral("*:*:%1:%2\n").arg(user, QString(TestPassword(user)).replace(QLatin1Char(':'), QStringLiteral("\\:")));
+    }
+    const QString pass = QDir(dir).filePath(QStringLiteral("client.pass"));
+    QFile file(pass);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) throw Exception(QStringLiteral("cannot write ") + pass);
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    file.write(lines.toUtf8());
+    qputenv("KELM24_APPSERVER_PASSFILE", pass.toUtf8());
 }
 
 namespace {
@@ -142,6 +164,11 @@ std::unique_ptr<TServerThread> StartServerThread(const TServerSettings& settings
     limits.MaxSessions = maxSessions;
     limits.MaxRequestBytes = maxRequestBytes;
     limits.FrameTimeoutMs = frameTimeoutMs;
+    return StartServerThread(settings, limits);
+}
+
+std::unique_ptr<TServerThread> StartServerThread(const TServerSettings& settings, const TListenLimits& limits)
+{
     auto t = std::make_unique<TServerThread>(settings, limits);
     t->start();
     t->ready.acquire();

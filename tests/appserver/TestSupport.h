@@ -28,8 +28,15 @@ private:
     QTemporaryDir dir_;
 };
 
-// Writes a CorvaneS.ini into dir; answers its path.
+// Writes a CorvaneS.ini into dir, with the users' password file beside it
+// and a client credential file (WriteSignIn); answers its path.
 QString WriteServerIni(const QString& dir, const TServerSettings& settings);
+// The password every sample user signs in with in the tests.
+QString TestPassword(const QString& user);
+// Writes the server's password file for the sample users into dir and a
+// client credential file, readable by its owner only, that the socket
+// connection of this process finds (KELM24_APPSERVER_PASSFILE).
+void WriteSignIn(const QString& dir);
 
 // kelm24-appserver started on a free loopback port; stopped when this ends.
 class TServerProcess {
@@ -63,6 +70,7 @@ private:
 };
 std::unique_ptr<TServerThread> StartServerThread(const TServerSettings& settings, qint64 maxRequestBytes = 64 << 20,
                                                  int frameTimeoutMs = 60000, int maxSessions = TListenLimits().MaxSessions);
+std::unique_ptr<TServerThread> StartServerThread(const TServerSettings& settings, const TListenLimits& limits);
 int ServerThreadPort(const TServerThread& thread);
 int ServerThreadSessions(TServerThread& thread);
 void StopServerThread(std::unique_ptr<TServerThread>& thread);

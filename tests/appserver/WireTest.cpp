@@ -1,10 +1,13 @@
 #include "demo/SampleCompany.h"
 #include "kelm24/DataPacket.h"
 #include "kelm24/HostObjects.h"
+#include "appserver/PasswordFile.h"
+#include "platform/socketconn/CredentialFile.h"
 #include "platform/socketconn/SocketConnection.h"
 #include "platform/socketconn/WireFormat.h"
 #include "tests/appserver/TestSupport.h"
 
+#include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -86,9 +89,10 @@ protected:
     void SetUp() override { server = test::StartServerThread(install.Settings(), 4096, 2000); }
     void TearDown() override { test::StopServerThread(server); }
 
-    TSocketConnection Connection()
+    TSocketConnection Connection(const QString& user = TSampleCompany::LeaderUser)
     {
         TSocketConnection c;
+        c.User = user;
         c.Port = test::ServerThreadPort(*server);
         c.ServerName = QStringLiteral("KELM24S.Class1");
         c.TimeoutMs = 20000;
@@ -129,7 +133,8 @@ TEST_F(SocketServerTest, MembersAnswerOverTheConnectionWithArgumentsAndErrors)
         as.Connect(QStringLiteral("KELM24"), QStringLiteral("Nobody"), QStringLiteral("DEMO"), {}, {});
         ADD_FAILURE() << "no error came back";
     } catch (const Exception& e) {
-        EXPECT_TRUE(e.Message().contains(QStringLiteral("用户 Nobody 不存在")));
+        // The connection signed in as Leader: it opens Leader's session only.
+        EXPECT_TRUE(e.Message().contains(QStringLiteral("不能打开用户 Nobody 的会话"))) << e.Message().toStdString();
     }
     as.Connect(QStringLiteral("KELM24"), TSampleCompany::LeaderUser, QStringLiteral("DEMO"), QStringLiteral("DEMO"), QStringLiteral("PURTG"));
     EXPECT_EQ(as.SQLType(), 0);
@@ -152,7 +157,10 @@ TEST_F(SocketServerTest, BadFramesGetAnErrorAndTheServerGoesOn)
         QTcpSocket s;
         s.connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(test::ServerThreadPort(*server)));
         ASSERT_TRUE(s.waitForConnected(3000));
-        TWireAnswer a = Raw(s, Frame(EncodeRequest({TWireOp::Call, QStringLiteral("SQLType"), {}, {}})));
+        TWireAnswer a = Raw(s, Frame(EncodeRequest({TWireOp::SignIn, TSampleCompany::LeaderUser, {},
+                                                    test::TestPassword(TSampleCompany::LeaderUser)})));
+        ASSERT_FALSE(a.Raised) << a.Error.toStdString();
+        a = Raw(s, Frame(EncodeRequest({TWireOp::Call, QStringLiteral("SQLType"), {}, {}})));
         EXPECT_TRUE(a.Raised);
         EXPECT_TRUE(a.Error.contains(QStringLiteral("打开")));
         a = Raw(s, Frame(EncodeRequest({TWireOp::Open, QStringLiteral("Excel.Application"), {}, {}})));
@@ -179,7 +187,7 @@ TEST_F(SocketServerTest, BadFramesGetAnErrorAndTheServerGoesOn)
         ASSERT_TRUE(s.waitForConnected(3000));
         s.write(FrameHeader(100) + QByteArray(10, 'x'));
         s.waitForBytesWritten(1000);
-        TSocketConnection other = Connection();  // meanwhile another client is served
+        TSocketConnection other = Connection(TSampleCompany::AdminUser);  // meanwhile another client is served
         other.Open();
         TAppServerObject(other.AppServer()).Connect(QStringLiteral("KELM24"), QStringLiteral("DS"), QStringLiteral("DEMO"), {}, {});
         EXPECT_TRUE(ClosedByPeer(s));
@@ -192,7 +200,7 @@ TEST_F(SocketServerTest, BadFramesGetAnErrorAndTheServerGoesOn)
         s.waitForBytesWritten(1000);
         s.abort();
     }
-    TSocketConnection c = Connection();
+    TSocketConnection c = Connection(TSampleCompany::AdminUser);
     c.Open();
     TAppServerObject as(c.AppServer());
     as.Connect(QStringLiteral("KELM24"), QStringLiteral("DS"), QStringLiteral("DEMO"), {}, {});
@@ -204,12 +212,15 @@ TEST_F(SocketServerTest, SeveralClientsAtOnce)
     std::atomic<int> rows{0}, failures{0};
     std::vector<std::unique_ptr<QThread>> clients;
     const int port = test::ServerThreadPort(*server);
+    const QString number =
+        TDataLayer(install.Settings()).Select(QStringLiteral("SELECT MIN(TG002) FROM PURTG WHERE TG001='3401'"))[0][0].toString();
     for (int k = 0; k < 4; ++k) {
         clients.emplace_back(QThread::create([&, k] {
             try {
                 TSocketConnection c;
                 c.Port = port;
                 c.ServerName = QStringLiteral("KELM24S.Class1");
+                c.User = k % 2 ? QStringLiteral("DS") : QStringLiteral("Leader");
                 c.Open();
                 TAppServerObject as(c.AppServer());
                 as.Connect(QStringLiteral("KELM24"), k % 2 ? QStringLiteral("DS") : QStringLiteral("Leader"), QStringLiteral("DEMO"), {}, {});
@@ -217,7 +228,8 @@ TEST_F(SocketServerTest, SeveralClientsAtOnce)
                     Variant packet = c.AppServer().Call(member::AS_GetRecords, {QStringLiteral("Provider1"),
                                                                                 QStringLiteral("SELECT TH001, TH002, TH003 FROM $$PURTH PURTH"), Variant()});
                     rows += packet[1].Count();
-                    as.UpdatePrintCount(QStringLiteral("$$PURTG"), QStringLiteral("TG012"), QStringLiteral("TG001='3401'"));
+                    as.UpdatePrintCount(QStringLiteral("$$PURTG"), QStringLiteral("TG012"),
+                                        QStringLiteral("TG001='3401' and TG002='%1'").arg(number));
                 }
             } catch (const Exception&) {
                 ++failures;
@@ -240,6 +252,7 @@ TEST(SocketServerLimits, ClientsBeyondTheLimitAreTurnedAwayAndLaterOnesServed)
         auto c = std::make_unique<TSocketConnection>();
         c->Port = test::ServerThreadPort(*server);
         c->ServerName = QStringLiteral("KELM24S.Class1");
+        c->User = TSampleCompany::AdminUser;
         c->TimeoutMs = 5000;
         c->Open();
         return c;
@@ -320,4 +333,189 @@ TEST(SocketConnection, ClearErrorsForNoServerSilenceAndLostConnection)
         EXPECT_TRUE(e.Message().contains(QStringLiteral("中断"))) << e.Message().toStdString();
     }
     closer->wait();
+}
+
+namespace {
+
+// A raw connection to the test server.
+std::unique_ptr<QTcpSocket> RawSocket(int port)
+{
+    auto s = std::make_unique<QTcpSocket>();
+    s->connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(port));
+    s->waitForConnected(3000);
+    return s;
+}
+
+bool DroppedWithin(QTcpSocket& s, int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        if (s.state() == QAbstractSocket::UnconnectedState) return true;
+        s.waitForReadyRead(100);
+        s.readAll();
+    }
+    return s.state() == QAbstractSocket::UnconnectedState;
+}
+
+QByteArray SignInFrame(const QString& user, const QString& password)
+{
+    const QByteArray payload = EncodeRequest({TWireOp::SignIn, user, {}, password});
+    return FrameHeader(payload.size()) + payload;
+}
+
+}  // namespace
+
+TEST_F(SocketServerTest, NothingAnswersBeforeSignInAndGuessersAreCutOff)
+{
+    auto s = RawSocket(test::ServerThreadPort(*server));
+    ASSERT_EQ(s->state(), QAbstractSocket::ConnectedState);
+    for (const TWireRequest& r : {TWireRequest{TWireOp::Open, QStringLiteral("KELM24S.Class1"), {}, {}},
+                                  TWireRequest{TWireOp::Get, QStringLiteral("SQLType"), {}, {}}}) {
+        TWireAnswer a = Raw(*s, Frame(EncodeRequest(r)));
+        EXPECT_TRUE(a.Raised);
+        EXPECT_TRUE(a.Error.contains(QStringLiteral("请先以用户和密码登录"))) << a.Error.toStdString();
+    }
+    // Three wrong guesses and the connection ends.
+    for (int k = 0; k < 3; ++k) {
+        TWireAnswer a = Raw(*s, SignInFrame(TSampleCompany::AdminUser, QStringLiteral("guess%1").arg(k)));
+        EXPECT_TRUE(a.Error.contains(QStringLiteral("密码不对"))) << a.Error.toStdString();
+    }
+    EXPECT_TRUE(ClosedByPeer(*s));
+
+    // The array whose bounds span the integer range, sent before any sign-in:
+    // an error answer, and the server goes on.
+    auto bomb = RawSocket(test::ServerThreadPort(*server));
+    const QByteArray payload = QByteArray::fromHex("8401617881d9fdeb82843a3fffffff1a3fffffff002080f7");
+    TWireAnswer a = Raw(*bomb, Frame(payload));
+    EXPECT_TRUE(a.Raised);
+    EXPECT_TRUE(a.Error.contains(QStringLiteral("格式错误"))) << a.Error.toStdString();
+    TSocketConnection c = Connection();
+    c.Open();
+    EXPECT_TRUE(TAppServerObject(c.AppServer())
+                    .Connect(QStringLiteral("KELM24"), TSampleCompany::LeaderUser, QStringLiteral("DEMO"), {}, {})
+                    .ToBool());
+}
+
+TEST(SocketServerLimits, StalledHeadersAndSilentStrangersAreDroppedIdleClientsLater)
+{
+    test::TSampleInstall install;
+    TListenLimits limits;
+    limits.FrameTimeoutMs = 800;
+    limits.IdleTimeoutMs = 2500;
+    auto server = test::StartServerThread(install.Settings(), limits);
+    const int port = test::ServerThreadPort(*server);
+    auto stalled = RawSocket(port);  // two bytes of a header, then nothing
+    stalled->write(QByteArray(2, '\0'));
+    stalled->waitForBytesWritten(1000);
+    auto silent = RawSocket(port);   // never a byte
+    auto member = RawSocket(port);   // signed in, then quiet
+    member->write(SignInFrame(TSampleCompany::LeaderUser, test::TestPassword(TSampleCompany::LeaderUser)));
+    member->waitForBytesWritten(1000);
+    EXPECT_TRUE(DroppedWithin(*stalled, 4000));
+    EXPECT_TRUE(DroppedWithin(*silent, 4000));
+    EXPECT_EQ(member->state(), QAbstractSocket::ConnectedState) << "a signed-in client may stay quiet for the idle time";
+    EXPECT_TRUE(DroppedWithin(*member, 6000));
+    test::StopServerThread(server);
+}
+
+TEST(SocketServerLimits, OneAddressCannotTakeEveryPlace)
+{
+    test::TSampleInstall install;
+    TListenLimits limits;
+    limits.MaxSessions = 10;
+    limits.MaxSessionsPerPeer = 2;
+    auto server = test::StartServerThread(install.Settings(), limits);
+    auto first = RawSocket(test::ServerThreadPort(*server));
+    auto second = RawSocket(test::ServerThreadPort(*server));
+    for (int i = 0; i < 40 && test::ServerThreadSessions(*server) < 2; ++i) QThread::msleep(50);
+    TSocketConnection c;
+    c.Port = test::ServerThreadPort(*server);
+    c.ServerName = QStringLiteral("KELM24S.Class1");
+    c.TimeoutMs = 5000;
+    try {
+        c.Open();
+        ADD_FAILURE() << "a third client of one address was served";
+    } catch (const Exception& e) {
+        EXPECT_TRUE(e.Message().contains(QStringLiteral("来自 127.0.0.1 的连接过多"))) << e.Message().toStdString();
+    }
+    test::StopServerThread(server);
+}
+
+TEST(SocketServerLimits, ListensOnlyOnTheMachinesOwnAddresses)
+{
+    test::TSampleInstall install;
+    TSocketServer server(install.Settings());
+    try {
+        server.Start(QStringLiteral("0.0.0.0"), 0);
+        ADD_FAILURE() << "listened on every address";
+    } catch (const Exception& e) {
+        EXPECT_TRUE(e.Message().contains(QStringLiteral("TLS"))) << e.Message().toStdString();
+    }
+    EXPECT_FALSE(server.isListening());
+}
+
+TEST(SignIn, PasswordHashesAreSaltedAndCheckedWhole)
+{
+    QTemporaryDir dir;
+    TPasswordFile users(dir.filePath(QStringLiteral("users")));
+    EXPECT_FALSE(users.Verify(QStringLiteral("Clerk"), QStringLiteral("x"))) << "no file, no users";
+    users.Set(QStringLiteral("Clerk"), QStringLiteral("s3cret:pass"), 10);
+    users.Set(QStringLiteral("DS"), QStringLiteral("other"), 10);
+    users.Set(QStringLiteral("clerk"), QStringLiteral("changed"), 10);  // replaces, without case
+    EXPECT_TRUE(users.Verify(QStringLiteral("CLERK"), QStringLiteral("changed")));
+    EXPECT_FALSE(users.Verify(QStringLiteral("Clerk"), QStringLiteral("s3cret:pass")));
+    EXPECT_FALSE(users.Verify(QStringLiteral("Clerk"), QStringLiteral("Changed")));
+    EXPECT_FALSE(users.Verify(QStringLiteral("Clerk"), QString()));
+    EXPECT_FALSE(users.Verify(QStringLiteral("Nobody"), QStringLiteral("changed")));
+    EXPECT_TRUE(users.Verify(QStringLiteral("DS"), QStringLiteral("other")));
+
+    QFile file(users.Path());
+    EXPECT_EQ(file.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    EXPECT_FALSE(text.contains(QStringLiteral("changed")));
+    EXPECT_EQ(text.count(QStringLiteral("$scrypt$ln=10,r=8,p=1$")), 2);
+
+    const QString a = TPasswordFile::Hash(QStringLiteral("same"), 10), b = TPasswordFile::Hash(QStringLiteral("same"), 10);
+    EXPECT_NE(a, b) << "each hash has a salt of its own";
+    EXPECT_TRUE(TPasswordFile::Matches(a, QStringLiteral("same")));
+    // A hash that asks for unbounded work, or is cut short, matches nothing.
+    EXPECT_FALSE(TPasswordFile::Matches(QString(a).replace(QStringLiteral("ln=10"), QStringLiteral("ln=40")), QStringLiteral("same")));
+    EXPECT_FALSE(TPasswordFile::Matches(a.left(a.size() - 8), QStringLiteral("same")));
+    EXPECT_FALSE(TPasswordFile::Matches(QStringLiteral("same"), QStringLiteral("same")));
+    EXPECT_THROW(users.Set(QStringLiteral("a:b"), QStringLiteral("x"), 10), Exception);
+    EXPECT_THROW(users.Set(QStringLiteral("Clerk"), QString(), 10), Exception);
+}
+
+TEST(SignIn, CredentialFileIsFoundByAddressPortAndUserAndKeptPrivate)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pass"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("# address:port:user:password\n"
+               "10.0.0.9:211:Leader:elsewhere\n"
+               "127.0.0.1:2110:Leader:with\\:colon\\\\\n"
+               "*:*:Clerk:anywhere\n");
+    file.close();
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const TCredentialFile credentials(path);
+    std::optional<TCredential> found = credentials.Find(QStringLiteral("127.0.0.1"), 2110);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->User, QStringLiteral("Leader"));
+    EXPECT_EQ(found->Password, QStringLiteral("with:colon\\"));
+    found = credentials.Find(QStringLiteral("127.0.0.1"), 2110, QStringLiteral("clerk"));
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->Password, QStringLiteral("anywhere"));
+    EXPECT_EQ(credentials.Find(QStringLiteral("127.0.0.1"), 211)->User, QStringLiteral("Clerk"));
+    EXPECT_FALSE(TCredentialFile(dir.filePath(QStringLiteral("none"))).Find(QStringLiteral("127.0.0.1"), 211));
+
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
+    try {
+        credentials.Find(QStringLiteral("127.0.0.1"), 2110);
+        ADD_FAILURE() << "a file others can read was used";
+    } catch (const Exception& e) {
+        EXPECT_TRUE(e.Message().contains(QStringLiteral("chmod 600"))) << e.Message().toStdString();
+    }
 }

@@ -245,7 +245,10 @@ TEST_F(HostObjectsTest, ValidatorAnswersEveryPairTheReportAsks)
 
     // Layouts and condition sets appear once stored.
     EXPECT_FALSE(Query(QStringLiteral("WARRANT"), QStringLiteral("01"), Variant::ArrayOf({QStringLiteral("TfrmKelm24Fmt")}), r));
-    TAppServerObject as(data->AppServer());
+    // The layout is stored as the report's designer would: in a session of the
+    // report's program, whose rights allow designing.
+    TAppServerObject as(Variant(std::make_shared<TAppServer>(install.Settings())));
+    as.Connect(TSampleCompany::ProgramCode, TSampleCompany::LeaderUser, TSampleCompany::CompanyCode, QStringLiteral("DEMO"), QString());
     as.RunInsUpdSQL(false, Variant::ArrayOf({QStringLiteral("end")}),
                     Variant::ArrayOf({QStringLiteral("DEMO"), QStringLiteral("Leader"), QStringLiteral("PUR"), QStringLiteral("TfrmKelm24Fmt"),
                                       QStringLiteral("窄版"), QString(), QStringLiteral("chk01:TBitCheckBox=0")}), 0);

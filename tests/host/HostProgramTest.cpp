@@ -17,12 +17,13 @@ struct TRun {
     QString Out, Err;
 };
 
-TRun Host(const QStringList& args, const QString& registry = {})
+TRun Host(const QStringList& args, const QString& registry = {}, const QString& credentialFile = {})
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     if (!registry.isEmpty()) env.insert(QStringLiteral("KELM24_REGISTRY"), registry);
+    if (!credentialFile.isEmpty()) env.insert(QStringLiteral("KELM24_APPSERVER_PASSFILE"), credentialFile);
     p.setProcessEnvironment(env);
     p.start(QDir(test::BinDir()).filePath(QStringLiteral("kelm24-host")), args);
     p.waitForFinished(60000);
@@ -150,4 +151,22 @@ TEST(HostProgram, RunsAgainstAnInstallationAndReportsWhatIsMissing)
     TRun stranger = Host({QStringLiteral("--user"), QStringLiteral("Nobody")}, registry);
     EXPECT_EQ(stranger.Code, 1);
     EXPECT_TRUE(stranger.Err.contains(QStringLiteral("用户 Nobody 不存在"))) << stranger.Err.toStdString();
+}
+
+TEST(HostProgram, SignsInToTheServerOverTheNetworkWithTheUsersCredentialFile)
+{
+    test::TSampleInstall install;
+    test::TServerProcess server(install.IniFile());
+    const QString registry = WriteRegistry(install, ServerAt(QStringLiteral("localhost"), server.Port()) +
+                                                        "[CodePage]\nUICodePage=936\nDBCodePage=936\n");
+    // The sample installation's credential file holds each user's password.
+    TRun run = Host({}, registry, QDir(install.Dir()).filePath(QStringLiteral("client.pass")));
+    EXPECT_EQ(run.Code, 0) << run.Out.toStdString() << run.Err.toStdString();
+    EXPECT_TRUE(run.Out.contains(QStringLiteral("form Leader DEMO KELM24 进货单打印"))) << run.Out.toStdString();
+
+    // Without a credential the server answers nothing, and says why.
+    TRun stranger = Host({}, registry, QDir(install.Dir()).filePath(QStringLiteral("missing.pass")));
+    EXPECT_EQ(stranger.Code, 1);
+    EXPECT_TRUE(stranger.Err.contains(QStringLiteral("登录"))) << stranger.Err.toStdString();
+    EXPECT_TRUE(stranger.Err.contains(QStringLiteral("missing.pass"))) << stranger.Err.toStdString();
 }
