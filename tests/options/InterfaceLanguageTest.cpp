@@ -315,6 +315,12 @@ TEST_F(InterfaceLanguageTest, TraditionalInterfaceReadsAndFindsTheSimplifiedComp
     EXPECT_EQ(form->edtTG001->Text(), QStringLiteral("2801"));
     EXPECT_EQ(form->txtTG001->Caption(), QStringLiteral("進口進貨單"));
 
+    // The converted lists still give the system's conditions.
+    EXPECT_EQ(form->cboTG013->Items().value(0), QStringLiteral("已審核"));
+    Variant values = Variant::CreateArray(1, form->OptionCount);
+    ASSERT_TRUE(static_cast<TfrmBaseGene*>(form)->GetOptionValues(values, form->OptionCount - form->OptionBase));
+    EXPECT_EQ(values[4].ToString(), QStringLiteral("='Y' "));
+
     // The set, opened from its traditional caption, restores its values.
     for (int i = 0; i < form->lstCondition->ItemCount(); ++i)
         if (form->lstCondition->Item(i)->Caption() == QStringLiteral("進貨單列印條件")) form->lstCondition->SetItemIndex(i);
