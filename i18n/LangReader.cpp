@@ -440,7 +440,8 @@ void TLangReader::ApplyOne(QObject* Component, xmlNode* Element)
     if (beforeLoad_) beforeLoad_(Component, Element);
     const std::unique_ptr<TComponentRead> reader = TReaderFactory::ReaderFor(Component);
     reader->Apply(Component, Element);
-    failures_ << reader->Failures;
+    for (const QString& failure : reader->Failures)  // an element applied twice is listed once
+        if (!failures_.contains(failure)) failures_ << failure;
     if (afterLoad_) afterLoad_(Component, Element);
 }
 
@@ -449,7 +450,10 @@ void TLangReader::ApplyTo(QObject* Component)
     if (!document_) throw Exception(QStringLiteral("No active LanguageController!"));
     if (!Component || IsInnerPart(Component)) return;  // a composite control translates its parts itself
     const auto* widget = qobject_cast<const QWidget*>(Component);
-    const bool formOrModule = widget ? widget->isWindow() : Component->parent() == nullptr;
+    // A form is a window of its own; pop-up menus and the lists of combo
+    // boxes are windows too, but parts of their controls.
+    const bool formOrModule = widget ? widget->windowType() == Qt::Window || widget->windowType() == Qt::Dialog
+                                     : Component->parent() == nullptr;
     if (xmlNode* root = xmlDocGetRootElement(document_); root && formOrModule) ApplyOne(Component, root);
     const QString name = Component->objectName();
     if (!name.isEmpty() && !Excluded(name))

@@ -68,6 +68,9 @@ TEST_F(InterfaceLanguageTest, EnglishInterfaceLeavesNoChineseProgramTextOnAnyFor
         EXPECT_TRUE(chinese.isEmpty()) << form.Name.toStdString() << " shows untranslated texts:"
                                        << Listed(chinese).toStdString();
     }
+    // Every entry of the shipped packages stored its value.
+    const QString log = ReadAll(AlertLogFileName(QStringLiteral("Language"), QStringLiteral("D"), QDate::currentDate()));
+    EXPECT_TRUE(log.isEmpty()) << log.toStdString();
     // The walk sees what it should: translated texts of every page.
     const QList<TShownText> texts = ShownTexts(optionForm);
     auto has = [&](const QString& where, const QString& text) {
