@@ -59,11 +59,11 @@ TEST_F(InterfaceLanguageTest, EnglishInterfaceLeavesNoChineseProgramTextOnAnyFor
     UseInterface(QStringLiteral("437"));
     for (const TFormCase& form : ProductForms()) {
         SCOPED_TRACE(form.Name.toStdString());
-        QWidget* shown = form.Show();
-        ASSERT_TRUE(shown);
+        QWidget* window = form.Show();
+        ASSERT_TRUE(window);
         QList<TShownText> chinese;
         // The company's own title in the caption is its data, not a program text.
-        for (TShownText text : ShownTexts(shown))
+        for (TShownText text : ShownTexts(window))
             if (HasChinese(text.Text.remove(optionForm->SystemTitle))) chinese << text;
         EXPECT_TRUE(chinese.isEmpty()) << form.Name.toStdString() << " shows untranslated texts:"
                                        << Listed(chinese).toStdString();
@@ -250,15 +250,15 @@ TEST_P(FormSizeTest, EveryPageKeepsTheFormSizeAndItsTextsFit)
     TfrmKelm24* form = StartForm<TfrmKelm24>();
     form->show();
     Settle();
-    const QSize shown = form->size();
-    EXPECT_GE(shown.width(), 708);
+    const QSize sizeShown = form->size();
+    EXPECT_GE(sizeShown.width(), 708);
     for (int i = 0; i < form->pgOption->PageCount(); ++i) {
         TTabSheet* page = form->pgOption->Page(i);
         if (!page->TabVisible()) continue;
         form->pgOption->SetActivePage(page);
         Settle();
         SCOPED_TRACE((language + QLatin1Char(' ') + page->objectName()).toStdString());
-        EXPECT_EQ(form->size(), shown);
+        EXPECT_EQ(form->size(), sizeShown);
         const QStringList faults = LayoutFaults(form);
         EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
         if (!grabDir.isEmpty())
