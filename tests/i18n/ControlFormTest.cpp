@@ -125,8 +125,8 @@ TEST(ControlForm, ConvertFormTextsReachesEveryVisibleTextAndBack)
     EXPECT_EQ(f.panel->Caption(), S("供應商"));
     EXPECT_EQ(f.panel->HintWord(), S("區間選擇"));
     EXPECT_EQ(f.panel->chkUserChoice->Caption(), S("區間選擇"));
-    EXPECT_EQ(f.panel->ChildHints().value(0), S("用戶自定輸入方式"));
-    EXPECT_EQ(f.panel->chkUserChoice->Hint(), S("用戶自定輸入方式"));
+    EXPECT_EQ(f.panel->ChildHints().value(0), S("使用者自訂輸入方式"));
+    EXPECT_EQ(f.panel->chkUserChoice->Hint(), S("使用者自訂輸入方式"));
     EXPECT_EQ(f.panel->lstValues->Hint(), S("多選-己選擇的資訊"));
     EXPECT_EQ(f.panel->ColumnCaptions(), (QStringList{S("品號"), S("數量")}));
     ASSERT_EQ(f.panel->ItemCount(), 1);
