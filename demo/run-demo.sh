@@ -13,6 +13,8 @@ rm -rf "$root"
 mkdir -p "$root/client/C_PKG" "$root/client/C_DATA" "$root/client/C_QVBIN" "$root/client/Log" \
          "$root/client/MultiLanguage/CHS" "$root/client/MultiLanguage/CHT" "$root/client/MultiLanguage/ENG" "$root/server"
 
+bash "$(dirname "$0")/languages.sh" install "$root"
+
 "$bin/kelm24-sample-company" --sqlite "$root/server/company.sqlite" --receipts 200
 
 cat > "$root/server/CorvaneS.ini" <<INI
@@ -79,3 +81,4 @@ if [ "$status" -ne 0 ]; then exit "$status"; fi
 # The receipt option dialog as a user would see it.
 "$bin/kelm24-host" dialog --grab "$root/dialog.png"
 echo "the receipt option dialog: $root/dialog.png"
+bash "$(dirname "$0")/languages.sh" grab "$root" "$bin"

@@ -233,7 +233,7 @@ QVariant ConvertedValue(const QMetaProperty& p, const QString& value)
     }
 }
 
-void StoreFontValue(QObject* owner, const QByteArray& property, const QString& name, const QString& value)
+bool StoreFontValue(QObject* owner, const QByteArray& property, const QString& name, const QString& value)
 {
     QFont font = owner->property(property.constData()).value<QFont>();
     bool ok = false;
@@ -241,11 +241,11 @@ void StoreFontValue(QObject* owner, const QByteArray& property, const QString& n
         font.setFamilies({value.trimmed()});
     } else if (Is(name, "Size")) {
         const int size = value.trimmed().toInt(&ok);
-        if (!ok || size <= 0) return;
+        if (!ok || size <= 0) return false;
         font.setPointSize(size);
     } else if (Is(name, "Height")) {
         const int height = value.trimmed().toInt(&ok);
-        if (!ok || height == 0) return;
+        if (!ok || height == 0) return false;
         font.setPixelSize(qAbs(height));
     } else if (Is(name, "Style")) {
         font.setBold(value.contains(QLatin1String("fsBold"), Qt::CaseInsensitive));
@@ -253,37 +253,39 @@ void StoreFontValue(QObject* owner, const QByteArray& property, const QString& n
         font.setUnderline(value.contains(QLatin1String("fsUnderline"), Qt::CaseInsensitive));
         font.setStrikeOut(value.contains(QLatin1String("fsStrikeOut"), Qt::CaseInsensitive));
     } else {
-        return;
+        return false;
     }
     owner->setProperty(property.constData(), font);
+    return true;
 }
 
 // Lines beyond this are not made: a mistyped index would add millions of empty lines.
 constexpr int MaxLineIndex = 100000;
 
-void StoreLine(QObject* object, const QString& name, int index, const QString& value)
+bool StoreLine(QObject* object, const QString& name, int index, const QString& value)
 {
     QStringList lines;
-    if (index > MaxLineIndex || !ReadStringList(object, name, lines)) return;
+    if (index > MaxLineIndex || !ReadStringList(object, name, lines)) return false;
     while (lines.size() <= index) lines << QString();
     lines[index] = value;
-    WriteStringList(object, name, lines);
+    return WriteStringList(object, name, lines);
 }
 
-void StoreProperty(QObject* object, const QString& name, const QString& value)
+bool StoreProperty(QObject* object, const QString& name, const QString& value)
 {
-    if (WriteTextProperty(object, name, value)) return;  // Caption, Hint and texts
+    if (WriteTextProperty(object, name, value)) return true;  // Caption, Hint and texts
     const QMetaProperty p = FindPublishedProperty(object, name);
-    if (!p.isValid() || !p.isWritable()) return;
+    if (!p.isValid() || !p.isWritable()) return false;
     const QVariant converted = ConvertedValue(p, value);
-    if (converted.isValid()) p.write(object, converted);
+    return converted.isValid() && p.write(object, converted);
 }
 
 // The Caption of a list item or column, the Text of a tree node; true when
 // the target is such an element (other properties of it are not stored).
-bool StoreItemText(const TPathTarget& target, const QString& name, const QString& value)
+bool StoreItemText(const TPathTarget& target, const QString& name, const QString& value, bool* stored = nullptr)
 {
     const bool text = Is(name, "Caption") || Is(name, "Text");
+    if (stored) *stored = text;
     if (target.Tree) {
         if (text) target.Tree->headerItem()->setText(target.Column, value);
     } else if (target.Node) {
@@ -352,11 +354,18 @@ void TComponentRead::Apply(QObject* Component, xmlNode* Element)
 {
     for (const xmlAttr* attr = Element->properties; attr; attr = attr->next) {
         QString value;
-        if (AttributeText(attr, value)) ApplyAttribute(Component, Utf8(attr->name), value);
+        const QString path = Utf8(attr->name);
+        const bool read = AttributeText(attr, value);
+        // An entry that stores nothing is skipped; the others still apply.
+        if (!read || !ApplyAttribute(Component, path, value))
+            Failures << QStringLiteral("%1 (line %2): %3=\"%4\"")
+                            .arg(Utf8(Element->name))
+                            .arg(xmlGetLineNo(Element))
+                            .arg(path, read ? value.left(80) : QStringLiteral("..."));
     }
 }
 
-void TComponentRead::ApplyAttribute(QObject* Component, const QString& Path, const QString& Value)
+bool TComponentRead::ApplyAttribute(QObject* Component, const QString& Path, const QString& Value)
 {
     const QStringList segments = Path.split(QLatin1Char('.'));
     TPathTarget target;
@@ -364,36 +373,36 @@ void TComponentRead::ApplyAttribute(QObject* Component, const QString& Path, con
     for (int i = 0; i + 1 < segments.size(); ++i) {
         QString name;
         int index = -1;
-        if (!SplitSegment(segments[i], name, index)) return;
+        if (!SplitSegment(segments[i], name, index)) return false;
         if (index >= 0) {
-            if (!SelectIndexed(target, name, index)) return;
+            if (!SelectIndexed(target, name, index)) return false;
             continue;
         }
         const QMetaProperty p = FindPublishedProperty(target.Object, name);
-        if (!p.isValid() || !target.FontProperty.isEmpty()) return;
+        if (!p.isValid() || !target.FontProperty.isEmpty()) return false;
         if (p.metaType().id() == QMetaType::QFont) {
             target.FontProperty = p.name();
         } else if (p.metaType().flags() & QMetaType::PointerToQObject) {
             target.Object = p.read(target.Object).value<QObject*>();
-            if (!target.Object) return;
+            if (!target.Object) return false;
         } else {
-            return;
+            return false;
         }
     }
     QString name;
     int index = -1;
-    if (!SplitSegment(segments.last(), name, index)) return;
-    if (StoreItemText(target, name, Value)) return;
-    if (!target.FontProperty.isEmpty()) {
-        StoreFontValue(target.Object, target.FontProperty, name, Value);
-    } else if (index >= 0) {
+    if (!SplitSegment(segments.last(), name, index)) return false;
+    bool stored = false;
+    if (StoreItemText(target, name, Value, &stored)) return stored;
+    if (!target.FontProperty.isEmpty()) return StoreFontValue(target.Object, target.FontProperty, name, Value);
+    if (index >= 0) {
         // A list takes the value at line n; a view's column, item or node as its text.
-        if (HasStringList(target.Object, name)) StoreLine(target.Object, name, index, Value);
-        else if (SelectIndexed(target, name, index) && !StoreItemText(target, QStringLiteral("Caption"), Value))
-            StoreProperty(target.Object, QStringLiteral("Caption"), Value);
-    } else {
-        StoreProperty(target.Object, name, Value);
+        if (HasStringList(target.Object, name)) return StoreLine(target.Object, name, index, Value);
+        if (!SelectIndexed(target, name, index)) return false;
+        return StoreItemText(target, QStringLiteral("Caption"), Value) ||
+               StoreProperty(target.Object, QStringLiteral("Caption"), Value);
     }
+    return StoreProperty(target.Object, name, Value);
 }
 
 void TCustomComboBoxRead::Apply(QObject* Component, xmlNode* Element)
@@ -429,7 +438,10 @@ bool TLangReader::Excluded(const QString& name) const
 void TLangReader::ApplyOne(QObject* Component, xmlNode* Element)
 {
     if (beforeLoad_) beforeLoad_(Component, Element);
-    TReaderFactory::ReaderFor(Component)->Apply(Component, Element);
+    const std::unique_ptr<TComponentRead> reader = TReaderFactory::ReaderFor(Component);
+    reader->Apply(Component, Element);
+    for (const QString& failure : reader->Failures)  // an element applied twice is listed once
+        if (!failures_.contains(failure)) failures_ << failure;
     if (afterLoad_) afterLoad_(Component, Element);
 }
 
@@ -438,7 +450,10 @@ void TLangReader::ApplyTo(QObject* Component)
     if (!document_) throw Exception(QStringLiteral("No active LanguageController!"));
     if (!Component || IsInnerPart(Component)) return;  // a composite control translates its parts itself
     const auto* widget = qobject_cast<const QWidget*>(Component);
-    const bool formOrModule = widget ? widget->isWindow() : Component->parent() == nullptr;
+    // A form is a window of its own; pop-up menus and the lists of combo
+    // boxes are windows too, but parts of their controls.
+    const bool formOrModule = widget ? widget->windowType() == Qt::Window || widget->windowType() == Qt::Dialog
+                                     : Component->parent() == nullptr;
     if (xmlNode* root = xmlDocGetRootElement(document_); root && formOrModule) ApplyOne(Component, root);
     const QString name = Component->objectName();
     if (!name.isEmpty() && !Excluded(name))

@@ -22,10 +22,15 @@ class TComponentRead {
 public:
     virtual ~TComponentRead() = default;
     virtual void Apply(QObject* Component, xmlNode* Element);
+    // The entries of the element that stored nothing (a path that leads
+    // nowhere, a value the property cannot take), each as
+    // "element (line n): attribute=\"value\"". They are skipped, not errors.
+    QStringList Failures;
 
 protected:
-    // Stores one attribute: Path ("Caption", "Items_2", "Columns_1.Caption") and Value.
-    void ApplyAttribute(QObject* Component, const QString& Path, const QString& Value);
+    // Stores one attribute: Path ("Caption", "Items_2", "Columns_1.Caption")
+    // and Value; false when nothing was stored.
+    bool ApplyAttribute(QObject* Component, const QString& Path, const QString& Value);
 };
 
 // Combo boxes keep their selected item across the change.
@@ -51,6 +56,8 @@ public:
     // Applies the package to Component and every component it owns; raises
     // "No active LanguageController!" without a document.
     void ApplyTo(QObject* Component);
+    // The entries that stored nothing in the applies so far.
+    const QStringList& Failures() const { return failures_; }
 
 private:
     void ApplyOne(QObject* Component, xmlNode* Element);
@@ -59,6 +66,7 @@ private:
     xmlDoc* document_;
     QStringList exclude_;
     TLoadComponentEvent beforeLoad_, afterLoad_;
+    QStringList failures_;
 };
 
 // The first element of the document with that tag name ("//Name"); null when none.

@@ -16,11 +16,21 @@ namespace kelm24 {
 namespace {
 
 // Parses a package; on failure null with the parser's first reason in error.
-xmlDoc* LoadDocument(const QString& fileName, QString* error)
+// With recover, a damaged package is read as far as the parser's recovery
+// reaches: the document comes back with the first reason in error.
+xmlDoc* LoadDocument(const QString& fileName, QString* error, bool recover = false)
 {
     TXmlErrorCapture errors;
-    xmlDoc* document = xmlReadFile(QFile::encodeName(fileName).constData(), nullptr, XML_PARSE_NONET);
+    const QByteArray file = QFile::encodeName(fileName);
+    xmlDoc* document = xmlReadFile(file.constData(), nullptr, XML_PARSE_NONET);
     if (!document && error) *error = errors.First.isEmpty() ? QStringLiteral("Cannot read %1").arg(fileName) : errors.First;
+    if (!document && recover) {
+        document = xmlReadFile(file.constData(), nullptr, XML_PARSE_NONET | XML_PARSE_RECOVER);
+        if (document && !xmlDocGetRootElement(document)) {
+            xmlFreeDoc(document);
+            document = nullptr;
+        }
+    }
     return document;
 }
 
@@ -126,15 +136,25 @@ void TLanguageController::Open()
     Close();
     if (fileName_.isEmpty()) throw ELanguageControllerError(QStringLiteral("Cannot Find File %1!").arg(fileName_));
     QString error;
-    xmlDoc* document = LoadDocument(fileName_, &error);
+    xmlDoc* document = LoadDocument(fileName_, &error, RecoverDamaged);
     if (!document) throw ELanguageControllerError(error);
+    loadError_ = error;
     document_.reset(document, xmlFreeDoc);
     reader_ = std::make_shared<TLangReader>(document, exclude_, BeforeLoadComponent, AfterLoadComponent);
     if (AfterOpen) AfterOpen(this);
 }
 
+QStringList TLanguageController::Failures() const
+{
+    QStringList failures;
+    if (!loadError_.isEmpty()) failures << loadError_;
+    if (reader_) failures << reader_->Failures();
+    return failures;
+}
+
 void TLanguageController::Close()
 {
+    loadError_.clear();
     reader_.reset();
     document_.reset();
 }

@@ -64,6 +64,14 @@ public:
     void BeginLoading() { loading_ = true; }
     void EndLoading();
 
+    // A package that does not parse cleanly is read as far as the parser can
+    // recover (the forms set it: one damaged entry should not leave a whole
+    // form untranslated); without it such a package raises with the reason.
+    bool RecoverDamaged = false;
+    // What went wrong with the open package: the parser's reason for a
+    // damaged one that was recovered, then every entry that stored nothing.
+    QStringList Failures() const;
+
     int DesignType = dtClient;
     TNotifyHandler AfterClose, AfterOpen, BeforeClose, BeforeOpen;
     TLoadComponentEvent AfterLoadComponent, BeforeLoadComponent;
@@ -75,6 +83,7 @@ private:
     QString packageName_;
     QString fileName_;
     QStringList exclude_;
+    QString loadError_;
     // Shared so that an apply in progress keeps its package when a load
     // handler closes or replaces it.
     std::shared_ptr<xmlDoc> document_;

@@ -7,6 +7,7 @@
 #include "controls/Grids.h"
 #include "i18n/WidgetText.h"
 #include "format/engine/ClientDataSet.h"
+#include "format/engine/DataSetTexts.h"
 #include "runtime/ModulePath.h"
 #include "platform/socketconn/SocketConnection.h"
 #include "runtime/CorvaneIni.h"
@@ -373,9 +374,7 @@ void TfrmBaseGene::SetProgramInfo()
 
 void TfrmBaseGene::LocalizeDataSets()
 {
-    // The data sets of the option forms hold server rows whose texts are
-    // converted where they are read (condition sets); labels have no
-    // separate display form here.
+    LocalizeClientDataSets(this, DisplayConversion());
 }
 
 void TfrmBaseGene::PickPhrase(QWidget* Control)

@@ -316,7 +316,7 @@ bool TfrmBaseGene::LoadConditionSets()
             const QString stored = ClientDataSet1->FieldByName(QStringLiteral("CREATE_DATE")).AsString().trimmed();
             const QDate date = QDate::fromString(stored, QStringLiteral("yyyyMMdd"));
             TListItem* item =
-                lstCondition->AddItem(ToUICodePage(ClientDataSet1->FieldByName(QStringLiteral("NCONDITION")).AsString()),
+                lstCondition->AddItem(ClientDataSet1->FieldByName(QStringLiteral("NCONDITION")).DisplayText(),
                                       {date.isValid() ? QLocale().toString(date, QLocale::ShortFormat) : stored});
             item->SetImageIndex(0);
         }
@@ -374,7 +374,7 @@ void TfrmBaseGene::btnOpenClick()
         bool restored = false;
         {
             TBusyCursor busy;
-            const QString values = ToUICodePage(ClientDataSet1->FieldByName(QStringLiteral("VCONDITION")).AsString());
+            const QString values = ClientDataSet1->FieldByName(QStringLiteral("VCONDITION")).Text();
             restored = RestoreConditionSet(ClientDataSet1->FieldByName(QStringLiteral("SCONDITION")).AsString(), values);
         }
         if (!restored) ShowMessageRef(QStringLiteral("R"), QStringLiteral("200235"), {}, -1);
@@ -425,7 +425,7 @@ void TfrmBaseGene::lstConditionEdited(TListItem* Item, QString& S)
         ClientDataSet1->SetIndexFieldNames(kConditionIndex);
         if (!ClientDataSet1->FindKey({ToDataCodePage(old), UserCode, ProgramCode})) return;
         ClientDataSet1->Edit();
-        ClientDataSet1->FieldByName(QStringLiteral("NCONDITION")).SetAsString(ToDataCodePage(S));
+        ClientDataSet1->FieldByName(QStringLiteral("NCONDITION")).SetText(S);
         ClientDataSet1->Post();
     });
 }

@@ -91,7 +91,9 @@ TfrmGeneCondition::TRulePart TfrmGeneCondition::MakeRulePart(QWidget* Parent, in
     part.Check = MakeControl<TBitCheckBox>(Parent, CheckName);
     part.Check->SetCaption(CheckCaption);
     part.Check->SetBounds(4, Top + 2, 78, 17);
-    MakeLabel(Parent, LabelName, LabelCaption, 82, Top + 4);
+    // The blanks that lined the text up in the system's font would push it
+    // under the count box here: the text starts at the label's place instead.
+    MakeLabel(Parent, LabelName, LabelCaption.trimmed(), 82, Top + 4);
     part.Count = MakeSpin(Parent, Count, 99, 3, 160, Top);
     part.Unit = MakeCombo(Parent, Unit, {QStringLiteral("周"), QStringLiteral("月")}, 206, Top, 40);
     part.Mode = MakeCombo(Parent, Mode, {QStringLiteral("加/减"), QStringLiteral("第一天"), QStringLiteral("最后一天")}, 250,

@@ -24,6 +24,13 @@ const QStringList SummaryPriceTexts = {
     "txtTG019", "txtTG018", "txtTG031", "txtTG032", "txtTG031T", "txtTG041", "txtTG017A", "txtTG018A", "txtTG028A",
     "txtTG031A", "txtTG032A", "txtTG019A", "txtTG041A", "txtTG020A", "txtTG019TA", "txtTG031TA"};
 
+// The approval and print states as the system names them, in the order of
+// their lists; the form reads the item index, so a translated list still
+// gives the system's condition.
+const QStringList ApprovalItems = {QStringLiteral("已审核"), QStringLiteral("未审核"), QStringLiteral("作废"),
+                                   QStringLiteral("全部")};
+const QStringList PrintStatusItems = {QStringLiteral("已打印"), QStringLiteral("未打印"), QStringLiteral("全部")};
+
 const QStringList CapitalWords = {"零", "壹", "贰", "叁", "肆", "伍", "陆", "柒", "捌", "玖", "仟",
                                   "佰", "拾", "角", "分", " ", "万", "亿", "元", "整", "负", "人民币合计"};
 
@@ -106,13 +113,13 @@ void TfrmKelm24::BuildReceiptComponents()
     lblTG013 = MakeLabel(tsOption3, "lblTG013", QStringLiteral("选择审核状态"), 8, 12);
     cboTG013 = MakeControl<TComboBox>(tsOption3, "cboTG013");
     cboTG013->SetStyle(TComboBox::csDropDownList);
-    cboTG013->SetItems({QStringLiteral("已审核"), QStringLiteral("未审核"), QStringLiteral("作废"), QStringLiteral("全部")});
+    cboTG013->SetItems(ApprovalItems);
     cboTG013->SetItemIndex(0);
     cboTG013->SetBounds(100, 8, 100, 21);
     lblPrintSts = MakeLabel(tsOption3, "lblPrintSts", QStringLiteral("选择打印状态"), 8, 40);
     cboPrintSts = MakeControl<TComboBox>(tsOption3, "cboPrintSts");
     cboPrintSts->SetStyle(TComboBox::csDropDownList);
-    cboPrintSts->SetItems({QStringLiteral("已打印"), QStringLiteral("未打印"), QStringLiteral("全部")});
+    cboPrintSts->SetItems(PrintStatusItems);
     cboPrintSts->SetItemIndex(1);
     cboPrintSts->SetBounds(100, 36, 100, 21);
     chkPriceRight = MakeCheck(tsOption3, "chkPriceRight", QStringLiteral("打印单价金额"), 8, 68);
@@ -251,7 +258,7 @@ bool TfrmKelm24::GetOptionValues(Variant& Values, int Count)
 {
     if (!TfrmVROpt::GetOptionValues(Values, Count)) return false;
     if (edtTG001->Text().trimmed().isEmpty()) {
-        ShowMessageRef(QStringLiteral("E"), QStringLiteral("000003"), {TypeCaption}, 0);
+        ShowMessageRef(QStringLiteral("E"), QStringLiteral("000003"), {lblTG001->Caption()}, 0);
         pgOption->SetActivePage(tsOption1);
         edtTG001->setFocus();
         return false;
@@ -259,8 +266,8 @@ bool TfrmKelm24::GetOptionValues(Variant& Values, int Count)
     Values[1] = TKelm24Query::TypeCondition(edtTG001->Text().trimmed());
     SelectPanelValue(splTG002, Values, 2);
     DateRangeValue(splTG003->BeginText(), splTG003->FinalText(), Values, 3);
-    Values[4] = TKelm24Query::ApprovalCondition(cboTG013->Text());
-    Values[5] = TKelm24Query::PrintStatusCondition(cboPrintSts->Text());
+    Values[4] = TKelm24Query::ApprovalCondition(ApprovalItems.value(cboTG013->ItemIndex()));
+    Values[5] = TKelm24Query::PrintStatusCondition(PrintStatusItems.value(cboPrintSts->ItemIndex()));
     DateRangeValue(splTG014->BeginText(), splTG014->FinalText(), Values, 6);
     return true;
 }
@@ -293,7 +300,7 @@ void TfrmKelm24::BuildReportSQL(int AMode, const Variant& AParams, QString& ASQL
     input.KeyLot = chk08->Checked();
     input.NewPage = chkNewPage->Checked();
     input.Sys003 = SysSetting(QStringLiteral("Sys003"));
-    input.PrintStatus = cboPrintSts->Text();
+    input.PrintStatus = PrintStatusItems.value(cboPrintSts->ItemIndex());
     input.SendMode = SendMode;
     input.OptionCount = OptionCount;
     input.MainTable = MainTable;

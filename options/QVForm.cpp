@@ -5,10 +5,17 @@
 #include "controls/GlyphLibrary.h"
 #include "controls/SelectPnl.h"
 #include "controls/StdCtrls.h"
+#include "runtime/AlertLog.h"
+#include "runtime/PropUtils.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QRadioButton>
+#include <QRegularExpression>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMetaObject>
 
@@ -111,6 +118,19 @@ QString TQVForm::LangText(const QString& ClassName, const QString& Key, const QS
     return text;
 }
 
+TDisplayConversion TQVForm::DisplayConversion()
+{
+    const QPointer<TQVForm> self(this);
+    TDisplayConversion conversion;
+    conversion.ToDisplay = [self](const QString& text) {
+        return self && self->converter_ ? self->converter_->ToDisplay(Variant(text)).ToString() : text;
+    };
+    conversion.FromDisplay = [self](const QString& text) {
+        return self && self->converter_ ? self->converter_->FromDisplay(Variant(text)).ToString() : text;
+    };
+    return conversion;
+}
+
 void TQVForm::SetModalResult(int v)
 {
     modalResult_ = v;
@@ -183,14 +203,21 @@ void TQVForm::ApplyPackages(QWidget* Form, bool WholeChain)
 {
     const QString folder = LanguageFolder(converter_ ? converter_->DesignType : dtClient);
     if (folder.isEmpty()) return;
+    langController_->RecoverDamaged = true;
     for (const QString& className : ClassChain(WholeChain)) {
         try {
             langController_->SetActive(false);
             langController_->SetLangPackageName(className);
+            if (!QFileInfo::exists(langController_->FileName())) continue;  // no package of its own
             langController_->SetActive(true);
             langController_->ApplyTo(Form);
-        } catch (const Exception&) {
-            // A class without a package of its own keeps its texts.
+            // A damaged entry is skipped and the rest applied; the log says which.
+            for (const QString& failure : langController_->Failures())
+                WriteLog(QStringLiteral("Language"), langController_->FileName() + QStringLiteral(": ") + failure,
+                         QStringLiteral("D"));
+        } catch (const Exception& e) {
+            WriteLog(QStringLiteral("Language"), langController_->FileName() + QStringLiteral(": ") + e.Message(),
+                     QStringLiteral("D"));
         }
     }
     try {
@@ -218,6 +245,63 @@ void TQVForm::FormCreate()
 void TQVForm::FormShow()
 {
     if (ApplyLanguageOnShow) ApplyLangChain(this, true);
+    FitTexts();
+}
+
+namespace {
+
+int PlainTextWidth(const QWidget* w, QString text)
+{
+    text.remove(QRegularExpression(QStringLiteral("&(?!&)")));  // accelerator marks take no room
+    return w->fontMetrics().horizontalAdvance(text);
+}
+
+// The width a control needs for its texts; 0 when it has no text to fit.
+int NeededWidth(QWidget* w)
+{
+    constexpr int CheckRoom = 22;  // the check mark or radio circle and its gap
+    constexpr int ArrowRoom = 26;  // a combo box's frame and arrow button
+    if (auto* box = qobject_cast<TBitCheckBox*>(w)) {
+        const int glyph = box->CheckedGlyph().isNull() ? 16 : box->CheckedGlyph().width() / std::max(1, box->CheckedNumGlyphs());
+        return box->Caption().isEmpty() ? 0 : PlainTextWidth(w, box->Caption()) + glyph + 6;
+    }
+    if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
+        const QString text = static_cast<QAbstractButton*>(w)->text();
+        return text.isEmpty() ? 0 : PlainTextWidth(w, text) + CheckRoom;
+    }
+    if (auto* combo = qobject_cast<QComboBox*>(w); combo && !combo->isEditable()) {
+        int widest = 0;
+        for (int i = 0; i < combo->count(); ++i) widest = std::max(widest, PlainTextWidth(w, combo->itemText(i)));
+        return widest ? widest + ArrowRoom : 0;
+    }
+    return 0;
+}
+
+}  // namespace
+
+void TQVForm::FitTexts()
+{
+    const QList<QWidget*> widgets = findChildren<QWidget*>();
+    for (QWidget* w : widgets) {
+        if (IsInnerPart(w, this) || !w->parentWidget() || w->isWindow()) continue;
+        const int needed = NeededWidth(w);
+        if (needed <= w->width()) continue;
+        const int room = w->parentWidget()->width() > 0 ? w->parentWidget()->width() - w->x() : needed;
+        w->resize(std::max(w->width(), std::min(needed, room)), w->height());
+    }
+    // A control that starts under a label's caption moves right of it.
+    for (QWidget* w : widgets) {
+        auto* label = qobject_cast<TLabel*>(w);
+        if (!label || IsInnerPart(w, this) || label->isHidden() || label->Caption().isEmpty()) continue;
+        const QRect text = label->geometry();
+        for (QObject* child : label->parentWidget()->children()) {
+            auto* other = qobject_cast<QWidget*>(child);
+            if (!other || other == label || other->isHidden() || other->isWindow()) continue;
+            const QRect g = other->geometry();
+            const bool sameRow = g.top() < text.bottom() && g.bottom() > text.top();
+            if (sameRow && g.left() > text.left() && g.left() <= text.right()) other->move(text.right() + 5, g.top());
+        }
+    }
 }
 
 void TQVForm::FormClose(TCloseAction& Action)

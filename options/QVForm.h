@@ -5,6 +5,7 @@
 // been built, a modal loop ended by ModalResult, a close action, key preview.
 #pragma once
 
+#include "format/engine/DataSetTexts.h"
 #include "i18n/CodeConverter.h"
 #include "i18n/QvLangController.h"
 #include "platform/dialogs/Dialogs.h"
@@ -61,6 +62,10 @@ public:
     bool GetLangText(const QString& ClassName, const QString& Key, QString& Text, bool Convert,
                      const QString& Default);
     QString LangText(const QString& ClassName, const QString& Key, const QString& Default);
+    // The form's text-conversion handlers for data-set fields: texts to the
+    // screen and typed texts back, through the converter the form has when
+    // a text passes (a form may be handed another converter after it was made).
+    TDisplayConversion DisplayConversion();
 
     QString Caption() const { return windowTitle(); }
     void SetCaption(const QString& v) { setWindowTitle(v); }
@@ -111,6 +116,12 @@ protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Controls whose texts outgrew them (a language package, the code
+    // converter) grow to their texts: check boxes and radio buttons to their
+    // captions, list boxes to their longest item, within their parent; a
+    // control that a label's grown caption covers moves right of it. Only
+    // grows, so it may run again once more texts have changed.
+    void FitTexts();
     // Whether language packages are applied at show (FormCreate turns it on).
     bool ApplyLanguageOnShow = false;
 

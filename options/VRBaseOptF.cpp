@@ -10,6 +10,7 @@
 #include "runtime/CorvaneIni.h"
 #include "runtime/DateText.h"
 #include "runtime/IniFile.h"
+#include "runtime/TextUtils.h"
 
 #include <QApplication>
 #include <QDate>
@@ -20,7 +21,10 @@ namespace kelm24 {
 namespace {
 
 const QString NewStyle = QStringLiteral("<New>");
-const QString AllStatus = QStringLiteral("全部");
+// The send states as the system names them, in the order of cboSendStatus.
+// The form goes by item index: a translated list keeps the order, not the words.
+const QStringList SendStatusItems = {QStringLiteral("已传送"), QStringLiteral("未传送"), QStringLiteral("全部")};
+enum { SendStatusSent, SendStatusNotSent, SendStatusAll };
 constexpr int MaxStyleNameLength = 20;
 
 const QStringList PaperNames = {
@@ -90,7 +94,7 @@ void TfrmVRBaseOpt::BuildReportComponents()
     lblSendStatus = MakeLabel(tsFEP, "lblSendStatus", QStringLiteral("选择FAX/Email传送状态"), 8, 64);
     cboSendStatus = MakeControl<TComboBox>(tsFEP, "cboSendStatus");
     cboSendStatus->SetStyle(TComboBox::csDropDownList);
-    cboSendStatus->SetItems({QStringLiteral("已传送"), QStringLiteral("未传送"), AllStatus});
+    cboSendStatus->SetItems(SendStatusItems);
     cboSendStatus->SetBounds(160, 60, 130, 21);
     cboSendStatus->SetEnabled(false);
     lblSendWay = MakeLabel(tsFEP, "lblSendWay", QStringLiteral("选择FAX/Email传送方式"), 8, 92);
@@ -229,7 +233,7 @@ void TfrmVRBaseOpt::InitFormatOptions()
         tsFEP->SetTabVisible(false);
         tsFEP->setVisible(false);
     }
-    cboSendStatus->SetText(AllStatus);
+    cboSendStatus->SetItemIndex(SendStatusAll);
     cboSendWay->SetItemIndex(0);
     cboSendWayChange();
 }
@@ -293,16 +297,22 @@ void TfrmVRBaseOpt::LoadStyleList()
     cboFormStyleName->SetItemIndex(index >= 0 ? index : (items.isEmpty() ? -1 : 0));
 }
 
+QString TfrmVRBaseOpt::FormText(const char* Key, const QString& Default, const QString& Arg)
+{
+    const QString text = LangText(QStringLiteral("TfrmVRBaseOpt"), QString::fromLatin1(Key), Default);
+    return Arg.isNull() ? text : FormatText(text, {Variant(Arg)});
+}
+
 void TfrmVRBaseOpt::DeleteStyle()
 {
     const QString name = cboFormStyleName->Text();
     if (name.toUpper() == QLatin1String("<NEW>")) return;
     if (!(name.isEmpty() && cboFormStyleName->Items().contains(QString()))) {
-        if (ShowMsg(QStringLiteral("确认删除选中的凭证格式吗?"), mtWarning, {mbYes, mbNo}) != mrYes) return;
+        if (ShowMsg(FormText("sDelStyleAsk", QStringLiteral("确认删除选中的凭证格式吗?")), mtWarning, {mbYes, mbNo}) != mrYes) return;
         Variant found;
         if (!HostQuery(QStringLiteral("WARRANT"), QStringLiteral("03"), false, found,
                        Variant::ArrayOf({FormatClassName, name}))) {
-            ShowMsg(QStringLiteral("格式档不存在!"), mtError, {mbOK});
+            ShowMsg(FormText("sStyleMissing", QStringLiteral("格式档不存在!")), mtError, {mbOK});
         } else if (!found.IsEmpty() && !found.IsNull()) {
             int deleted = 0;
             try {
@@ -311,8 +321,8 @@ void TfrmVRBaseOpt::DeleteStyle()
             } catch (const std::exception& e) {
                 ReportException(QString::fromUtf8(e.what()));
             }
-            if (deleted > 0) ShowMsg(QStringLiteral("删除成功!"), mtInformation, {mbOK});
-            else ShowMsg(QStringLiteral("删除失败!"), mtError, {mbOK});
+            if (deleted > 0) ShowMsg(FormText("sStyleDeleted", QStringLiteral("删除成功!")), mtInformation, {mbOK});
+            else ShowMsg(FormText("sStyleNotDeleted", QStringLiteral("删除失败!")), mtError, {mbOK});
         }
     }
     // The list is rebuilt with "<NEW>" first, whatever the combo's state.
@@ -408,7 +418,7 @@ void TfrmVRBaseOpt::rgSendTypeClick()
     const bool send = rgSendType->ItemIndex() == 1;
     cboSendStatus->SetEnabled(send);
     cboSendWay->SetEnabled(send);
-    cboSendStatus->SetText(send ? QStringLiteral("未传送") : AllStatus);
+    cboSendStatus->SetItemIndex(send ? SendStatusNotSent : SendStatusAll);
     cboSendWayChange();
 }
 
@@ -446,10 +456,10 @@ bool TfrmVRBaseOpt::GetOptionValues(Variant& Values, int Count)
         pgOption->SetActivePage(tsFEP);
         ShowMessageRef(QStringLiteral("E"), QStringLiteral("000003"), {lblFaxEmail->Caption()}, 0);
         edtFaxEmailData->setFocus();
-        ReportException(QStringLiteral("Fax/Email No 不可空白!"));
+        ReportException(FormText("sFaxEmailEmpty", QStringLiteral("Fax/Email No 不可空白!")));
         return false;
     }
-    Values[OptionBase + Count - 1] = SendStatusValue(cboSendStatus->Text());
+    Values[OptionBase + Count - 1] = SendStatusValue(SendStatusItems.value(cboSendStatus->ItemIndex()));
     return true;
 }
 
@@ -492,7 +502,7 @@ int TfrmVRBaseOpt::OpenFormatForm(const QString& ASQL, TFormatRun& Run)
     TVRFormatForm*& Format = Run.form_;
     const TVRFormatFormClass makeFormat = FindFormatClass(FormatClassName);
     if (!makeFormat) {
-        ShowMsg(QStringLiteral("报表格式 %1 不在本程序中, 无法运行!").arg(FormatClassName), mtError, {mbOK});
+        ShowMsg(FormText("sNoFormatClass", QStringLiteral("报表格式 %s 不在本程序中, 无法运行!"), FormatClassName), mtError, {mbOK});
         return -1;
     }
     try {
@@ -532,14 +542,14 @@ int TfrmVRBaseOpt::OpenFormatForm(const QString& ASQL, TFormatRun& Run)
                 if (!extended.trimmed().isEmpty()) {
                     result = Format->OpenReportData(extended);
                     if (result == -1) {
-                        ShowMsg(QStringLiteral("此格式在做扩展栏位时，出现错误，你可以重新设计此扩展栏位!"), mtError, {mbOK});
+                        ShowMsg(FormText("sExtFieldError", QStringLiteral("此格式在做扩展栏位时，出现错误，你可以重新设计此扩展栏位!")), mtError, {mbOK});
                         return -1;
                     }
                 } else {
                     result = Format->OpenReportData(ASQL);
                 }
             } catch (const std::exception&) {
-                if (ShowMsg(QStringLiteral("此格式在做扩展栏位时，出现错误，你可以重新设计此扩展栏位，是否以不做扩展栏位方式运行？"),
+                if (ShowMsg(FormText("sExtFieldAsk", QStringLiteral("此格式在做扩展栏位时，出现错误，你可以重新设计此扩展栏位，是否以不做扩展栏位方式运行？")),
                             mtWarning, {mbYes, mbNo}) != mrYes) {
                     return -1;
                 }
@@ -683,7 +693,7 @@ void TfrmVRBaseOpt::btnDesignClick()
 {
     const TVRFormatFormClass makeFormat = FindFormatClass(FormatClassName);
     if (!makeFormat) {
-        ShowMsg(QStringLiteral("报表格式 %1 不在本程序中, 无法设计!").arg(FormatClassName), mtError, {mbOK});
+        ShowMsg(FormText("sNoFormatDesign", QStringLiteral("报表格式 %s 不在本程序中, 无法设计!"), FormatClassName), mtError, {mbOK});
         return;
     }
     if (DesignForm) return;
@@ -741,7 +751,7 @@ void TfrmVRBaseOpt::btnPaperSizeClick()
 {
     const TVRFormatFormClass makeFormat = FindFormatClass(FormatClassName);
     if (!makeFormat) {
-        ShowMsg(QStringLiteral("报表格式 %1 不在本程序中!").arg(FormatClassName), mtError, {mbOK});
+        ShowMsg(FormText("sNoFormat", QStringLiteral("报表格式 %s 不在本程序中!"), FormatClassName), mtError, {mbOK});
         return;
     }
     try {

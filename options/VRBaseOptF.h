@@ -136,6 +136,9 @@ protected:
     void SelectStyle(const QString& Name);
 
 private:
+    // A message of this form in the interface's language: the package text of
+    // Key, else Default; Arg fills its "%s".
+    QString FormText(const char* Key, const QString& Default, const QString& Arg = QString());
     void BuildReportComponents();
 };
 

@@ -308,17 +308,38 @@ void TfrmVROpt::PassPrintOptions(TVRFormatForm* AFormat)
     layout->SetSignInLines({edtSignIn1->Text(), edtSignIn2->Text(), edtSignIn3->Text()});
 }
 
+void TfrmVROpt::FormShow()
+{
+    TfrmVRBaseOpt::FormShow();
+    FitTexts();  // the converted texts too
+    // The system page is arranged before the form is seen, so the form has its
+    // final size at once and keeps it from page to page.
+    tsOption2Show();
+}
+
 void TfrmVROpt::tsOption2Show()
 {
     TfrmVRBaseOpt::tsOption2Show();
+    // The system's places, moved right where a label in the interface's
+    // language is wider than the room it has there.
+    const auto after = [](const QWidget* w, int gap) { return w->x() + w->width() + gap; };
     lblToday->move(4, 12);
-    edPrintDate->SetBounds(60, 8, 85, edPrintDate->height());
+    edPrintDate->SetBounds(std::max(60, after(lblToday, 4)), 8, 85, edPrintDate->height());
     btnPrintDate->AlignToControl();
-    lblFormStyleName->move(180, 12);
-    cboFormStyleName->move(260, 8);
-    lblDateType->move(390, 12);
-    cboDateType->move(440, 8);
-    btnDelFormStype->move(cboFormStyleName->x() + cboFormStyleName->width() + 2, cboFormStyleName->y());
+    lblFormStyleName->move(std::max(180, after(btnPrintDate, 8)), 12);
+    cboFormStyleName->move(std::max(260, after(lblFormStyleName, 4)), 8);
+    btnDelFormStype->move(after(cboFormStyleName, 2), cboFormStyleName->y());
+    lblDateType->move(std::max(390, after(btnDelFormStype, 8)), 12);
+    cboDateType->move(std::max(440, after(lblDateType, 4)), 8);
+    // The date-type box shows its longest style whole.
+    int widest = 0;
+    for (const QString& item : cboDateType->Items())
+        widest = std::max(widest, cboDateType->fontMetrics().horizontalAdvance(item));
+    cboDateType->resize(std::max(cboDateType->width(), widest + 32), cboDateType->height());
+    // The form grows so that the page holds the row (the pages share its width).
+    const int page = pgOption->ActivePage() ? pgOption->ActivePage()->width() : tsOption2->width();
+    const int needed = after(cboDateType, 8);
+    if (page > 0 && needed > page) resize(width() + needed - page, height());
 }
 
 }  // namespace kelm24

@@ -43,6 +43,7 @@ public:
 
 protected:
     void SetProgramInfo() override;
+    void FormShow() override;
     void tsOption2Show() override;
 
 private:

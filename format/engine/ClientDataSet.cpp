@@ -37,6 +37,19 @@ QString TField::AsString() const
     return v.ToString();
 }
 
+QString TField::TextOf(bool displayText)
+{
+    QString text = AsString();
+    if (OnGetText) OnGetText(*this, text, displayText);
+    return text;
+}
+
+void TField::SetText(const QString& text)
+{
+    if (OnSetText) OnSetText(*this, text);
+    else SetAsString(text);
+}
+
 double TField::AsFloat() const
 {
     const Variant& v = Value();
@@ -90,9 +103,18 @@ void TClientDataSet::SetData(const TDataPacket& packet)
     fields_.clear();
     fields_.reserve(static_cast<size_t>(packet.Fields.size()));
     for (int i = 0; i < packet.Fields.size(); ++i) fields_.emplace_back(this, i, packet.Fields[i]);
+    if (fieldSetup_)
+        for (TField& field : fields_) fieldSetup_(field);
     rows_ = packet.Rows;
     active_ = true;
     First();
+}
+
+void TClientDataSet::SetFieldSetup(std::function<void(TField&)> setup)
+{
+    fieldSetup_ = std::move(setup);
+    if (fieldSetup_)
+        for (TField& field : fields_) fieldSetup_(field);
 }
 
 TDataPacket TClientDataSet::Data() const

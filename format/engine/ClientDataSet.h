@@ -8,6 +8,7 @@
 #include <QList>
 #include <QObject>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 namespace kelm24 {
@@ -37,10 +38,29 @@ public:
     void SetValue(const Variant& value);
     void SetAsString(const QString& value) { SetValue(Variant(value)); }
 
+    // The caption shown for the column; the field name until one is set.
+    QString DisplayLabel() const { return displayLabel_.isNull() ? def_.Name : displayLabel_; }
+    void SetDisplayLabel(const QString& label) { displayLabel_ = label; }
+    // Text handlers: OnGetText makes the text shown for the value (DisplayText
+    // false when the text is for editing), OnSetText stores a typed text.
+    using TGetTextEvent = std::function<void(TField& Sender, QString& Text, bool DisplayText)>;
+    using TSetTextEvent = std::function<void(TField& Sender, const QString& Text)>;
+    TGetTextEvent OnGetText;
+    TSetTextEvent OnSetText;
+    // The value as shown and as edited: through OnGetText when it is set, else AsString.
+    QString DisplayText() { return TextOf(true); }
+    QString Text() { return TextOf(false); }
+    // A typed text: through OnSetText when it is set, else stored as it is.
+    void SetText(const QString& text);
+
 private:
+    QString TextOf(bool displayText);
+
+
     TClientDataSet* owner_;
     int index_;
     TFieldDef def_;
+    QString displayLabel_;
 };
 
 class TClientDataSet : public QObject {
@@ -70,6 +90,10 @@ public:
     void Close();
     bool Active() const { return active_; }
     void SetActive(bool active) { active ? Open() : Close(); }
+    // Runs on every field the set makes (now, and whenever data arrive and the
+    // fields are made anew), as persistent fields keep their settings.
+    void SetFieldSetup(std::function<void(TField&)> setup);
+
     // Opens the set on a packet built elsewhere.
     void SetData(const TDataPacket& packet);
     // The rows as a packet (empty packet when closed).
@@ -135,6 +159,7 @@ private:
     QString indexFieldNames_;
     bool editing_ = false;
     std::vector<Variant> editRow_;
+    std::function<void(TField&)> fieldSetup_;
 };
 
 }  // namespace kelm24

@@ -125,9 +125,9 @@ TEST(ControlForm, ConvertFormTextsReachesEveryVisibleTextAndBack)
     EXPECT_EQ(f.panel->Caption(), S("供應商"));
     EXPECT_EQ(f.panel->HintWord(), S("區間選擇"));
     EXPECT_EQ(f.panel->chkUserChoice->Caption(), S("區間選擇"));
-    EXPECT_EQ(f.panel->ChildHints().value(0), S("用戶自定輸入方式"));
-    EXPECT_EQ(f.panel->chkUserChoice->Hint(), S("用戶自定輸入方式"));
-    EXPECT_EQ(f.panel->lstValues->Hint(), S("多選-己選擇的信息"));
+    EXPECT_EQ(f.panel->ChildHints().value(0), S("使用者自訂輸入方式"));
+    EXPECT_EQ(f.panel->chkUserChoice->Hint(), S("使用者自訂輸入方式"));
+    EXPECT_EQ(f.panel->lstValues->Hint(), S("多選-己選擇的資訊"));
     EXPECT_EQ(f.panel->ColumnCaptions(), (QStringList{S("品號"), S("數量")}));
     ASSERT_EQ(f.panel->ItemCount(), 1);
     EXPECT_EQ(f.panel->lstValues->Item(0)->Caption(), S("進貨單"));
@@ -161,7 +161,7 @@ TEST(ControlForm, ConvertFormTextsReachesEveryVisibleTextAndBack)
     EXPECT_EQ(f.status->Panel(1)->Text(), S("數量"));
     EXPECT_EQ(f.memo->Lines(), (QStringList{S("進貨單"), S("審核")}));
     EXPECT_EQ(f.label->Caption(), S("供應商"));
-    EXPECT_EQ(f.label->Hint(), S("打印進貨單"));
+    EXPECT_EQ(f.label->Hint(), S("列印進貨單"));
     EXPECT_EQ(f.dbLabel->Caption(), S("掛靠標籤"));
     EXPECT_EQ(f.check->Caption(), S("審核"));
     EXPECT_TRUE(f.check->Checked());

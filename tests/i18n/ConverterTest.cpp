@@ -29,7 +29,7 @@ TEST(CodeConverter, ModesFromTheClientSettings)
     QWidget form;
     form.setWindowTitle(QStringLiteral("进货单打印"));
     converter.ConvertFormTexts(&form);
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("進貨單打印"));
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("進貨單列印"));
     QFont font;
     EXPECT_EQ(ApplyUIFont(converter.UIConvertMode, font), 134);
     EXPECT_EQ(font.family(), "SimSun");

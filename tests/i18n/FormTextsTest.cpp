@@ -83,7 +83,7 @@ TEST(FormTexts, StandardWidgetsAndPublishedTexts)
     converter.ConvertFormTexts(&form);
 
     EXPECT_EQ(form.windowTitle(), QStringLiteral("进货单"));  // the caption only on a Big5 system
-    EXPECT_EQ(form.toolTip(), QStringLiteral("打印進貨單"));
+    EXPECT_EQ(form.toolTip(), QStringLiteral("列印進貨單"));
     EXPECT_EQ(label->text(), QStringLiteral("供應商"));
     EXPECT_EQ(button->text(), QStringLiteral("確定"));
     EXPECT_EQ(button->toolTip(), QStringLiteral("審核"));

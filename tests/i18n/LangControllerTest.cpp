@@ -2,6 +2,7 @@
 #include "i18n/QvLangController.h"
 
 #include <QComboBox>
+#include <QMenu>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -93,6 +94,48 @@ TEST_F(LanguagePackages, ApplyChangesExactlyTheNamedComponents)
     EXPECT_EQ(f.list->font().pointSize(), 11);
     EXPECT_EQ(loaded.first(), "TfrmKelm24");
     EXPECT_TRUE(loaded.contains("btnOk"));
+}
+
+TEST_F(LanguagePackages, SkippedEntriesAreListedAndPopupsAreNoForms)
+{
+    SampleForm f;
+    auto* menu = new QMenu(&f.form);  // a pop-up menu is a window but no form
+    menu->setTitle(QStringLiteral("操作"));
+    TQvLangController controller(&f.form);
+    controller.SetLangPackageName("TfrmKelm24");
+    controller.SetActive(true);
+    controller.ApplyTo(&f.form);
+    EXPECT_EQ(menu->title(), QStringLiteral("操作"));
+    EXPECT_EQ(f.form.windowTitle(), "Purchase receipts");
+    // The entries that stored nothing, each once, with element and line;
+    // the root's Tag (a property the form lacks) among them.
+    const QStringList failures = controller.Failures();
+    EXPECT_EQ(failures.size(), 5) << failures.join('\n').toStdString();
+    EXPECT_TRUE(failures.contains("TfrmKelm24 (line 2): Tag=\"5\""));
+    EXPECT_TRUE(failures.contains("pnlCondition (line 4): Caption=\"Conditions\""));  // a plain panel has none
+    EXPECT_TRUE(failures.contains("btnCancel (line 9): Width=\"oops\""));
+    EXPECT_TRUE(failures.contains("btnCancel (line 9): Nonexistent=\"x\""));
+    EXPECT_TRUE(failures.contains("btnCancel (line 9): Items_x=\"y\""));
+    controller.SetActive(false);
+    EXPECT_TRUE(controller.Failures().isEmpty());
+}
+
+TEST_F(LanguagePackages, DamagedPackageIsRecoveredOnlyWhenAsked)
+{
+    install.Write("client/MultiLanguage/CHS/TfrmDamaged.Lng",
+                  "<?xml version=\"1.0\"?>\n<TfrmDamaged>\n  <btnOk Caption=\"Print\"/>\n"
+                  "  <btnCancel Caption=\"Close <now\"/>\n  <lblCondition Caption=\"Sets\"/>\n</TfrmDamaged>\n");
+    SampleForm f;
+    TQvLangController controller(&f.form);
+    controller.SetLangPackageName("TfrmDamaged");
+    EXPECT_THROW(controller.SetActive(true), ELanguageControllerError);
+    controller.RecoverDamaged = true;
+    controller.SetActive(true);
+    controller.ApplyTo(&f.form);
+    EXPECT_EQ(f.ok->text(), "Print");
+    EXPECT_EQ(f.label->text(), "Sets");
+    ASSERT_FALSE(controller.Failures().isEmpty());
+    EXPECT_TRUE(controller.Failures().first().contains("line 4")) << controller.Failures().first().toStdString();
 }
 
 TEST_F(LanguagePackages, ComboItemsByIndexKeepTheSelection)
