@@ -47,6 +47,10 @@ class FormatStoreTest : public OptionFormFixture {
 protected:
     FormatStoreTest() { answer = mrYes; }
 
+    // Layouts are written by a session of the report's program, where the
+    // user holds the design right.
+    Variant designServer = OtherSession();
+
     // A session of its own on the sample company (another designer).
     Variant OtherSession()
     {
@@ -149,7 +153,7 @@ protected:
 
 TEST_F(FormatStoreTest, LayoutsAreStoredAndReadInProcessWithRevisions)
 {
-    SavesAndLoadsThrough(hostServer);
+    SavesAndLoadsThrough(designServer);
 }
 
 TEST_F(FormatStoreTest, LayoutsAreStoredAndReadOverTcp)
@@ -169,7 +173,7 @@ TEST_F(FormatStoreTest, LayoutsAreStoredAndReadOverTcp)
 
 TEST_F(FormatStoreTest, ALostLockOrARefusedInsertKeepsTheChangesInTheLocalFile)
 {
-    auto between = std::make_shared<TServerInBetween>(hostServer);
+    auto between = std::make_shared<TServerInBetween>(designServer);
     const Variant server(std::static_pointer_cast<IAutomationObject>(between));
     const Variant other = OtherSession();
 
@@ -204,7 +208,7 @@ TEST_F(FormatStoreTest, ALostLockOrARefusedInsertKeepsTheChangesInTheLocalFile)
     form->SaveChanges(handled);
     EXPECT_FALSE(form->Saved);
     EXPECT_TRUE(Shown(QStringLiteral("锁定格式档失败，请重新编辑保存！！"))) << shown.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(Revision(hostServer), QStringLiteral("5"));
+    EXPECT_EQ(Revision(designServer), QStringLiteral("5"));
 
     // The load-local action brings the changes back.
     auto fresh = Layout(server);
@@ -229,7 +233,7 @@ TEST_F(FormatStoreTest, ALostLockOrARefusedInsertKeepsTheChangesInTheLocalFile)
 
 TEST_F(FormatStoreTest, StyleNamePromptRules)
 {
-    auto form = Layout(hostServer, NewStyleName);
+    auto form = Layout(designServer, NewStyleName);
     Title(form.get())->SetCaption(QStringLiteral("新样式"));
     // "<New>" is refused, a name too long is refused, then one is taken.
     TDialogService::ScriptInputs({QStringLiteral("<new>"), QString(41, QLatin1Char('x')), QStringLiteral("新的")});
@@ -239,10 +243,10 @@ TEST_F(FormatStoreTest, StyleNamePromptRules)
     EXPECT_EQ(form->StyleName, QStringLiteral("新的"));
     EXPECT_TRUE(Shown(QStringLiteral("请输入一个新的凭证格式档名称")));
     EXPECT_TRUE(Shown(QStringLiteral("自定单据格式名称不可大于 40 码")));
-    EXPECT_EQ(Revision(hostServer, QStringLiteral("新的")), QStringLiteral("0"));
+    EXPECT_EQ(Revision(designServer, QStringLiteral("新的")), QStringLiteral("0"));
 
     // Cancelling the prompt for a "<New>" style saves nothing.
-    auto other = Layout(hostServer, NewStyleName);
+    auto other = Layout(designServer, NewStyleName);
     TDialogService::ScriptInputs({QString()});
     other->SaveChanges(handled);
     EXPECT_FALSE(other->Saved);
@@ -275,21 +279,21 @@ TEST_F(FormatStoreTest, TraditionalChineseReadsBig5CharsetsAndStoresGb2312)
               0);
     WriteInstallation(QStringLiteral("[Server Information]\nComputerName=127.0.0.1\nServerPort=2110\n"
                                      "[CodePage]\nUICodePage=950\nDBCodePage=936\n"));
-    auto form = Layout(hostServer);
+    auto form = Layout(designServer);
     ASSERT_EQ(form->UICodePage(), QStringLiteral("950"));
     EXPECT_EQ(Title(form.get())->x(), 301);
     EXPECT_EQ(Title(form.get())->property(FontCharsetProperty).toInt(), 136);
     bool handled = false;
     form->SaveChanges(handled);
     ASSERT_TRUE(form->Saved) << shown.join(QLatin1Char('|')).toStdString();
-    const QString stored = StoredLines(hostServer).join(QLatin1Char('\n'));
+    const QString stored = StoredLines(designServer).join(QLatin1Char('\n'));
     EXPECT_TRUE(stored.contains(QStringLiteral("Font.Charset = GB2312_CHARSET"))) << stored.toStdString();
     EXPECT_FALSE(stored.contains(QStringLiteral("CHINESEBIG5_CHARSET"))) << stored.toStdString();
 }
 
 TEST_F(FormatStoreTest, TheLongestStyleNameComesFromTheDatabaseOnSqlite)
 {
-    auto form = Layout(hostServer);
+    auto form = Layout(designServer);
     form->Counter = THostObject(host).Counter();
     EXPECT_EQ(form->QueryMaxStyleNameLength(), 40);
     form->StartDesigner();
@@ -308,7 +312,7 @@ TEST_F(FormatStoreTest, TheLongestStyleNameComesFromTheDatabaseOnPostgreSql)
         TSampleCompany(sample).Write(layer);
     }
     Variant server(std::make_shared<TAppServer>(settings));
-    TAppServerObject(server).Connect(QStringLiteral("HOST"), TSampleCompany::LeaderUser, TSampleCompany::CompanyCode,
+    TAppServerObject(server).Connect(QStringLiteral("KELM24"), TSampleCompany::LeaderUser, TSampleCompany::CompanyCode,
                                      QStringLiteral("DEMO"), QString());
     auto pgData = std::make_shared<THostData>(server);
     pgData->Company = TSampleCompany::CompanyCode;
@@ -416,7 +420,7 @@ TEST_F(FormatStoreTest, OtherWindowsTakeNoInputWhilePagesGenerate)
     QWidget other;
     other.show();
     QApplication::setActiveWindow(&other);
-    auto form = Layout(hostServer);
+    auto form = Layout(designServer);
     bool otherEnabled = true;
     form->QuickRep1->BeforePrint = [&](TQuickRep*, bool&) { otherEnabled = other.isEnabled(); };
     EXPECT_TRUE(form->PrepareReport());
@@ -456,17 +460,17 @@ TEST_F(FormatStoreTest, FileNamesFollowTheClassTheLanguageAndTheStyle)
 
 TEST_F(FormatStoreTest, SaveKeysAreExactModifierSets)
 {
-    auto form = Layout(hostServer, QStringLiteral("键"));
+    auto form = Layout(designServer, QStringLiteral("键"));
     Title(form.get())->SetCaption(QStringLiteral("按键保存"));
     // Ctrl+Shift+S is no save key.
     form->show();
     QKeyEvent other(QEvent::KeyPress, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     QApplication::sendEvent(form.get(), &other);
-    EXPECT_EQ(Revision(hostServer, QStringLiteral("键")), QStringLiteral("(none)"));
+    EXPECT_EQ(Revision(designServer, QStringLiteral("键")), QStringLiteral("(none)"));
     form->show();
     QKeyEvent save(QEvent::KeyPress, Qt::Key_S, Qt::ControlModifier);
     QApplication::sendEvent(form.get(), &save);
-    EXPECT_EQ(Revision(hostServer, QStringLiteral("键")), QStringLiteral("0"));
+    EXPECT_EQ(Revision(designServer, QStringLiteral("键")), QStringLiteral("0"));
     EXPECT_TRUE(Shown(QStringLiteral("保存格式档成功，当前的格式档名称变为：键"))) << shown.join(QLatin1Char('|')).toStdString();
     // Ctrl+N saves under a new name.
     TDialogService::ScriptInputs({QStringLiteral("另一个")});
@@ -474,5 +478,5 @@ TEST_F(FormatStoreTest, SaveKeysAreExactModifierSets)
     QKeyEvent saveAs(QEvent::KeyPress, Qt::Key_N, Qt::ControlModifier);
     QApplication::sendEvent(form.get(), &saveAs);
     EXPECT_EQ(form->StyleName, QStringLiteral("另一个"));
-    EXPECT_EQ(Revision(hostServer, QStringLiteral("另一个")), QStringLiteral("0"));
+    EXPECT_EQ(Revision(designServer, QStringLiteral("另一个")), QStringLiteral("0"));
 }
