@@ -92,7 +92,7 @@ bool LayoutHandlerFits(const QObject* Component, const QString& Event, const QOb
 // ------------------------------------------------------------ errors, limits
 
 // A layout text that cannot be read: the message names the line.
-class ELayoutError : public std::runtime_error {
+class ELayoutError : public Exception {
 public:
     ELayoutError(int line, const QString& message);
     int Line() const { return line_; }

@@ -56,6 +56,8 @@ inline const QString NewStyleName = QStringLiteral("<New>");
 
 class TfrmVRBaseFmt : public TQVForm, public TVRFormatForm {
     Q_OBJECT
+    // What the layout file writer stores as "object" (designer-added).
+    Q_PROPERTY(QStringList DesignerAddedNames READ DesignerAddedNames STORED false)
 
 public:
     explicit TfrmVRBaseFmt(QWidget* Owner = nullptr);
@@ -91,11 +93,17 @@ public:
     QString BackgroundFile;    // the background picture file last looked for
     // The pages of the last preview run (for the preview window and tests).
     int GeneratedPages = 0;
+    // Whether the option form switched the SQL builder on for this run.
+    bool SQLBuilderOn = true;
+    // The application server when the owner is no option form (tools, tests).
+    Variant LocalAppServer;
+    QStringList DesignerAddedNames() const;
 
     // The option form that owns this layout; null when the owner is another window.
     TfrmVRBaseOpt* OptionForm() const;
     // The owner's application server (a refreshed copy) and its user group.
     Variant AppServer() const;
+    QString UserGroup() const;
 
     // --- TVRFormatForm
     QWidget* Window() override { return this; }
@@ -174,10 +182,10 @@ public:
     int QueryMaxStyleNameLength();
 
     // --- designer popup menu (storage items; the others are the designer's)
-    void nuSaveClick(QObject* Sender = nullptr);
-    void nuSaveAsClick(QObject* Sender = nullptr);
-    void nuSaveLocClick(QObject* Sender = nullptr);
-    void nuLoadLocClick(QObject* Sender = nullptr);
+    Q_INVOKABLE void nuSaveClick(QObject* Sender = nullptr);
+    Q_INVOKABLE void nuSaveAsClick(QObject* Sender = nullptr);
+    Q_INVOKABLE void nuSaveLocClick(QObject* Sender = nullptr);
+    Q_INVOKABLE void nuLoadLocClick(QObject* Sender = nullptr);
 
     // A message of this form: the text of Key (Default when the language
     // package has none), converted for display, through the converter's
@@ -209,10 +217,23 @@ protected:
     void ApplyDesign();
     // Finds the components of the design by name.
     void BindComponents();
+    // Runs the stored-layout load asked for at creation, if it has not run yet.
+    void EnsureLayoutLoaded();
+    // Data texts without a print handler of their own print converted.
+    void BindConvertPrintText();
+    // The number a designer-added component's name ends with.
+    virtual int NextComponentNumber();
+    // Whether the designer is in design mode (the designer part answers).
+    virtual bool DesignerActive() { return false; }
 
 private:
-    void ReadLayoutForLoad(const QString& Text);
+    // Reads a stored text for display into the form; messages on failure.
+    bool ReadStoredText(const QString& Text, const QString& Caption);
     void WriteLocalLayout(const QString& Style);
+
+    bool loadPending_ = false;
+    qint64 lastLayoutBytes_ = 0;
+    int componentNumber_ = 0;
 };
 
 }  // namespace kelm24

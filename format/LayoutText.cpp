@@ -1,0 +1,1123 @@
+// Reading and writing layout texts over the components' published
+// properties.
+#include "format/LayoutText.h"
+
+#include "format/LayoutTables.h"
+#include "format/engine/QRPage.h"
+#include "format/engine/QuickRep.h"
+
+#include <QMetaEnum>
+#include <QMetaProperty>
+#include <QPalette>
+
+#include <cmath>
+
+namespace kelm24 {
+
+ELayoutError::ELayoutError(int line, const QString& message)
+    : Exception(QStringLiteral("line %1: %2").arg(line).arg(message)), line_(line), message_(message)
+{
+}
+
+TLayoutNode::~TLayoutNode()
+{
+    // Children go one level at a time; the parser bounds the depth.
+    Children.clear();
+}
+
+// ============================================================ parsing
+
+namespace {
+
+bool IsIdentStart(QChar c) { return c.isLetter() || c == QLatin1Char('_'); }
+bool IsIdentChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('.'); }
+
+class TParser {
+public:
+    TParser(const QString& text, const TLayoutLimits& limits) : s_(text), limits_(limits) {}
+
+    std::unique_ptr<TLayoutNode> Parse()
+    {
+        CheckSize();
+        SkipBlank();
+        if (AtEnd()) Fail(line_, QStringLiteral("the layout text is empty"));
+        auto root = ParseHeader();
+        std::vector<TLayoutNode*> stack{root.get()};
+        int components = 1;
+        while (!stack.empty()) {
+            SkipBlank();
+            if (AtEnd()) {
+                Fail(line_, QStringLiteral("the text ends inside component %1 opened at line %2 (\"end\" is missing)")
+                                .arg(stack.back()->Name)
+                                .arg(stack.back()->Line));
+            }
+            const int wordLine = line_;
+            const QString word = PeekWord();
+            if (word.compare(QLatin1String("end"), Qt::CaseInsensitive) == 0) {
+                ReadWord();
+                ExpectLineEnd();
+                stack.pop_back();
+                continue;
+            }
+            if (IsComponentKeyword(word)) {
+                if (static_cast<int>(stack.size()) >= limits_.MaxDepth)
+                    Fail(wordLine, QStringLiteral("components are nested deeper than %1 levels").arg(limits_.MaxDepth));
+                if (++components > limits_.MaxComponents)
+                    Fail(wordLine, QStringLiteral("the text holds more than %1 components").arg(limits_.MaxComponents));
+                auto child = ParseHeader();
+                TLayoutNode* raw = child.get();
+                stack.back()->Children.push_back(std::move(child));
+                stack.push_back(raw);
+                continue;
+            }
+            stack.back()->Properties.push_back(ParseProperty());
+        }
+        SkipBlank();
+        if (!AtEnd()) Fail(line_, QStringLiteral("text follows the end of the root component"));
+        return root;
+    }
+
+private:
+    [[noreturn]] static void Fail(int line, const QString& message) { throw ELayoutError(line, message); }
+
+    void CheckSize()
+    {
+        // Counted in UTF-8 bytes line by line, so the refusal names the line
+        // where the text passes the limit.
+        qint64 bytes = 0;
+        int line = 1, start = 0;
+        for (int i = 0; i <= s_.size(); ++i) {
+            if (i == s_.size() || s_[i] == QLatin1Char('\n')) {
+                bytes += QStringView(s_).mid(start, i - start).toUtf8().size() + 1;
+                if (bytes > limits_.MaxBytes)
+                    Fail(line, QStringLiteral("the layout text is longer than %1 bytes").arg(limits_.MaxBytes));
+                ++line;
+                start = i + 1;
+            }
+        }
+    }
+
+    static bool IsComponentKeyword(const QString& w)
+    {
+        return w.compare(QLatin1String("object"), Qt::CaseInsensitive) == 0 ||
+               w.compare(QLatin1String("inherited"), Qt::CaseInsensitive) == 0 ||
+               w.compare(QLatin1String("inline"), Qt::CaseInsensitive) == 0;
+    }
+
+    bool AtEnd() const { return pos_ >= s_.size(); }
+    QChar Cur() const { return AtEnd() ? QChar() : s_[pos_]; }
+    void Advance()
+    {
+        if (Cur() == QLatin1Char('\n')) ++line_;
+        ++pos_;
+    }
+    // Blanks within the line.
+    void SkipSpaces()
+    {
+        while (!AtEnd() && (Cur() == QLatin1Char(' ') || Cur() == QLatin1Char('\t') || Cur() == QLatin1Char('\r')))
+            ++pos_;
+    }
+    // Blanks and line ends.
+    void SkipBlank()
+    {
+        while (!AtEnd() && Cur().isSpace()) Advance();
+    }
+    void ExpectLineEnd()
+    {
+        SkipSpaces();
+        if (!AtEnd() && Cur() != QLatin1Char('\n')) Fail(line_, QStringLiteral("unexpected text \"%1\"").arg(RestOfLine()));
+    }
+    QString RestOfLine() const
+    {
+        int e = pos_;
+        while (e < s_.size() && s_[e] != QLatin1Char('\n') && e - pos_ < 40) ++e;
+        return s_.mid(pos_, e - pos_).trimmed();
+    }
+    QString PeekWord() const
+    {
+        int e = pos_;
+        while (e < s_.size() && IsIdentChar(s_[e])) ++e;
+        return s_.mid(pos_, e - pos_);
+    }
+    QString ReadWord()
+    {
+        const int b = pos_;
+        while (!AtEnd() && IsIdentChar(Cur())) ++pos_;
+        return s_.mid(b, pos_ - b);
+    }
+    QString ReadIdent(const QString& what)
+    {
+        SkipSpaces();
+        if (!IsIdentStart(Cur())) Fail(line_, QStringLiteral("%1 expected, found \"%2\"").arg(what, RestOfLine()));
+        return ReadWord();
+    }
+
+    std::unique_ptr<TLayoutNode> ParseHeader()
+    {
+        auto node = std::make_unique<TLayoutNode>();
+        node->Line = line_;
+        const QString keyword = ReadIdent(QStringLiteral("\"object\" or \"inherited\""));
+        if (!IsComponentKeyword(keyword))
+            Fail(node->Line, QStringLiteral("\"object\" or \"inherited\" expected, found \"%1\"").arg(keyword));
+        node->Inherited = keyword.compare(QLatin1String("object"), Qt::CaseInsensitive) != 0;
+        SkipSpaces();
+        // "object Name: TClass", or an unnamed "object TClass".
+        QString first = ReadIdent(QStringLiteral("a component name"));
+        SkipSpaces();
+        if (Cur() == QLatin1Char(':')) {
+            ++pos_;
+            node->Name = first;
+            node->ClassName = ReadIdent(QStringLiteral("a class name"));
+        } else {
+            node->ClassName = first;
+        }
+        SkipSpaces();
+        if (Cur() == QLatin1Char('[')) {  // inline index, kept for compatibility
+            while (!AtEnd() && Cur() != QLatin1Char(']') && Cur() != QLatin1Char('\n')) ++pos_;
+            if (Cur() != QLatin1Char(']')) Fail(line_, QStringLiteral("\"]\" expected"));
+            ++pos_;
+        }
+        ExpectLineEnd();
+        return node;
+    }
+
+    TLayoutProperty ParseProperty()
+    {
+        TLayoutProperty p;
+        p.Line = line_;
+        if (!IsIdentStart(Cur())) Fail(line_, QStringLiteral("a property name expected, found \"%1\"").arg(RestOfLine()));
+        p.Name = ReadWord();
+        SkipSpaces();
+        if (Cur() != QLatin1Char('=')) Fail(p.Line, QStringLiteral("\"=\" expected after %1").arg(p.Name));
+        ++pos_;
+        SkipSpaces();
+        p.Value = ParseValue(p.Name);
+        ExpectLineEnd();
+        return p;
+    }
+
+    TLayoutValue ParseValue(const QString& name)
+    {
+        const QChar c = Cur();
+        if (c == QLatin1Char('\'') || c == QLatin1Char('#')) return ParseString();
+        if (c == QLatin1Char('-') || c == QLatin1Char('+') || c.isDigit() || c == QLatin1Char('$')) return ParseNumber();
+        if (c == QLatin1Char('[')) return ParseSet();
+        if (c == QLatin1Char('(')) return ParseList();
+        if (c == QLatin1Char('{')) return ParseBinary();
+        if (IsIdentStart(c)) {
+            TLayoutValue v;
+            v.Kind = TLayoutValue::vkIdent;
+            v.Text = ReadWord();
+            return v;
+        }
+        Fail(line_, QStringLiteral("a value expected for %1").arg(name));
+    }
+
+    TLayoutValue ParseString()
+    {
+        TLayoutValue v;
+        v.Kind = TLayoutValue::vkString;
+        for (;;) {
+            if (Cur() == QLatin1Char('\'')) {
+                ++pos_;
+                for (;;) {
+                    if (AtEnd() || Cur() == QLatin1Char('\n')) Fail(line_, QStringLiteral("unterminated string"));
+                    if (Cur() == QLatin1Char('\'')) {
+                        if (pos_ + 1 < s_.size() && s_[pos_ + 1] == QLatin1Char('\'')) {
+                            v.Text += QLatin1Char('\'');
+                            pos_ += 2;
+                            continue;
+                        }
+                        ++pos_;
+                        break;
+                    }
+                    v.Text += Cur();
+                    ++pos_;
+                }
+            } else if (Cur() == QLatin1Char('#')) {
+                ++pos_;
+                bool hex = false;
+                if (Cur() == QLatin1Char('$')) {
+                    hex = true;
+                    ++pos_;
+                }
+                const int b = pos_;
+                while (!AtEnd() && (hex ? isxdigit(Cur().unicode()) != 0 : Cur().isDigit())) ++pos_;
+                bool ok = false;
+                const uint code = s_.mid(b, pos_ - b).toUInt(&ok, hex ? 16 : 10);
+                if (!ok || code > 0x10FFFF) Fail(line_, QStringLiteral("bad character code"));
+                v.Text += QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
+            } else {
+                // "+" at the end of a line continues the string on the next.
+                SkipSpaces();
+                if (Cur() == QLatin1Char('+')) {
+                    ++pos_;
+                    SkipBlank();
+                    if (Cur() != QLatin1Char('\'') && Cur() != QLatin1Char('#'))
+                        Fail(line_, QStringLiteral("a string expected after \"+\""));
+                    continue;
+                }
+                break;
+            }
+        }
+        return v;
+    }
+
+    TLayoutValue ParseNumber()
+    {
+        TLayoutValue v;
+        const int b = pos_;
+        bool negative = false;
+        if (Cur() == QLatin1Char('-') || Cur() == QLatin1Char('+')) {
+            negative = Cur() == QLatin1Char('-');
+            ++pos_;
+        }
+        if (Cur() == QLatin1Char('$')) {
+            ++pos_;
+            const int hb = pos_;
+            while (!AtEnd() && isxdigit(Cur().unicode())) ++pos_;
+            bool ok = false;
+            const qint64 n = s_.mid(hb, pos_ - hb).toLongLong(&ok, 16);
+            if (!ok) Fail(line_, QStringLiteral("bad hexadecimal number"));
+            v.Kind = TLayoutValue::vkInteger;
+            v.Integer = negative ? -n : n;
+            return v;
+        }
+        bool isFloat = false;
+        while (!AtEnd() && Cur().isDigit()) ++pos_;
+        if (Cur() == QLatin1Char('.')) {
+            isFloat = true;
+            ++pos_;
+            while (!AtEnd() && Cur().isDigit()) ++pos_;
+        }
+        if (Cur() == QLatin1Char('e') || Cur() == QLatin1Char('E')) {
+            isFloat = true;
+            ++pos_;
+            if (Cur() == QLatin1Char('-') || Cur() == QLatin1Char('+')) ++pos_;
+            while (!AtEnd() && Cur().isDigit()) ++pos_;
+        }
+        const QString text = s_.mid(b, pos_ - b);
+        bool ok = false;
+        if (isFloat) {
+            v.Kind = TLayoutValue::vkFloat;
+            v.Float = text.toDouble(&ok);
+            if (ok && !std::isfinite(v.Float)) ok = false;
+        } else {
+            v.Kind = TLayoutValue::vkInteger;
+            v.Integer = text.toLongLong(&ok);
+        }
+        if (!ok) Fail(line_, QStringLiteral("bad number \"%1\"").arg(text));
+        return v;
+    }
+
+    TLayoutValue ParseSet()
+    {
+        TLayoutValue v;
+        v.Kind = TLayoutValue::vkSet;
+        ++pos_;
+        for (;;) {
+            SkipBlank();
+            if (AtEnd()) Fail(line_, QStringLiteral("unterminated set (\"]\" missing)"));
+            if (Cur() == QLatin1Char(']')) {
+                ++pos_;
+                return v;
+            }
+            if (!v.Items.isEmpty()) {
+                if (Cur() != QLatin1Char(',')) Fail(line_, QStringLiteral("\",\" or \"]\" expected in a set"));
+                ++pos_;
+                SkipBlank();
+            }
+            if (Cur().isDigit()) {
+                const int b = pos_;
+                while (!AtEnd() && Cur().isDigit()) ++pos_;
+                v.Items << s_.mid(b, pos_ - b);
+            } else {
+                v.Items << ReadIdent(QStringLiteral("a set member"));
+            }
+            if (v.Items.size() > limits_.MaxListItems) Fail(line_, QStringLiteral("the set is too long"));
+        }
+    }
+
+    TLayoutValue ParseList()
+    {
+        TLayoutValue v;
+        v.Kind = TLayoutValue::vkList;
+        ++pos_;
+        for (;;) {
+            SkipBlank();
+            if (AtEnd()) Fail(line_, QStringLiteral("unterminated list (\")\" missing)"));
+            if (Cur() == QLatin1Char(')')) {
+                ++pos_;
+                return v;
+            }
+            const TLayoutValue item = ParseValue(QStringLiteral("a list"));
+            switch (item.Kind) {
+            case TLayoutValue::vkString:
+            case TLayoutValue::vkIdent: v.Items << item.Text; break;
+            case TLayoutValue::vkInteger: v.Items << QString::number(item.Integer); break;
+            case TLayoutValue::vkFloat: v.Items << QString::number(item.Float, 'g', 15); break;
+            default: Fail(line_, QStringLiteral("a list holds strings and numbers only"));
+            }
+            if (v.Items.size() > limits_.MaxListItems)
+                Fail(line_, QStringLiteral("the list holds more than %1 lines").arg(limits_.MaxListItems));
+        }
+    }
+
+    TLayoutValue ParseBinary()
+    {
+        TLayoutValue v;
+        v.Kind = TLayoutValue::vkBinary;
+        ++pos_;
+        QByteArray hex;
+        for (;;) {
+            SkipBlank();
+            if (AtEnd()) Fail(line_, QStringLiteral("unterminated binary value (\"}\" missing)"));
+            if (Cur() == QLatin1Char('}')) {
+                ++pos_;
+                break;
+            }
+            if (!isxdigit(Cur().unicode())) Fail(line_, QStringLiteral("hexadecimal digits expected"));
+            hex += static_cast<char>(Cur().unicode());
+            ++pos_;
+        }
+        if (hex.size() % 2) Fail(line_, QStringLiteral("an odd number of hexadecimal digits"));
+        v.Binary = QByteArray::fromHex(hex);
+        return v;
+    }
+
+    const QString& s_;
+    TLayoutLimits limits_;
+    int pos_ = 0;
+    int line_ = 1;
+};
+
+}  // namespace
+
+std::unique_ptr<TLayoutNode> ParseLayoutText(const QString& Text, const TLayoutLimits& Limits)
+{
+    return TParser(Text, Limits).Parse();
+}
+
+// ============================================================ properties
+
+namespace {
+
+// The published property of a class: most derived class first, the exact
+// name before one that differs in case; only the system's names (capital
+// first letter).
+QMetaProperty ClassProperty(const QMetaObject* Meta, const QString& Name)
+{
+    for (const QMetaObject* mo = Meta; mo; mo = mo->superClass()) {
+        QMetaProperty loose;
+        for (int i = mo->propertyOffset(); i < mo->propertyCount(); ++i) {
+            const QMetaProperty p = mo->property(i);
+            const QString pn = QString::fromLatin1(p.name());
+            if (pn.isEmpty() || !pn[0].isUpper()) continue;
+            if (pn == Name) return p;
+            if (!loose.isValid() && pn.compare(Name, Qt::CaseInsensitive) == 0) loose = p;
+        }
+        if (loose.isValid()) return loose;
+    }
+    return {};
+}
+
+bool IsObjectPointer(const QMetaProperty& p) { return (p.metaType().flags() & QMetaType::PointerToQObject) != 0; }
+
+bool IsWidgetClass(const QMetaObject* Meta) { return Meta && Meta->inherits(&QWidget::staticMetaObject); }
+
+QString KindName(const TLayoutValue& v)
+{
+    switch (v.Kind) {
+    case TLayoutValue::vkInteger: return QStringLiteral("a number");
+    case TLayoutValue::vkFloat: return QStringLiteral("a decimal number");
+    case TLayoutValue::vkString: return QStringLiteral("a string");
+    case TLayoutValue::vkIdent: return QStringLiteral("the name %1").arg(v.Text);
+    case TLayoutValue::vkSet: return QStringLiteral("a set");
+    case TLayoutValue::vkList: return QStringLiteral("a list");
+    case TLayoutValue::vkBinary: return QStringLiteral("binary data");
+    default: return QStringLiteral("nothing");
+    }
+}
+
+// A property line resolved against a class, ready to be applied.
+struct TResolved {
+    enum TTarget { tProperty, tFont, tVisible, tPage, tEvent, tReference } Target = tProperty;
+    QMetaProperty Property;  // the property (also of the page)
+    QString Sub;             // Font.<Sub>
+    QString Event;
+    QString Reference;       // component name of an object reference ("" = nil)
+    QVariant Value;
+};
+
+bool IntegerFits(qint64 v) { return v >= std::numeric_limits<int>::min() && v <= std::numeric_limits<int>::max(); }
+
+// Converts a value for a property; Expected receives what was wanted.
+bool ConvertForProperty(const QMetaProperty& p, const TLayoutValue& v, QVariant& out, QString& expected)
+{
+    const QString name = QString::fromLatin1(p.name());
+    if (p.isEnumType()) {
+        const QMetaEnum e = p.enumerator();
+        expected = e.isFlag() ? QStringLiteral("a set of %1").arg(QString::fromLatin1(e.name()))
+                              : QStringLiteral("a name of %1").arg(QString::fromLatin1(e.name()));
+        if (v.Kind == TLayoutValue::vkInteger && IntegerFits(v.Integer)) {
+            out = QVariant(static_cast<int>(v.Integer));
+            return true;
+        }
+        bool ok = false;
+        int value = 0;
+        if (e.isFlag() && v.Kind == TLayoutValue::vkSet) {
+            for (const QString& item : v.Items) {
+                const int k = e.keyToValue(item.toLatin1().constData(), &ok);
+                if (!ok) return false;
+                value |= k;
+            }
+            out = QVariant(value);
+            return true;
+        }
+        if (!e.isFlag() && v.Kind == TLayoutValue::vkIdent) {
+            value = e.keyToValue(v.Text.toLatin1().constData(), &ok);
+            if (!ok) return false;
+            out = QVariant(value);
+            return true;
+        }
+        return false;
+    }
+    switch (p.metaType().id()) {
+    case QMetaType::Bool:
+        expected = QStringLiteral("True or False");
+        if (v.Kind != TLayoutValue::vkIdent) return false;
+        if (v.Text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) out = true;
+        else if (v.Text.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) out = false;
+        else return false;
+        return true;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort: {
+        const TIdentTable* table = IdentTableFor(name);
+        expected = table ? (table->IsSet ? QStringLiteral("a set of %1").arg(table->Names.join(QLatin1String(", ")))
+                                         : QStringLiteral("a number or one of %1").arg(table->Names.join(QLatin1String(", "))))
+                         : QStringLiteral("a whole number");
+        if (v.Kind == TLayoutValue::vkInteger) {
+            if (!IntegerFits(v.Integer)) {
+                expected = QStringLiteral("a whole number within 32 bits");
+                return false;
+            }
+            out = QVariant(static_cast<int>(v.Integer));
+            return true;
+        }
+        int value = 0;
+        if (table && !table->IsSet && v.Kind == TLayoutValue::vkIdent && IdentValue(*table, v.Text, value)) {
+            out = QVariant(value);
+            return true;
+        }
+        if (table && table->IsSet && v.Kind == TLayoutValue::vkSet) {
+            int bits = 0;
+            for (const QString& item : v.Items) {
+                if (!IdentValue(*table, item, value)) return false;
+                bits |= value;
+            }
+            out = QVariant(bits);
+            return true;
+        }
+        return false;
+    }
+    case QMetaType::Double:
+    case QMetaType::Float:
+        expected = QStringLiteral("a number");
+        if (v.Kind == TLayoutValue::vkInteger) out = static_cast<double>(v.Integer);
+        else if (v.Kind == TLayoutValue::vkFloat) out = v.Float;
+        else return false;
+        return true;
+    case QMetaType::QString:
+        expected = QStringLiteral("a string");
+        if (v.Kind != TLayoutValue::vkString) return false;
+        out = v.Text;
+        return true;
+    case QMetaType::QStringList:
+        expected = QStringLiteral("a list of strings");
+        if (v.Kind != TLayoutValue::vkList) return false;
+        out = v.Items;
+        return true;
+    case QMetaType::QColor: {
+        expected = QStringLiteral("a colour");
+        QColor c;
+        if (v.Kind == TLayoutValue::vkIdent && ColorFromIdent(v.Text, c)) out = c;
+        else if (v.Kind == TLayoutValue::vkInteger) out = ColorFromTColor(v.Integer);
+        else return false;
+        return true;
+    }
+    case QMetaType::QByteArray:
+        expected = QStringLiteral("binary data");
+        if (v.Kind != TLayoutValue::vkBinary) return false;
+        out = v.Binary;
+        return true;
+    default: break;
+    }
+    expected = QStringLiteral("a value of a kind layouts do not store");
+    return false;
+}
+
+}  // namespace
+
+// ============================================================ reading
+
+namespace {
+
+struct TPlanned {
+    const TLayoutNode* Node = nullptr;
+    QObject* Existing = nullptr;       // inherited: the component; object: null
+    const QMetaObject* Meta = nullptr;
+    TPlanned* Parent = nullptr;
+    QObject* Object = nullptr;         // filled when applied
+    std::vector<std::pair<const TLayoutProperty*, TResolved>> Values;
+};
+
+class TReader {
+public:
+    TReader(QWidget* root, const TLayoutReadOptions& options) : root_(root), options_(options) {}
+
+    QStringList Read(const QString& text)
+    {
+        RegisterReportLayoutClasses();
+        tree_ = ParseLayoutText(text, options_.Limits);
+        Plan();
+        return Apply();
+    }
+
+private:
+    [[noreturn]] static void Fail(int line, const QString& message) { throw ELayoutError(line, message); }
+
+    QObject* FindExisting(const QString& name) const
+    {
+        if (name.isEmpty()) return nullptr;
+        if (root_->objectName() == name) return root_;
+        if (QObject* o = root_->findChild<QObject*>(name)) return o;
+        for (QObject* o : root_->findChildren<QObject*>())
+            if (o->objectName().compare(name, Qt::CaseInsensitive) == 0) return o;
+        return nullptr;
+    }
+
+    bool NameKnown(const QString& name) const
+    {
+        return FindExisting(name) != nullptr || created_.contains(name.toUpper());
+    }
+
+    void Plan()
+    {
+        const TLayoutNode* rootNode = tree_.get();
+        if (!options_.RootClasses.isEmpty()) {
+            bool fits = false;
+            for (const QString& c : options_.RootClasses) fits = fits || c.compare(rootNode->ClassName, Qt::CaseInsensitive) == 0;
+            if (!fits)
+                Fail(rootNode->Line, QStringLiteral("the layout is one of %1, not of %2")
+                                         .arg(rootNode->ClassName, options_.RootClasses.join(QLatin1String(", "))));
+        }
+        // Names first: "object" components may be referred to before they appear.
+        std::vector<const TLayoutNode*> work{rootNode};
+        while (!work.empty()) {
+            const TLayoutNode* n = work.back();
+            work.pop_back();
+            if (n != rootNode && !n->Inherited) {
+                if (n->Name.isEmpty()) Fail(n->Line, QStringLiteral("a new component needs a name"));
+                if (FindExisting(n->Name) || created_.contains(n->Name.toUpper()))
+                    Fail(n->Line, QStringLiteral("a component named %1 is already on the form").arg(n->Name));
+                created_.insert(n->Name.toUpper());
+            }
+            for (const auto& c : n->Children) work.push_back(c.get());
+        }
+        planned_.reserve(64);
+        PlanNode(rootNode, nullptr);
+    }
+
+    void PlanNode(const TLayoutNode* rootNode, TPlanned*)
+    {
+        // Iterative, parents before children.
+        std::vector<std::pair<const TLayoutNode*, size_t>> work{{rootNode, SIZE_MAX}};
+        while (!work.empty()) {
+            auto [n, parentIndex] = work.back();
+            work.pop_back();
+            auto plan = std::make_unique<TPlanned>();
+            plan->Node = n;
+            plan->Parent = parentIndex == SIZE_MAX ? nullptr : planned_[parentIndex].get();
+            if (n == rootNode) {
+                plan->Existing = root_;
+                plan->Meta = root_->metaObject();
+            } else if (n->Inherited) {
+                plan->Existing = FindExisting(n->Name);
+                if (!plan->Existing) Fail(n->Line, QStringLiteral("the form has no component %1").arg(n->Name));
+                const QMetaObject* declared = FindLayoutClass(n->ClassName);
+                bool fits = false;
+                for (const QMetaObject* mo = plan->Existing->metaObject(); mo && !fits; mo = mo->superClass())
+                    fits = BareClassName(mo->className()).compare(n->ClassName, Qt::CaseInsensitive) == 0 ||
+                           (declared && mo == declared);
+                if (!fits)
+                    Fail(n->Line, QStringLiteral("%1 is a %2, not a %3")
+                                      .arg(n->Name, LayoutClassName(plan->Existing), n->ClassName));
+                plan->Meta = plan->Existing->metaObject();
+            } else {
+                plan->Meta = FindLayoutClass(n->ClassName);
+                if (!plan->Meta) Fail(n->Line, QStringLiteral("unknown class %1").arg(n->ClassName));
+                const QMetaObject* parentMeta = plan->Parent ? plan->Parent->Meta : nullptr;
+                if (IsWidgetClass(plan->Meta) && !IsWidgetClass(parentMeta))
+                    Fail(n->Line, QStringLiteral("a %1 cannot be placed inside a component that is no control")
+                                      .arg(n->ClassName));
+            }
+            for (const TLayoutProperty& p : n->Properties) plan->Values.emplace_back(&p, Resolve(*plan, p));
+            const size_t index = planned_.size();
+            planned_.push_back(std::move(plan));
+            for (auto it = n->Children.rbegin(); it != n->Children.rend(); ++it) work.emplace_back(it->get(), index);
+        }
+    }
+
+    TResolved Resolve(const TPlanned& plan, const TLayoutProperty& p)
+    {
+        TResolved r;
+        const QString className = plan.Node->ClassName;
+        const QMetaObject* meta = plan.Meta;
+        QString name = p.Name;
+        const int dot = name.indexOf(QLatin1Char('.'));
+        const QString head = dot < 0 ? name : name.left(dot);
+        const QString tail = dot < 0 ? QString() : name.mid(dot + 1);
+        QString expected;
+
+        // Events.
+        if (dot < 0) {
+            QString event;
+            if (EventKindOf(meta, name, &event) != TEventKind::None) {
+                if (p.Value.Kind != TLayoutValue::vkIdent)
+                    Fail(p.Line, QStringLiteral("%1 takes the name of a handler, not %2").arg(event, KindName(p.Value)));
+                r.Target = TResolved::tEvent;
+                r.Event = event;
+                r.Value = p.Value.Text.compare(QLatin1String("nil"), Qt::CaseInsensitive) == 0 ? QString() : p.Value.Text;
+                if (options_.HandlerOwner && !r.Value.toString().isEmpty()) {
+                    const QObject* probe = plan.Existing;
+                    std::unique_ptr<QObject> temp;
+                    QString error;
+                    // The handler's arguments are checked against the class;
+                    // a new component's class is known only by its meta-object.
+                    if (!probe) {
+                        bool nameFound = false;
+                        const QMetaObject* om = options_.HandlerOwner->metaObject();
+                        for (int i = 0; i < om->methodCount(); ++i)
+                            nameFound = nameFound || QString::fromLatin1(om->method(i).name())
+                                                             .compare(r.Value.toString(), Qt::CaseInsensitive) == 0;
+                        if (!nameFound)
+                            Fail(p.Line, QStringLiteral("the form has no handler %1 for %2").arg(r.Value.toString(), event));
+                    } else if (!LayoutHandlerFits(probe, event, options_.HandlerOwner, r.Value.toString(), &error)) {
+                        Fail(p.Line, error);
+                    }
+                }
+                return r;
+            }
+        }
+        // Font.<part> of a control.
+        if (head.compare(QLatin1String("Font"), Qt::CaseInsensitive) == 0 && IsWidgetClass(meta) && !tail.isEmpty()) {
+            r.Target = TResolved::tFont;
+            r.Sub = tail;
+            const TLayoutValue& v = p.Value;
+            if (tail.compare(QLatin1String("Name"), Qt::CaseInsensitive) == 0) {
+                if (v.Kind != TLayoutValue::vkString) Fail(p.Line, QStringLiteral("Font.Name takes a string, not %1").arg(KindName(v)));
+                r.Value = v.Text;
+            } else if (tail.compare(QLatin1String("Height"), Qt::CaseInsensitive) == 0 ||
+                       tail.compare(QLatin1String("Size"), Qt::CaseInsensitive) == 0) {
+                if (v.Kind != TLayoutValue::vkInteger || !IntegerFits(v.Integer) || v.Integer == 0 ||
+                    std::abs(v.Integer) > 2000)
+                    Fail(p.Line, QStringLiteral("Font.%1 takes a whole number from 1 to 2000 (negative for Height)").arg(tail));
+                r.Value = static_cast<int>(v.Integer);
+            } else if (tail.compare(QLatin1String("Color"), Qt::CaseInsensitive) == 0) {
+                QColor c;
+                if (v.Kind == TLayoutValue::vkIdent && ColorFromIdent(v.Text, c)) r.Value = c;
+                else if (v.Kind == TLayoutValue::vkInteger) r.Value = ColorFromTColor(v.Integer);
+                else Fail(p.Line, QStringLiteral("Font.Color takes a colour, not %1").arg(KindName(v)));
+            } else if (tail.compare(QLatin1String("Charset"), Qt::CaseInsensitive) == 0) {
+                int cs = 0;
+                if (v.Kind == TLayoutValue::vkIdent && CharsetValue(v.Text, cs)) r.Value = cs;
+                else if (v.Kind == TLayoutValue::vkInteger && v.Integer >= 0 && v.Integer <= 255) r.Value = static_cast<int>(v.Integer);
+                else Fail(p.Line, QStringLiteral("Font.Charset takes a character set name, not %1").arg(KindName(v)));
+            } else if (tail.compare(QLatin1String("Style"), Qt::CaseInsensitive) == 0) {
+                if (v.Kind != TLayoutValue::vkSet) Fail(p.Line, QStringLiteral("Font.Style takes a set, not %1").arg(KindName(v)));
+                int bits = 0;
+                for (const QString& item : v.Items) {
+                    const int i = FontStyleNames().indexOf(item, 0);
+                    int found = -1;
+                    for (int k = 0; k < FontStyleNames().size(); ++k)
+                        if (FontStyleNames()[k].compare(item, Qt::CaseInsensitive) == 0) found = k;
+                    Q_UNUSED(i);
+                    if (found < 0) Fail(p.Line, QStringLiteral("unknown font style %1").arg(item));
+                    bits |= 1 << found;
+                }
+                r.Value = bits;
+            } else if (tail.compare(QLatin1String("Pitch"), Qt::CaseInsensitive) == 0) {
+                r.Sub.clear();  // kept by the system, no meaning here
+            } else {
+                Fail(p.Line, QStringLiteral("a font has no property %1").arg(tail));
+            }
+            return r;
+        }
+        // Page.<property> of the report.
+        if (head.compare(QLatin1String("Page"), Qt::CaseInsensitive) == 0 && meta->inherits(&TQuickRep::staticMetaObject) &&
+            !tail.isEmpty()) {
+            r.Target = TResolved::tPage;
+            r.Property = ClassProperty(&TQRPage::staticMetaObject, tail);
+            if (!r.Property.isValid()) Fail(p.Line, QStringLiteral("the page has no property %1").arg(tail));
+            if (!ConvertForProperty(r.Property, p.Value, r.Value, expected))
+                Fail(p.Line, QStringLiteral("Page.%1 takes %2, not %3").arg(tail, expected, KindName(p.Value)));
+            return r;
+        }
+        // "Lines.Strings": the list itself.
+        if (!tail.isEmpty() && tail.compare(QLatin1String("Strings"), Qt::CaseInsensitive) == 0) name = head;
+        else if (!tail.isEmpty()) Fail(p.Line, QStringLiteral("%1 has no property %2").arg(className, p.Name));
+
+        r.Property = ClassProperty(meta, name);
+        if (!r.Property.isValid() && name.compare(QLatin1String("Visible"), Qt::CaseInsensitive) == 0 && IsWidgetClass(meta)) {
+            r.Target = TResolved::tVisible;
+            QMetaProperty fake;
+            if (p.Value.Kind != TLayoutValue::vkIdent ||
+                (p.Value.Text.compare(QLatin1String("True"), Qt::CaseInsensitive) != 0 &&
+                 p.Value.Text.compare(QLatin1String("False"), Qt::CaseInsensitive) != 0))
+                Fail(p.Line, QStringLiteral("Visible takes True or False, not %1").arg(KindName(p.Value)));
+            r.Value = p.Value.Text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
+            return r;
+        }
+        if (!r.Property.isValid()) Fail(p.Line, QStringLiteral("%1 has no property %2").arg(className, p.Name));
+        if (!r.Property.isWritable()) Fail(p.Line, QStringLiteral("%1 of %2 cannot be set").arg(p.Name, className));
+        if (IsObjectPointer(r.Property)) {
+            r.Target = TResolved::tReference;
+            if (p.Value.Kind != TLayoutValue::vkIdent)
+                Fail(p.Line, QStringLiteral("%1 takes the name of a component, not %2").arg(p.Name, KindName(p.Value)));
+            r.Reference = p.Value.Text.compare(QLatin1String("nil"), Qt::CaseInsensitive) == 0 ? QString() : p.Value.Text;
+            if (!r.Reference.isEmpty() && !NameKnown(r.Reference))
+                Fail(p.Line, QStringLiteral("%1 names %2, which is not on the form").arg(p.Name, r.Reference));
+            return r;
+        }
+        if (!ConvertForProperty(r.Property, p.Value, r.Value, expected))
+            Fail(p.Line, QStringLiteral("%1 takes %2, not %3").arg(p.Name, expected, KindName(p.Value)));
+        return r;
+    }
+
+    QObject* Lookup(const QString& name) const
+    {
+        if (QObject* o = FindExisting(name)) return o;
+        return nullptr;
+    }
+
+    QStringList Apply()
+    {
+        QStringList made;
+        std::vector<std::pair<QObject*, const TResolved*>> references;
+        std::vector<std::pair<QObject*, const TResolved*>> events;
+        std::vector<std::pair<int, QString>> failures;
+        for (const auto& plan : planned_) {
+            const TLayoutNode* n = plan->Node;
+            if (plan->Existing) {
+                plan->Object = plan->Existing;
+            } else {
+                QObject* parent = plan->Parent ? plan->Parent->Object : root_;
+                plan->Object = CreateLayoutComponent(n->ClassName, parent);
+                if (!plan->Object) Fail(n->Line, QStringLiteral("%1 could not be created").arg(n->ClassName));
+                plan->Object->setObjectName(n->Name);
+                if (auto* w = qobject_cast<QWidget*>(plan->Object)) w->setVisible(true);
+                made << n->Name;
+            }
+            QObject* o = plan->Object;
+            for (const auto& [prop, r] : plan->Values) {
+                switch (r.Target) {
+                case TResolved::tProperty:
+                    if (!r.Property.write(o, r.Value)) failures.emplace_back(prop->Line, prop->Name);
+                    break;
+                case TResolved::tPage:
+                    if (auto* report = qobject_cast<TQuickRep*>(o)) r.Property.write(report->Page(), r.Value);
+                    break;
+                case TResolved::tVisible:
+                    if (auto* w = qobject_cast<QWidget*>(o)) w->setVisible(r.Value.toBool());
+                    break;
+                case TResolved::tFont:
+                    ApplyFont(qobject_cast<QWidget*>(o), r);
+                    break;
+                case TResolved::tReference:
+                    references.emplace_back(o, &r);
+                    break;
+                case TResolved::tEvent:
+                    events.emplace_back(o, &r);
+                    break;
+                }
+            }
+        }
+        for (const auto& [o, r] : references) r->Property.write(o, QVariant::fromValue(Lookup(r->Reference)));
+        for (const auto& [o, r] : events) {
+            QString error;
+            if (options_.HandlerOwner) {
+                if (!BindLayoutEvent(o, r->Event, options_.HandlerOwner, r->Value.toString(), &error))
+                    failures.emplace_back(0, error);
+            } else {
+                RecordLayoutEvent(o, r->Event, r->Value.toString());
+            }
+        }
+        if (!failures.empty())
+            Fail(failures.front().first, QStringLiteral("%1 could not be set").arg(failures.front().second));
+        return made;
+    }
+
+    static void ApplyFont(QWidget* w, const TResolved& r)
+    {
+        if (!w || r.Sub.isEmpty()) return;
+        QFont f = w->font();
+        if (r.Sub.compare(QLatin1String("Name"), Qt::CaseInsensitive) == 0) {
+            f.setFamily(r.Value.toString());
+        } else if (r.Sub.compare(QLatin1String("Height"), Qt::CaseInsensitive) == 0) {
+            // Negative: character height in pixels at 96 per inch; positive: cell height.
+            const int h = std::abs(r.Value.toInt());
+            f.setPointSizeF(h * 72.0 / 96.0);
+        } else if (r.Sub.compare(QLatin1String("Size"), Qt::CaseInsensitive) == 0) {
+            f.setPointSizeF(std::abs(r.Value.toInt()));
+        } else if (r.Sub.compare(QLatin1String("Style"), Qt::CaseInsensitive) == 0) {
+            const int bits = r.Value.toInt();
+            f.setBold(bits & 1);
+            f.setItalic(bits & 2);
+            f.setUnderline(bits & 4);
+            f.setStrikeOut(bits & 8);
+        } else if (r.Sub.compare(QLatin1String("Color"), Qt::CaseInsensitive) == 0) {
+            QPalette pal = w->palette();
+            pal.setColor(QPalette::WindowText, r.Value.value<QColor>());
+            w->setPalette(pal);
+            return;
+        } else if (r.Sub.compare(QLatin1String("Charset"), Qt::CaseInsensitive) == 0) {
+            w->setProperty(FontCharsetProperty, r.Value.toInt());
+            return;
+        }
+        w->setFont(f);
+    }
+
+    QWidget* root_;
+    TLayoutReadOptions options_;
+    std::unique_ptr<TLayoutNode> tree_;
+    QSet<QString> created_;
+    std::vector<std::unique_ptr<TPlanned>> planned_;
+};
+
+}  // namespace
+
+QStringList ReadLayoutText(QWidget* Root, const QString& Text, const TLayoutReadOptions& Options)
+{
+    if (!Root) throw Exception(QStringLiteral("no form to read the layout into"));
+    return TReader(Root, Options).Read(Text);
+}
+
+// ============================================================ writing
+
+namespace {
+
+QString Quoted(const QString& s)
+{
+    if (s.isEmpty()) return QStringLiteral("''");
+    QString out;
+    bool inQuote = false;
+    for (const QChar c : s) {
+        if (c.unicode() < 32) {
+            if (inQuote) out += QLatin1Char('\'');
+            inQuote = false;
+            out += QLatin1Char('#') + QString::number(c.unicode());
+            continue;
+        }
+        if (!inQuote) out += QLatin1Char('\'');
+        inQuote = true;
+        if (c == QLatin1Char('\'')) out += QLatin1String("''");
+        else out += c;
+    }
+    if (inQuote) out += QLatin1Char('\'');
+    return out;
+}
+
+struct TLine {
+    QString Name;
+    QString Text;  // "Name = value", possibly several lines
+};
+
+class TWriter {
+public:
+    explicit TWriter(const TLayoutWriteOptions& o) : options_(o) {}
+
+    QString Write(QWidget* root)
+    {
+        RegisterReportLayoutClasses();
+        QStringList out;
+        const QString rootName = options_.RootName.isEmpty() ? root->objectName() : options_.RootName;
+        const QString rootClass = options_.RootClass.isEmpty() ? LayoutClassName(root) : options_.RootClass;
+        out << QStringLiteral("%1 %2: %3").arg(options_.Ancestor ? QStringLiteral("inherited") : QStringLiteral("object"),
+                                             rootName, rootClass);
+        if (!options_.Ancestor) {
+            for (const TLine& l : PropertyLines(root, 1)) out << l.Text;
+        }
+        WriteChildren(root, 1, out);
+        out << QStringLiteral("end");
+        return out.join(QLatin1Char('\n')) + QLatin1Char('\n');
+    }
+
+private:
+    static bool IsComponent(const QObject* o)
+    {
+        const QString n = o->objectName();
+        if (n.isEmpty() || n.startsWith(QLatin1String("qt_"))) return false;
+        for (const QMetaObject* mo = o->metaObject(); mo; mo = mo->superClass())
+            if (FindLayoutClass(BareClassName(mo->className())) == mo) return true;
+        return false;
+    }
+
+    void WriteChildren(QObject* parent, int depth, QStringList& out)
+    {
+        for (QObject* child : parent->children()) {
+            if (!IsComponent(child)) continue;
+            QStringList block;
+            const QObject* ancestor = options_.Ancestor ? options_.Ancestor->findChild<QObject*>(child->objectName()) : nullptr;
+            const bool added = options_.Added.contains(child->objectName()) || (options_.Ancestor && !ancestor);
+            const QString indent(depth * 2, QLatin1Char(' '));
+            const QList<TLine> mine = PropertyLines(child, depth + 1);
+            QList<TLine> written;
+            if (added || !ancestor) {
+                written = mine;
+            } else {
+                const QList<TLine> theirs = PropertyLines(ancestor, depth + 1);
+                for (const TLine& l : mine) {
+                    bool same = false;
+                    for (const TLine& t : theirs) same = same || (t.Name == l.Name && t.Text == l.Text);
+                    if (!same) written << l;
+                }
+            }
+            QStringList inner;
+            WriteChildren(child, depth + 1, inner);
+            if (!added && written.isEmpty() && inner.isEmpty()) continue;
+            out << indent + QStringLiteral("%1 %2: %3")
+                                .arg(added ? QStringLiteral("object") : QStringLiteral("inherited"), child->objectName(),
+                                     LayoutClassName(child));
+            for (const TLine& l : written) out << l.Text;
+            out << inner;
+            out << indent + QStringLiteral("end");
+        }
+    }
+
+    // Every stored property of a component, one entry each, with the
+    // values a new component of its class starts with left out for new ones.
+    QList<TLine> PropertyLines(const QObject* o, int depth)
+    {
+        const QString indent(depth * 2, QLatin1Char(' '));
+        QList<TLine> lines;
+        auto add = [&](const QString& name, const QString& value) {
+            lines << TLine{name, indent + name + QStringLiteral(" = ") + value};
+        };
+        const QMetaObject* mo = o->metaObject();
+        QSet<QString> seen;
+        for (int i = 0; i < mo->propertyCount(); ++i) {
+            const QMetaProperty p = mo->property(i);
+            const QString name = QString::fromLatin1(p.name());
+            if (name.isEmpty() || !name[0].isUpper() || !p.isReadable() || !p.isWritable() || !p.isStored()) continue;
+            // The most derived property of a name is the one read back.
+            if (ClassProperty(mo, name).propertyIndex() != p.propertyIndex()) continue;
+            if (seen.contains(name.toUpper())) continue;
+            seen.insert(name.toUpper());
+            const QVariant v = p.read(o);
+            if (IsObjectPointer(p)) {
+                const QObject* ref = v.value<QObject*>();
+                if (ref && !ref->objectName().isEmpty()) add(name, ref->objectName());
+                continue;
+            }
+            if (p.metaType().id() == QMetaType::QStringList) {
+                const QStringList items = v.toStringList();
+                QString text = QStringLiteral("(");
+                for (int k = 0; k < items.size(); ++k)
+                    text += QLatin1Char('\n') + indent + QStringLiteral("  ") + Quoted(items[k]);
+                text += QLatin1Char(')');
+                lines << TLine{name, indent + name + QStringLiteral(".Strings = ") + text};
+                continue;
+            }
+            const QString value = ValueText(p, v);
+            if (!value.isNull()) add(name, value);
+        }
+        if (const auto* report = qobject_cast<const TQuickRep*>(o)) {
+            const QMetaObject* pm = &TQRPage::staticMetaObject;
+            for (int i = pm->propertyOffset(); i < pm->propertyCount(); ++i) {
+                const QMetaProperty p = pm->property(i);
+                add(QStringLiteral("Page.") + QString::fromLatin1(p.name()), ValueText(p, p.read(report->Page())));
+            }
+        }
+        if (const auto* w = qobject_cast<const QWidget*>(o)) {
+            if (!seen.contains(QStringLiteral("VISIBLE")))
+                add(QStringLiteral("Visible"),
+                    w->testAttribute(Qt::WA_WState_ExplicitShowHide) && w->testAttribute(Qt::WA_WState_Hidden)
+                        ? QStringLiteral("False")
+                        : QStringLiteral("True"));
+            const QFont f = w->font();
+            const QVariant cs = w->property(FontCharsetProperty);
+            add(QStringLiteral("Font.Charset"), CharsetName(cs.isValid() ? cs.toInt() : 1));
+            add(QStringLiteral("Font.Color"), ColorText(w->palette().color(QPalette::WindowText)));
+            const double points = f.pointSizeF() > 0 ? f.pointSizeF() : f.pixelSize() * 72.0 / 96.0;
+            add(QStringLiteral("Font.Height"), QString::number(-qRound(points * 96.0 / 72.0)));
+            add(QStringLiteral("Font.Name"), Quoted(f.family()));
+            QStringList style;
+            if (f.bold()) style << FontStyleNames()[0];
+            if (f.italic()) style << FontStyleNames()[1];
+            if (f.underline()) style << FontStyleNames()[2];
+            if (f.strikeOut()) style << FontStyleNames()[3];
+            add(QStringLiteral("Font.Style"), QLatin1Char('[') + style.join(QLatin1String(", ")) + QLatin1Char(']'));
+        }
+        for (const QString& event : LayoutEventNames(o)) {
+            const QString bound = BoundLayoutEvent(o, event);
+            if (!bound.isEmpty()) add(event, bound);
+        }
+        return lines;
+    }
+
+    static QString ValueText(const QMetaProperty& p, const QVariant& v)
+    {
+        if (p.isEnumType()) {
+            const QMetaEnum e = p.enumerator();
+            const int value = v.toInt();
+            if (e.isFlag()) return QLatin1Char('[') + QString::fromLatin1(e.valueToKeys(value)).replace(QLatin1Char('|'), QLatin1String(", ")) + QLatin1Char(']');
+            const char* key = e.valueToKey(value);
+            return key ? QString::fromLatin1(key) : QString::number(value);
+        }
+        switch (p.metaType().id()) {
+        case QMetaType::Bool: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::Short:
+        case QMetaType::UShort: {
+            const int value = v.toInt();
+            if (const TIdentTable* t = IdentTableFor(QString::fromLatin1(p.name()))) {
+                if (t->IsSet) {
+                    QStringList members;
+                    for (int i = 0; i < t->Names.size(); ++i)
+                        if (value & t->ValueOf(i)) members << t->Names[i];
+                    return QLatin1Char('[') + members.join(QLatin1String(", ")) + QLatin1Char(']');
+                }
+                const QString n = IdentName(*t, value);
+                if (!n.isEmpty()) return n;
+            }
+            return QString::number(v.toLongLong());
+        }
+        case QMetaType::Double:
+        case QMetaType::Float: {
+            QString s = QString::number(v.toDouble(), 'g', 15);
+            return s;
+        }
+        case QMetaType::QString: return Quoted(v.toString());
+        case QMetaType::QColor: return ColorText(v.value<QColor>());
+        case QMetaType::QByteArray: return QLatin1Char('{') + QString::fromLatin1(v.toByteArray().toHex().toUpper()) + QLatin1Char('}');
+        default: return {};
+        }
+    }
+
+    TLayoutWriteOptions options_;
+};
+
+}  // namespace
+
+QString WriteLayoutText(QWidget* Root, const TLayoutWriteOptions& Options)
+{
+    if (!Root) return {};
+    return TWriter(Options).Write(Root);
+}
+
+}  // namespace kelm24
