@@ -513,7 +513,7 @@ void TGenerator::ShowcaseReceipts(int count)
                    TApprovalKind approval; };
     const TCase cases[] = {
         {"3401", "001", "S0001", 0, "Y", 6, TApprovalKind::None},         // one page
-        {"3401", "002", "S0002", 0, "Y", 24, TApprovalKind::None},        // two pages
+        {"3401", "002", "S0002", 0, "Y", 16, TApprovalKind::None},        // two pages
         {"3401", "003", "S0004", 0, "V", 4, TApprovalKind::None},         // void
         {"2801", "004", "S0003", 1, "Y", 5, TApprovalKind::None},         // US dollars
         {"3401", "005", "S0005", 0, "N", 0, TApprovalKind::None},         // no lines

@@ -11,6 +11,8 @@
 #include "options/Kelm24OptF.h"
 #include "runtime/DateText.h"
 
+#include <QFileInfo>
+
 namespace kelm24 {
 
 TfrmKelm24Fmt::TfrmKelm24Fmt(QWidget* Owner) : TfrmVRFormat(Owner) {}
@@ -24,6 +26,17 @@ void TfrmKelm24Fmt::FormCreate()
     TfrmVRFormat::FormCreate();
     LoadNumerals();
     SetSampleHints();
+    // The pre-printed page of an English interface: the installation's file
+    // when it has one, else the one built in. (Simplified and traditional
+    // Chinese files are looked for when the stored layout loads.)
+    if (EnglishInterface()) {
+        // Named as the Chinese ones with "ENG_": TfrmKelm24Fmt_1 -> ENG_KELM24F_1.svg.
+        const QString cls = LayoutClassName(this).toUpper();
+        const int fmt = cls.indexOf(QLatin1String("FMT"));
+        const QString file = ClientPath + QStringLiteral("C_DATA/ENG_") + cls.mid(4, fmt - 4) + QLatin1Char('F') +
+                             cls.mid(fmt + 3) + QStringLiteral(".svg");
+        QuickRep1->SetPictureFile(QFileInfo::exists(file) ? file : QStringLiteral(":/backgrounds/ENG_KELM24F.svg"));
+    }
 }
 
 void TfrmKelm24Fmt::LoadNumerals()

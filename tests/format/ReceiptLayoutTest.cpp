@@ -1,0 +1,198 @@
+// The receipt layouts on the sample company's receipts, read through the
+// application server over TCP with the statement the receipt form sends.
+#include "appserver/AppServer.h"
+#include "demo/SampleCompany.h"
+#include "format/Kelm24FmtF.h"
+#include "format/Kelm24Fmt_1F.h"
+#include "format/engine/ClientDataSet.h"
+#include "format/engine/QRBands.h"
+#include "format/engine/QRControls.h"
+#include "format/engine/QRPrinter.h"
+#include "format/engine/QuickRep.h"
+#include "frame/HostObjects.h"
+#include "host/Counter.h"
+#include "host/HostData.h"
+#include "i18n/CodeConverter.h"
+#include "platform/socketconn/SocketConnection.h"
+#include "tests/appserver/ReceiptQuery.h"
+#include "tests/appserver/TestSupport.h"
+
+#include <QDir>
+#include <QImage>
+#include <gtest/gtest.h>
+
+using namespace kelm24;
+
+namespace {
+
+QString RefDir() { return qEnvironmentVariable("KELM24_SOURCE_DIR") + QStringLiteral("/tests/format/ref/"); }
+QString OutDir()
+{
+    const QString dir = qEnvironmentVariable("KELM24_BIN_DIR", QDir::tempPath()) + QStringLiteral("/receipt-pages");
+    QDir().mkpath(dir);
+    return dir;
+}
+
+// Share of pixels whose grey levels differ by more than 96, and the mean difference.
+std::pair<double, double> Difference(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size()) return {1.0, 255.0};
+    qint64 far = 0;
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const int d = std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y)));
+            sum += d;
+            if (d > 96) ++far;
+        }
+    const double n = double(a.width()) * a.height();
+    return {far / n, sum / n};
+}
+
+// What one page showed at its end.
+struct TPageShown {
+    QString pageNo, totalPage, goods, words, note1, signIn1, nextPage, noData;
+    bool noteOn = false, signInOn = false, nextOn = false, noDataOn = false;
+};
+
+class ReceiptLayoutTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        install = new test::TSampleInstall(30);
+        server = new test::TServerProcess(install->IniFile());
+    }
+    static void TearDownTestSuite()
+    {
+        delete server;
+        delete install;
+    }
+    void SetUp() override
+    {
+        connection.Port = server->Port();
+        connection.ServerName = TSampleCompany::ProgramCode + QStringLiteral("S.Class1");
+        connection.Open();
+        TAppServerObject(connection.AppServer())
+            .Connect(TSampleCompany::ProgramCode, TSampleCompany::LeaderUser, TSampleCompany::CompanyCode,
+                     QStringLiteral("DEMO"), QStringLiteral("PURTG"));
+        hostData = std::make_shared<THostData>(connection.AppServer());
+        hostData->User = TSampleCompany::LeaderUser;
+        hostData->Company = TSampleCompany::CompanyCode;
+        hostData->Database = QStringLiteral("DEMO");
+        hostData->ServerIniFile = install->IniFile();
+        counter = std::make_shared<TCounter>(hostData);
+    }
+    void TearDown() override { delete form; }
+
+    template <class T> T* Open(const QString& sql, int printMode = 0)
+    {
+        auto* f = TQVForm::Create<T>(nullptr);
+        form = f;
+        // The interface's code page as the installation would set it.
+        f->SetConverter(new TCodeConverter(f, QStringLiteral("936"), uiCodePage, QStringLiteral("936"), QString()));
+        f->QuickRep1->SetPictureFile(uiCodePage == QLatin1String("437") ? QStringLiteral(":/backgrounds/ENG_KELM24F.svg")
+                                                                        : QStringLiteral(":/backgrounds/CHS_KELM24F.svg"));
+        f->LocalAppServer = connection.AppServer();
+        f->CompanyCode = TSampleCompany::CompanyCode;
+        f->DatabaseName = QStringLiteral("DEMO");
+        f->DateType = 1;
+        f->DateSeparator = QStringLiteral("/");
+        f->SysInfo = &sys;
+        f->CompanyInfo = &company;
+        f->Counter = Variant(std::static_pointer_cast<IAutomationObject>(counter));
+        f->PrintMode = printMode;
+        f->InitDataSets();
+        EXPECT_EQ(f->OpenReportData(sql), 1);
+        f->SetFrameText(0, QStringLiteral("进货单"));
+        f->SetFrameText(1, QStringLiteral("20231228"));
+        f->SetEveryPageFlags(signInEvery, noteEvery, totalEvery);
+        f->SetNoteLines({QStringLiteral("1. 本单一式三联: 白联仓库, 红联财务, 黄联采购。"), QStringLiteral("2. 收货后请于三日内完成检验。"),
+                         QString()});
+        f->SetSignInLines({QStringLiteral("核准:"), QStringLiteral("审核:"), QStringLiteral("经办:")});
+        f->QuickRep1->OnEndPage = [this, f](TQuickRep*) {
+            auto text = [f](const char* name) {
+                auto* l = f->template findChild<TQRCustomLabel*>(QString::fromLatin1(name));
+                return l ? l->PrintedText() : QString();
+            };
+            TPageShown p;
+            p.pageNo = f->lblPageNo->PrintedText();
+            p.totalPage = f->lblTotalPage->PrintedText();
+            p.goods = text("txtTG017");
+            p.words = text("txtTG019TA");
+            p.noteOn = f->lblNote1->Enabled();
+            p.note1 = f->lblNote1->PrintedText();
+            p.signInOn = f->lblSignIn1->Enabled();
+            p.signIn1 = f->lblSignIn1->PrintedText();
+            p.nextOn = f->lblNextPage->Enabled();
+            p.noDataOn = f->lblNoData->Enabled();
+            pages.push_back(p);
+        };
+        return f;
+    }
+    // The detail statement of receipts of one type and a number range.
+    static QString Receipts(const QString& type, const QString& from, const QString& to)
+    {
+        return test::ReceiptDetailStatement(type, from, to, false, false);
+    }
+    QImage Page(int n, const QString& name)
+    {
+        const QImage image = form->ReportPrinter()->PageImage(n, 96).convertToFormat(QImage::Format_RGB32);
+        image.save(OutDir() + QLatin1Char('/') + name);
+        return image;
+    }
+    void ExpectLooksLikeReference(const QImage& page, const QString& name)
+    {
+        const QImage reference = QImage(RefDir() + name).convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(reference.isNull()) << "missing reference " << name.toStdString() << "; the page is in "
+                                         << OutDir().toStdString();
+        auto [far, mean] = Difference(page, reference);
+        EXPECT_LT(far, 0.01) << "see " << OutDir().toStdString() << '/' << name.toStdString();
+        EXPECT_LT(mean, 6.0);
+    }
+
+    static test::TSampleInstall* install;
+    static test::TServerProcess* server;
+    TSocketConnection connection;
+    std::shared_ptr<THostData> hostData;
+    std::shared_ptr<TCounter> counter;
+    QStringList sys{QStringLiteral("Sys024=1"), QStringLiteral("Sys060=Y"), QStringLiteral("Sys174=N")};
+    QStringList company{TSampleCompany::CompanyCode, QStringLiteral("苏州恒润贸易有限公司")};
+    bool signInEvery = false, noteEvery = false, totalEvery = false;
+    QString uiCodePage = QStringLiteral("936");
+    TfrmKelm24Fmt* form = nullptr;
+    std::vector<TPageShown> pages;
+};
+
+test::TSampleInstall* ReceiptLayoutTest::install = nullptr;
+test::TServerProcess* ReceiptLayoutTest::server = nullptr;
+
+}  // namespace
+
+TEST_F(ReceiptLayoutTest, TwoPageReceiptMasksTotalsUntilItsLastPage)
+{
+    auto* f = Open<TfrmKelm24Fmt>(Receipts(QStringLiteral("3401"), QStringLiteral("20231228002"), QStringLiteral("20231228002")));
+    ASSERT_TRUE(f->PrepareReport());
+    EXPECT_EQ(f->RowsPerPage(), 11);
+    ASSERT_EQ(f->ReportPrinter()->PageCount(), 2) << "16 lines at 11 a page";
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[0].pageNo, QStringLiteral("1"));
+    EXPECT_EQ(pages[0].totalPage, QStringLiteral("2"));
+    EXPECT_EQ(pages[1].pageNo, QStringLiteral("2"));
+    EXPECT_EQ(pages[0].goods, QStringLiteral("************.**"));
+    EXPECT_NE(pages[1].goods, QStringLiteral("************.**"));
+    EXPECT_FALSE(pages[1].goods.isEmpty());
+    EXPECT_EQ(pages[0].words, QStringLiteral("************.**"));
+    EXPECT_TRUE(pages[1].words.endsWith(QStringLiteral("整")) || pages[1].words.contains(QStringLiteral("分")) ||
+                pages[1].words.contains(QStringLiteral("角")))
+        << pages[1].words.toStdString();
+    // Notes and sign-off lines on the last page only; the continued mark on the others.
+    EXPECT_FALSE(pages[0].noteOn);
+    EXPECT_FALSE(pages[0].signInOn);
+    EXPECT_TRUE(pages[0].nextOn);
+    EXPECT_TRUE(pages[1].noteOn);
+    EXPECT_EQ(pages[1].note1, QStringLiteral("1. 本单一式三联: 白联仓库, 红联财务, 黄联采购。"));
+    EXPECT_TRUE(pages[1].signInOn);
+    EXPECT_FALSE(pages[1].nextOn);
+    ExpectLooksLikeReference(Page(1, QStringLiteral("receipt-detail-page1.png")), QStringLiteral("receipt-detail-page1.png"));
+    ExpectLooksLikeReference(Page(2, QStringLiteral("receipt-detail-page2.png")), QStringLiteral("receipt-detail-page2.png"));
+}
