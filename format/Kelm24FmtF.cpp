@@ -150,6 +150,7 @@ void TfrmKelm24Fmt::QRDetailBandBeforePrint(QObject* Sender, bool& PrintBand)
     if (Text("TH001").isEmpty()) {
         PrintBand = false;
         QRGroupFooter->SetHeight(QRGroupFooter->Height() + QRDetailBand->Height());
+        CountRowLeftOut();
         return;
     }
     TfrmVRFormat::QRDetailBandBeforePrint(Sender, PrintBand);

@@ -79,6 +79,9 @@ public:
 
 protected:
     void FormCreate() override;
+    // A row the layout leaves out (a head without lines) still counts as a
+    // row of the document, so the footer does not wait for it on another page.
+    void CountRowLeftOut() { ++rowsPrintedInGroup_; }
     // The text of a key of this frame (language package "TfrmVRFormat").
     QString FrameText(const QString& Key, const QString& Default) const;
 

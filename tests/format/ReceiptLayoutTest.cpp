@@ -9,7 +9,9 @@
 #include "format/engine/QRControls.h"
 #include "format/engine/QRPrinter.h"
 #include "format/engine/QuickRep.h"
+#include "frame/DataPacket.h"
 #include "frame/HostObjects.h"
+#include "runtime/SqlCondition.h"
 #include "host/Counter.h"
 #include "host/HostData.h"
 #include "i18n/CodeConverter.h"
@@ -19,6 +21,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QMap>
 #include <gtest/gtest.h>
 
 using namespace kelm24;
@@ -55,6 +58,25 @@ struct TPageShown {
     bool noteOn = false, signInOn = false, nextOn = false, noDataOn = false;
 };
 
+// The host's counter, counting the functions the layout asks for.
+class TCountingCounter : public TAutomationObject {
+public:
+    explicit TCountingCounter(Variant counter) : TAutomationObject(QStringLiteral("TCountingCounter")), counter_(std::move(counter))
+    {
+        AddMethod(member::GetCounter, [this](VariantArgs& a) {
+            const QString function = Arg(a, 0, member::GetCounter).ToString();
+            calls << function;
+            std::vector<Variant> args{a[0], a[1], a[2]};
+            Variant answer = counter_.Call(member::GetCounter, args);
+            return answer;
+        });
+    }
+    QStringList calls;
+
+private:
+    Variant counter_;
+};
+
 class ReceiptLayoutTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -80,7 +102,30 @@ protected:
         hostData->Company = TSampleCompany::CompanyCode;
         hostData->Database = QStringLiteral("DEMO");
         hostData->ServerIniFile = install->IniFile();
-        counter = std::make_shared<TCounter>(hostData);
+        counter = std::make_shared<TCountingCounter>(Variant(std::make_shared<TCounter>(hostData)));
+    }
+    // Rows of a query through the report's provider.
+    TDataPacket Rows(const QString& sql)
+    {
+        return TDataPacket::FromVariant(
+            connection.AppServer().Call(member::AS_GetRecords, {QStringLiteral("Provider2"), sql, Variant()}));
+    }
+    int PrintCount(const QString& number)
+    {
+        TDataPacket p = Rows(QStringLiteral("SELECT TG012 FROM $$PURTG PURTG WHERE TG002=%1").arg(SqlQuoted(number)));
+        return p.Rows.empty() ? -1 : p.Rows.front()[0].ToInt();
+    }
+    // What a label printed on each detail row, by line sequence.
+    void Record(const char* name, QMap<QString, QString>& into)
+    {
+        auto* label = form->findChild<TQRCustomLabel*>(QString::fromLatin1(name));
+        ASSERT_NE(label, nullptr);
+        auto original = label->OnPrint;
+        TClientDataSet* data = form->ClientDataSet1;
+        label->OnPrint = [original, data, &into](QObject* sender, QString& value) {
+            if (original) original(sender, value);
+            into.insert(data->FieldByName(QStringLiteral("TH003")).AsString(), value);
+        };
     }
     void TearDown() override { delete form; }
 
@@ -154,7 +199,7 @@ protected:
     static test::TServerProcess* server;
     TSocketConnection connection;
     std::shared_ptr<THostData> hostData;
-    std::shared_ptr<TCounter> counter;
+    std::shared_ptr<TCountingCounter> counter;
     QStringList sys{QStringLiteral("Sys024=1"), QStringLiteral("Sys060=Y"), QStringLiteral("Sys174=N")};
     QStringList company{TSampleCompany::CompanyCode, QStringLiteral("苏州恒润贸易有限公司")};
     bool signInEvery = false, noteEvery = false, totalEvery = false;
@@ -195,4 +240,176 @@ TEST_F(ReceiptLayoutTest, TwoPageReceiptMasksTotalsUntilItsLastPage)
     EXPECT_FALSE(pages[1].nextOn);
     ExpectLooksLikeReference(Page(1, QStringLiteral("receipt-detail-page1.png")), QStringLiteral("receipt-detail-page1.png"));
     ExpectLooksLikeReference(Page(2, QStringLiteral("receipt-detail-page2.png")), QStringLiteral("receipt-detail-page2.png"));
+}
+
+TEST_F(ReceiptLayoutTest, ExactlyOnePageOfRowsIsOnePageAndOneMoreIsTwo)
+{
+    // The first 11 and the first 12 lines of the 16-line receipt.
+    const QString number = QStringLiteral("20231228002");
+    auto* f = Open<TfrmKelm24Fmt>(test::ReceiptDetailStatement(QStringLiteral("3401"), number, number, false, false,
+                                                                QStringLiteral("TH003<='0011'")));
+    ASSERT_TRUE(f->PrepareReport());
+    ASSERT_EQ(f->RowsPerPage(), 11);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].pageNo, QStringLiteral("1"));
+    EXPECT_EQ(pages[0].totalPage, QStringLiteral("1"));
+    EXPECT_FALSE(pages[0].nextOn);
+    EXPECT_TRUE(pages[0].noteOn);
+    EXPECT_FALSE(pages[0].noDataOn) << "no room for the blank-below mark on a full page";
+    delete form;
+    form = nullptr;
+    pages.clear();
+
+    f = Open<TfrmKelm24Fmt>(test::ReceiptDetailStatement(QStringLiteral("3401"), number, number, false, false,
+                                                         QStringLiteral("TH003<='0012'")));
+    ASSERT_TRUE(f->PrepareReport());
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[0].pageNo + QLatin1Char('/') + pages[0].totalPage, QStringLiteral("1/2"));
+    EXPECT_EQ(pages[1].pageNo + QLatin1Char('/') + pages[1].totalPage, QStringLiteral("2/2"));
+    EXPECT_TRUE(pages[1].noDataOn);
+}
+
+TEST_F(ReceiptLayoutTest, TotalsOnEveryPageAndSwitchedOffLabels)
+{
+    totalEvery = true;
+    noteEvery = true;
+    auto* f = Open<TfrmKelm24Fmt>(Receipts(QStringLiteral("3401"), QStringLiteral("20231228002"), QStringLiteral("20231228002")));
+    // A label the user switched off in the designer stays off.
+    f->lblSignIn2->SetEnabled(false);
+    ASSERT_TRUE(f->PrepareReport());
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_NE(pages[0].goods, QStringLiteral("************.**"));
+    EXPECT_EQ(pages[0].goods, pages[1].goods);
+    EXPECT_TRUE(pages[0].noteOn) << "notes on every page";
+    EXPECT_FALSE(pages[0].signInOn) << "sign-off lines still only on the last page";
+    EXPECT_FALSE(f->lblSignIn2->Enabled());
+    EXPECT_TRUE(f->lblSignIn1->Enabled());
+}
+
+TEST_F(ReceiptLayoutTest, QuantitiesRatesAndUnitConversion)
+{
+    QMap<QString, QString> delivered, rate;
+    auto* f = Open<TfrmKelm24Fmt>(Receipts(QStringLiteral("3401"), QStringLiteral("20231228001"), QStringLiteral("20231228001")));
+    Record("lblQty1", delivered);
+    Record("lblQty3", rate);
+    ASSERT_TRUE(f->PrepareReport());
+    ASSERT_EQ(rate.size(), 6);
+    // 110 received on an order of 100 in the same unit.
+    EXPECT_EQ(delivered.value(QStringLiteral("0001")), QStringLiteral("110"));
+    EXPECT_EQ(rate.value(QStringLiteral("0001")), QStringLiteral("10"));
+    // The last line refers to no order.
+    EXPECT_EQ(delivered.value(QStringLiteral("0006")), QStringLiteral("0"));
+    EXPECT_EQ(rate.value(QStringLiteral("0006")), QStringLiteral("0"));
+
+    // Conversions are asked for only for lines whose order unit differs.
+    TDataPacket differing = Rows(QStringLiteral(
+        "SELECT COUNT(*) AS N FROM $$PURTH PURTH JOIN $$PURTD PURTD ON TD001=TH011 AND TD002=TH012 AND TD003=TH013 "
+        "WHERE TH002='20231228001' AND TD009<>TH008"));
+    const int expected = differing.Rows.front()[0].ToInt();
+    // lblQty1 and lblQty3 each convert once per such line.
+    EXPECT_EQ(counter->calls.count(QStringLiteral("UNITCONVERT")), 2 * expected);
+
+    // With the setting "2" nothing is converted.
+    delete form;
+    form = nullptr;
+    counter->calls.clear();
+    sys = {QStringLiteral("Sys024=2")};
+    f = Open<TfrmKelm24Fmt>(Receipts(QStringLiteral("3401"), QStringLiteral("20231228001"), QStringLiteral("20231228001")));
+    ASSERT_TRUE(f->PrepareReport());
+    EXPECT_EQ(counter->calls.count(QStringLiteral("UNITCONVERT")), 0);
+}
+
+TEST_F(ReceiptLayoutTest, WithoutACounterAConversionEndsTheRunSayingWhatIsMissing)
+{
+    // A line received in another unit than ordered.
+    TDataPacket p = Rows(QStringLiteral(
+        "SELECT TH002 FROM $$PURTH PURTH JOIN $$PURTD PURTD ON TD001=TH011 AND TD002=TH012 AND TD003=TH013 "
+        "WHERE TH001='3401' AND TD009<>TH008 ORDER BY TH002"));
+    ASSERT_FALSE(p.Rows.empty());
+    const QString number = p.Rows.front()[0].ToString();
+    auto* f = Open<TfrmKelm24Fmt>(Receipts(QStringLiteral("3401"), number, number));
+    f->Counter = Variant();
+    try {
+        f->PrepareReport();
+        FAIL() << "the over-receipt rate needs the counter";
+    } catch (const Exception& e) {
+        EXPECT_TRUE(e.Message().contains(QStringLiteral("Counter"))) << e.Message().toStdString();
+    }
+}
+
+TEST_F(ReceiptLayoutTest, AHeadWithoutLinesPrintsOnePageWithItsFoot)
+{
+    auto* f = Open<TfrmKelm24Fmt>(Receipts(QStringLiteral("3401"), QStringLiteral("20231228005"), QStringLiteral("20231228005")));
+    QMap<QString, QString> seq;
+    Record("lblSeq", seq);
+    ASSERT_TRUE(f->PrepareReport());
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_TRUE(seq.isEmpty()) << "no detail line";
+    EXPECT_EQ(pages[0].totalPage, QStringLiteral("1"));
+    EXPECT_FALSE(pages[0].nextOn) << "nothing follows";
+    EXPECT_TRUE(pages[0].noteOn);
+    EXPECT_TRUE(pages[0].signInOn);
+    EXPECT_TRUE(pages[0].noDataOn);
+}
+
+TEST_F(ReceiptLayoutTest, PrintingCountsOnePrintPerDocumentAndPreviewNone)
+{
+    const QString from = QStringLiteral("20231228'010"), first = QStringLiteral("20231228001");
+    const int before = PrintCount(first), quoted = PrintCount(from);
+    auto* f = Open<TfrmKelm24Fmt>(Receipts(QStringLiteral("3401"), first, first));
+    ASSERT_TRUE(f->PrepareReport());
+    EXPECT_EQ(PrintCount(first), before) << "a preview counts nothing";
+    delete form;
+    form = nullptr;
+
+    // Receipts 001 to 003 of type 3401 and the one with a quote in its number.
+    f = Open<TfrmKelm24Fmt>(Receipts(QStringLiteral("3401"), first, QStringLiteral("20231228003")), 1);
+    ASSERT_TRUE(f->PrepareReport());
+    EXPECT_EQ(PrintCount(first), before + 1) << "one more print, not one per page";
+    delete form;
+    form = nullptr;
+    pages.clear();
+    f = Open<TfrmKelm24Fmt>(test::ReceiptDetailStatement(QStringLiteral("3401"), QStringLiteral("20231228''010"),
+                                                         QStringLiteral("20231228''010"), false, false), 1);
+    ASSERT_TRUE(f->PrepareReport());
+    EXPECT_EQ(pages.size(), 1u);
+    EXPECT_EQ(PrintCount(from), quoted + 1) << "the quote is part of the number, not of the statement";
+    EXPECT_EQ(PrintCount(first), before + 1);
+}
+
+TEST_F(ReceiptLayoutTest, CapitalAmountsInEnglishWordsUnderTheEnglishInterface)
+{
+    uiCodePage = QStringLiteral("437");
+    auto* f = Open<TfrmKelm24Fmt>(Receipts(QStringLiteral("2801"), QStringLiteral("20231228004"), QStringLiteral("20231228004")));
+    ASSERT_TRUE(f->PrepareReport());
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_TRUE(pages[0].words.endsWith(QStringLiteral(" US DOLLARS ONLY")) || pages[0].words.contains(QStringLiteral(" US DOLLARS AND ")))
+        << pages[0].words.toStdString();
+    Page(1, QStringLiteral("receipt-english.png"));
+}
+
+TEST_F(ReceiptLayoutTest, ApprovalHistoryReplacesTheTypedSignOffLines)
+{
+    auto* f = Open<TfrmKelm24Fmt>(Receipts(QStringLiteral("3402"), QStringLiteral("20231228006"), QStringLiteral("20231228007")));
+    f->SetApprovalDocType(QStringLiteral("3402"));
+    f->SetApprovalLookup(true, TSampleCompany::ProgramCode, TSampleCompany::CompanyCode);
+    ASSERT_TRUE(f->PrepareReport());
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_TRUE(pages[0].signIn1.startsWith(QStringLiteral("职      称:")));
+    EXPECT_TRUE(pages[0].signIn1.contains(QStringLiteral("总经理")));
+    // Registered but without history: the typed lines are cleared.
+    EXPECT_EQ(pages[1].signIn1, QString());
+}
+
+TEST_F(ReceiptLayoutTest, MergedLayoutSumsDeliveredOverItsOrderLines)
+{
+    test::TSummaryKeys keys;
+    auto* f = Open<TfrmKelm24Fmt_1>(test::ReceiptSummaryStatement(QStringLiteral("3401"), QStringLiteral("20231228001"),
+                                                                  QStringLiteral("20231228001"), keys));
+    QMap<QString, QString> delivered;
+    ASSERT_TRUE(f->PrepareReport());
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_TRUE(static_cast<TfrmKelm24Fmt_1*>(f)->Lookup().Connected());
+    EXPECT_TRUE(counter->calls.contains(QStringLiteral("RESULTCONNECTSTRING")));
+    ExpectLooksLikeReference(Page(1, QStringLiteral("receipt-merged-page1.png")), QStringLiteral("receipt-merged-page1.png"));
 }
