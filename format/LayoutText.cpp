@@ -47,9 +47,8 @@ public:
         while (!stack.empty()) {
             SkipBlank();
             if (AtEnd()) {
-                Fail(line_, QStringLiteral("the text ends inside component %1 opened at line %2 (\"end\" is missing)")
-                                .arg(stack.back()->Name)
-                                .arg(stack.back()->Line));
+                Fail(stack.back()->Line, QStringLiteral("the text ends inside component %1 (\"end\" is missing)")
+                                             .arg(stack.back()->Name));
             }
             const int wordLine = line_;
             const QString word = PeekWord();
@@ -405,8 +404,15 @@ namespace {
 // The published property of a class: most derived class first, the exact
 // name before one that differs in case; only the system's names (capital
 // first letter).
+// Run-time states that a layout never stores or sets.
+bool IsRunTimeState(const QString& Name)
+{
+    return Name.compare(QLatin1String("Active"), Qt::CaseInsensitive) == 0;
+}
+
 QMetaProperty ClassProperty(const QMetaObject* Meta, const QString& Name)
 {
+    if (IsRunTimeState(Name)) return {};
     for (const QMetaObject* mo = Meta; mo; mo = mo->superClass()) {
         QMetaProperty loose;
         for (int i = mo->propertyOffset(); i < mo->propertyCount(); ++i) {
@@ -419,6 +425,13 @@ QMetaProperty ClassProperty(const QMetaObject* Meta, const QString& Name)
         if (loose.isValid()) return loose;
     }
     return {};
+}
+
+const QStringList& GeometryNames()
+{
+    static const QStringList names{QStringLiteral("Left"), QStringLiteral("Top"), QStringLiteral("Width"),
+                                   QStringLiteral("Height")};
+    return names;
 }
 
 bool IsObjectPointer(const QMetaProperty& p) { return (p.metaType().flags() & QMetaType::PointerToQObject) != 0; }
@@ -441,7 +454,7 @@ QString KindName(const TLayoutValue& v)
 
 // A property line resolved against a class, ready to be applied.
 struct TResolved {
-    enum TTarget { tProperty, tFont, tVisible, tPage, tEvent, tReference } Target = tProperty;
+    enum TTarget { tProperty, tFont, tVisible, tGeometry, tPage, tEvent, tReference } Target = tProperty;
     QMetaProperty Property;  // the property (also of the page)
     QString Sub;             // Font.<Sub>
     QString Event;
@@ -599,6 +612,13 @@ private:
         return nullptr;
     }
 
+    // Whether an existing component of the node's name is of its class.
+    bool ExistingFits(const TLayoutNode* n) const
+    {
+        const QObject* existing = FindExisting(n->Name);
+        return existing && existing != root_ && LayoutClassName(existing).compare(n->ClassName, Qt::CaseInsensitive) == 0;
+    }
+
     bool NameKnown(const QString& name) const
     {
         return FindExisting(name) != nullptr || created_.contains(name.toUpper());
@@ -611,7 +631,7 @@ private:
             bool fits = false;
             for (const QString& c : options_.RootClasses) fits = fits || c.compare(rootNode->ClassName, Qt::CaseInsensitive) == 0;
             if (!fits)
-                Fail(rootNode->Line, QStringLiteral("the layout is one of %1, not of %2")
+                Fail(rootNode->Line, QStringLiteral("the layout is of %1, not of %2")
                                          .arg(rootNode->ClassName, options_.RootClasses.join(QLatin1String(", "))));
         }
         // Names first: "object" components may be referred to before they appear.
@@ -621,13 +641,16 @@ private:
             work.pop_back();
             if (n != rootNode && !n->Inherited) {
                 if (n->Name.isEmpty()) Fail(n->Line, QStringLiteral("a new component needs a name"));
-                if (FindExisting(n->Name) || created_.contains(n->Name.toUpper()))
+                // A component the text made before (a layout read again) is
+                // taken as it is; a name twice in one text is an error.
+                if (created_.contains(n->Name.toUpper()) || seenNames_.contains(n->Name.toUpper()) ||
+                    (FindExisting(n->Name) && !ExistingFits(n)))
                     Fail(n->Line, QStringLiteral("a component named %1 is already on the form").arg(n->Name));
-                created_.insert(n->Name.toUpper());
+                if (!FindExisting(n->Name)) created_.insert(n->Name.toUpper());
+                else seenNames_.insert(n->Name.toUpper());
             }
-            for (const auto& c : n->Children) work.push_back(c.get());
+            for (auto it = n->Children.rbegin(); it != n->Children.rend(); ++it) work.push_back(it->get());
         }
-        planned_.reserve(64);
         PlanNode(rootNode, nullptr);
     }
 
@@ -644,7 +667,7 @@ private:
             if (n == rootNode) {
                 plan->Existing = root_;
                 plan->Meta = root_->metaObject();
-            } else if (n->Inherited) {
+            } else if (n->Inherited || FindExisting(n->Name)) {
                 plan->Existing = FindExisting(n->Name);
                 if (!plan->Existing) Fail(n->Line, QStringLiteral("the form has no component %1").arg(n->Name));
                 const QMetaObject* declared = FindLayoutClass(n->ClassName);
@@ -781,6 +804,15 @@ private:
             r.Value = p.Value.Text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
             return r;
         }
+        // Position and size of a control that does not publish them itself.
+        if (!r.Property.isValid() && IsWidgetClass(meta) && GeometryNames().contains(name, Qt::CaseInsensitive)) {
+            r.Target = TResolved::tGeometry;
+            r.Sub = name.toLower();
+            if (p.Value.Kind != TLayoutValue::vkInteger || !IntegerFits(p.Value.Integer))
+                Fail(p.Line, QStringLiteral("%1 takes a whole number, not %2").arg(name, KindName(p.Value)));
+            r.Value = static_cast<int>(p.Value.Integer);
+            return r;
+        }
         if (!r.Property.isValid()) Fail(p.Line, QStringLiteral("%1 has no property %2").arg(className, p.Name));
         if (!r.Property.isWritable()) Fail(p.Line, QStringLiteral("%1 of %2 cannot be set").arg(p.Name, className));
         if (IsObjectPointer(r.Property)) {
@@ -807,7 +839,6 @@ private:
     {
         QStringList made;
         std::vector<std::pair<QObject*, const TResolved*>> references;
-        std::vector<std::pair<QObject*, const TResolved*>> events;
         std::vector<std::pair<int, QString>> failures;
         for (const auto& plan : planned_) {
             const TLayoutNode* n = plan->Node;
@@ -825,13 +856,23 @@ private:
             for (const auto& [prop, r] : plan->Values) {
                 switch (r.Target) {
                 case TResolved::tProperty:
-                    if (!r.Property.write(o, r.Value)) failures.emplace_back(prop->Line, prop->Name);
+                    if (!r.Property.write(o, r.Value))
+                        failures.emplace_back(prop->Line, QStringLiteral("%1 could not be set").arg(prop->Name));
                     break;
                 case TResolved::tPage:
                     if (auto* report = qobject_cast<TQuickRep*>(o)) r.Property.write(report->Page(), r.Value);
                     break;
                 case TResolved::tVisible:
                     if (auto* w = qobject_cast<QWidget*>(o)) w->setVisible(r.Value.toBool());
+                    break;
+                case TResolved::tGeometry:
+                    if (auto* w = qobject_cast<QWidget*>(o)) {
+                        const int v = r.Value.toInt();
+                        if (r.Sub == QLatin1String("left")) w->move(v, w->y());
+                        else if (r.Sub == QLatin1String("top")) w->move(w->x(), v);
+                        else if (r.Sub == QLatin1String("width")) w->resize(v, w->height());
+                        else w->resize(w->width(), v);
+                    }
                     break;
                 case TResolved::tFont:
                     ApplyFont(qobject_cast<QWidget*>(o), r);
@@ -840,23 +881,21 @@ private:
                     references.emplace_back(o, &r);
                     break;
                 case TResolved::tEvent:
-                    events.emplace_back(o, &r);
+                    // Bound in the order of the text, as a handler bound
+                    // before a property may react to it (a text type).
+                    if (options_.HandlerOwner) {
+                        QString error;
+                        if (!BindLayoutEvent(o, r.Event, options_.HandlerOwner, r.Value.toString(), &error))
+                            failures.emplace_back(prop->Line, error);
+                    } else {
+                        RecordLayoutEvent(o, r.Event, r.Value.toString());
+                    }
                     break;
                 }
             }
         }
         for (const auto& [o, r] : references) r->Property.write(o, QVariant::fromValue(Lookup(r->Reference)));
-        for (const auto& [o, r] : events) {
-            QString error;
-            if (options_.HandlerOwner) {
-                if (!BindLayoutEvent(o, r->Event, options_.HandlerOwner, r->Value.toString(), &error))
-                    failures.emplace_back(0, error);
-            } else {
-                RecordLayoutEvent(o, r->Event, r->Value.toString());
-            }
-        }
-        if (!failures.empty())
-            Fail(failures.front().first, QStringLiteral("%1 could not be set").arg(failures.front().second));
+        if (!failures.empty()) Fail(failures.front().first, failures.front().second);
         return made;
     }
 
@@ -893,7 +932,7 @@ private:
     QWidget* root_;
     TLayoutReadOptions options_;
     std::unique_ptr<TLayoutNode> tree_;
-    QSet<QString> created_;
+    QSet<QString> created_, seenNames_;
     std::vector<std::unique_ptr<TPlanned>> planned_;
 };
 
@@ -1011,7 +1050,9 @@ private:
         for (int i = 0; i < mo->propertyCount(); ++i) {
             const QMetaProperty p = mo->property(i);
             const QString name = QString::fromLatin1(p.name());
-            if (name.isEmpty() || !name[0].isUpper() || !p.isReadable() || !p.isWritable() || !p.isStored()) continue;
+            if (name.isEmpty() || !name[0].isUpper() || !p.isReadable() || !p.isWritable() || !p.isStored() ||
+                IsRunTimeState(name))
+                continue;
             // The most derived property of a name is the one read back.
             if (ClassProperty(mo, name).propertyIndex() != p.propertyIndex()) continue;
             if (seen.contains(name.toUpper())) continue;
@@ -1036,12 +1077,20 @@ private:
         }
         if (const auto* report = qobject_cast<const TQuickRep*>(o)) {
             const QMetaObject* pm = &TQRPage::staticMetaObject;
+            const bool custom = report->Page()->PaperSize() == qrpCustom;
             for (int i = pm->propertyOffset(); i < pm->propertyCount(); ++i) {
                 const QMetaProperty p = pm->property(i);
+                // A paper of its own size only: the named papers give their sizes.
+                const QByteArray pn(p.name());
+                if (!custom && (pn == "Width" || pn == "Length")) continue;
                 add(QStringLiteral("Page.") + QString::fromLatin1(p.name()), ValueText(p, p.read(report->Page())));
             }
         }
         if (const auto* w = qobject_cast<const QWidget*>(o)) {
+            // Windows of their own (a popup menu) are placed when they show.
+            const int geometry[] = {w->x(), w->y(), w->width(), w->height()};
+            for (int g = 0; g < 4 && !w->isWindow(); ++g)
+                if (!seen.contains(GeometryNames()[g].toUpper())) add(GeometryNames()[g], QString::number(geometry[g]));
             if (!seen.contains(QStringLiteral("VISIBLE")))
                 add(QStringLiteral("Visible"),
                     w->testAttribute(Qt::WA_WState_ExplicitShowHide) && w->testAttribute(Qt::WA_WState_Hidden)
