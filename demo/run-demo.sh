@@ -15,6 +15,15 @@ mkdir -p "$root/client/C_PKG" "$root/client/C_DATA" "$root/client/C_QVBIN" "$roo
 
 "$bin/kelm24-sample-company" --sqlite "$root/server/company.sqlite" --receipts 200
 
+# The receipt's pre-printed page, as the layouts look it up: simplified and
+# traditional Chinese by the background rule, English beside them with "ENG_".
+src=$(cd "$(dirname "$0")/.." && pwd)
+for lang in CHS CHT ENG; do
+  for suffix in "" _1; do
+    cp "$src/format/backgrounds/${lang}_KELM24F.svg" "$root/client/C_DATA/${lang}_KELM24F${suffix}.svg"
+  done
+done
+
 cat > "$root/server/CorvaneS.ini" <<INI
 [DBE Setting]
 MainDBType=SQLITE
@@ -61,3 +70,20 @@ if [ "$status" -ne 0 ]; then exit "$status"; fi
 # The receipt option dialog as a user would see it.
 "$bin/kelm24-host" dialog --grab "$root/dialog.png"
 echo "the receipt option dialog: $root/dialog.png"
+
+# The showcase receipts printed to files through the server over TCP: the
+# detail layout, the merged-lines layout, and the detail layout under the
+# English interface.
+port=$(sed -n 's/.*listening on .*:\([0-9]*\).*/\1/p' "$root/server/appserver.log" | head -1)
+out="$root/receipts"
+rm -rf "$out"
+echo "receipts (detail layout):"
+"$bin/kelm24-receipt-demo" --port "$port" --server-ini "$root/server/CorvaneS.ini" --out "$out/detail" \
+  --background "$root/client/C_DATA/CHS_KELM24F.svg"
+echo "receipts (merged lines):"
+"$bin/kelm24-receipt-demo" --port "$port" --server-ini "$root/server/CorvaneS.ini" --out "$out/merged" --merged \
+  --background "$root/client/C_DATA/CHS_KELM24F_1.svg"
+echo "receipts (English interface):"
+"$bin/kelm24-receipt-demo" --port "$port" --server-ini "$root/server/CorvaneS.ini" --out "$out/english" --english \
+  --background "$root/client/C_DATA/ENG_KELM24F.svg"
+echo "receipt files: $out ($(ls "$out"/*/*.png | wc -l) PNG pages, $(ls "$out"/*/*.pdf | wc -l) PDF files)"

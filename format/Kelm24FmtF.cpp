@@ -26,6 +26,7 @@ void TfrmKelm24Fmt::FormCreate()
     TfrmVRFormat::FormCreate();
     LoadNumerals();
     SetSampleHints();
+    lblQty1_ = findChild<TQRLabel*>(QStringLiteral("lblQty1"));
     // The pre-printed page of an English interface: the installation's file
     // when it has one, else the one built in. (Simplified and traditional
     // Chinese files are looked for when the stored layout loads.)
@@ -84,6 +85,7 @@ void TfrmKelm24Fmt::SetSampleHints()
 int TfrmKelm24Fmt::OpenReportData(const QString& SQL)
 {
     try {
+        fields_.clear();
         ClientDataSet1->Close();
         ClientDataSet1->SetCommandText(SQL);
         ClientDataSet1->Open();
@@ -101,15 +103,24 @@ int TfrmKelm24Fmt::OpenReportData(const QString& SQL)
 
 // ------------------------------------------------------------------ row values
 
+TField* TfrmKelm24Fmt::RowField(const char* Field) const
+{
+    auto it = fields_.constFind(Field);
+    if (it != fields_.constEnd()) return it.value();
+    TField* f = ClientDataSet1->FindField(QString::fromLatin1(Field));
+    fields_.insert(Field, f);
+    return f;
+}
+
 QString TfrmKelm24Fmt::Text(const char* Field) const
 {
-    TField* f = ClientDataSet1->FindField(QString::fromLatin1(Field));
+    TField* f = RowField(Field);
     return f ? f->AsString() : QString();
 }
 
 double TfrmKelm24Fmt::Number(const char* Field) const
 {
-    TField* f = ClientDataSet1->FindField(QString::fromLatin1(Field));
+    TField* f = RowField(Field);
     return f ? f->AsFloat() : 0;
 }
 
@@ -134,6 +145,9 @@ double TfrmKelm24Fmt::RowDelivered()
 
 void TfrmKelm24Fmt::QRGroupBeforePrint(QObject* Sender, bool& PrintBand)
 {
+    // Fields are looked up again on every page: the data set may have been
+    // opened anew since the last run.
+    fields_.clear();
     TfrmVRFormat::QRGroupBeforePrint(Sender, PrintBand);
     const QString condition = ReceiptCondition(Text("TG001"), Text("TG002"));
     if (PageInGroup() == 1) {
@@ -158,8 +172,8 @@ void TfrmKelm24Fmt::QRDetailBandBeforePrint(QObject* Sender, bool& PrintBand)
     // The over-receipt rate needs the delivered quantity even when its label
     // is not printed.
     delivered_ = RowDelivered();
-    auto* qty1 = findChild<TQRLabel*>(QStringLiteral("lblQty1"));
-    if (qty1 && !qty1->Enabled()) qty1->SetCaption(QString());
+    if (!lblQty1_) lblQty1_ = findChild<TQRLabel*>(QStringLiteral("lblQty1"));
+    if (lblQty1_ && !lblQty1_->Enabled()) lblQty1_->SetCaption(QString());
 }
 
 // ------------------------------------------------------------------ quantities

@@ -10,7 +10,11 @@
 #include "format/ReceiptRules.h"
 #include "format/VRFormatF.h"
 
+#include <QHash>
+
 namespace kelm24 {
+
+class TField;
 
 class TfrmKelm24Fmt : public TfrmVRFormat {
     Q_OBJECT
@@ -72,8 +76,14 @@ private:
     void SetSampleHints();
     void CapitalAmount(QObject* Sender, QString& Value, const char* CurrencyField);
 
+    // The row's field by name; looked up once per opened data set (a row
+    // handler asks for the same dozen fields on every row).
+    TField* RowField(const char* Field) const;
+
     QString sys024_;
     double delivered_ = 0;
+    mutable QHash<const char*, TField*> fields_;
+    TQRLabel* lblQty1_ = nullptr;
 };
 
 }  // namespace kelm24
