@@ -1,8 +1,10 @@
 #include "appserver/AppServer.h"
 
+#include "appserver/Schema.h"
 #include "frame/DataPacket.h"
 #include "frame/HostObjects.h"
 
+#include <QRegularExpression>
 #include <QUuid>
 
 namespace kelm24 {
@@ -184,12 +186,39 @@ void TAppServer::AddMembers()
         RequireSession();
         return Variant(TApprovalHistory(Data()).WebServiceXml(Arg(a, 0, member::GetWebserviceQNData).ToString()));
     });
+    AddMethod(member::ColumnLength, [this](VariantArgs& a) {
+        RequireSession();
+        const Variant& r = ArrayArg(a, 0, member::ColumnLength, 2, QStringLiteral("[表, 栏位]"));
+        return Variant(DeclaredLength(Element(r, 0), Element(r, 1)));
+    });
     AddMethod(member::AS_GetRecords, [this](VariantArgs& a) {
         RequireSession();
         const Variant& text = a.size() > 1 ? a[1] : Variant();
         return GetRecords(Arg(a, 0, member::AS_GetRecords).ToString(),
                           text.IsEmpty() || text.IsNull() ? QString() : text.ToString(), a.size() > 2 ? a[2] : Variant());
     });
+}
+
+int TAppServer::DeclaredLength(const QString& table, const QString& column)
+{
+    // Only names of the schema reach the catalogue question, and they are
+    // asked as values (PostgreSQL) or as a name the schema spells (SQLite).
+    const TTableDef* def = TSchema::Company().Table(table);
+    if (!def || !def->HasColumn(column)) return 0;
+    const QString columnName = def->Columns[def->ColumnIndex(column)].Name;
+    static const QRegularExpression sized(QStringLiteral("\\(\\s*(\\d+)\\s*\\)"));
+    if (Data().Engine() == TSqlEngine::SQLite) {
+        for (const TSqlRow& row : Data().Select(QStringLiteral("PRAGMA table_info(%1)").arg(def->Name))) {
+            if (row.size() < 3 || row[1].toString().compare(columnName, Qt::CaseInsensitive) != 0) continue;
+            const auto m = sized.match(row[2].toString());
+            return m.hasMatch() ? m.captured(1).toInt() : 0;
+        }
+        return 0;
+    }
+    const QVector<TSqlRow> rows = Data().Select(
+        QStringLiteral("SELECT character_maximum_length FROM information_schema.columns WHERE table_name=? AND column_name=?"),
+        {def->Name.toLower(), columnName.toLower()});
+    return rows.isEmpty() || rows[0].isEmpty() ? 0 : rows[0][0].toInt();
 }
 
 TConditionKey TAppServer::ConditionKey(const Variant& array, int nameAt, int userAt, int programAt,

@@ -31,6 +31,9 @@ public:
 private:
     void AddMembers();
     TDataLayer& Data();
+    // The declared length of a text column (VARCHAR(n)) as the database
+    // keeps it; 0 for an unbounded or unknown column.
+    int DeclaredLength(const QString& table, const QString& column);
     void RequireSession() const;
     QString LockToken() const;
     Variant Connect(const Variant& request);

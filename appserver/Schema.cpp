@@ -30,6 +30,14 @@ public:
     }
     TTableBuilder& Numbers(const QString& names) { return Kind(names, TColumnKind::Number); }
     TTableBuilder& Integers(const QString& names) { return Kind(names, TColumnKind::Integer); }
+    // A text column of a declared length, which the database keeps as VARCHAR(n).
+    TTableBuilder& Length(const QString& name, int length)
+    {
+        const int i = table_.ColumnIndex(name);
+        Q_ASSERT(i >= 0);
+        if (i >= 0) table_.Columns[i].Length = length;
+        return *this;
+    }
     TTableBuilder& Key(const QString& names)
     {
         table_.Key = names.split(QLatin1Char(','), Qt::SkipEmptyParts);
@@ -123,9 +131,9 @@ TSchema::TSchema()
     Add(B(QStringLiteral("ADMTA")).Columns(QStringLiteral("COMPANY,CREATOR,USR_GROUP,CREATE_DATE,FLAG"))
             .Range(QStringLiteral("TA"), 1, 6).Build());
     Add(B(QStringLiteral("GENES")).Columns(QStringLiteral("NCONDITION,CREATOR,PROGRAMME,CREATE_DATE,SCONDITION,VCONDITION"))
-            .Key(QStringLiteral("NCONDITION,CREATOR,PROGRAMME")).Build());
+            .Length(QStringLiteral("NCONDITION"), 20).Key(QStringLiteral("NCONDITION,CREATOR,PROGRAMME")).Build());
     Add(B(QStringLiteral("WARRANT")).Audit().Range(QStringLiteral("NT"), 1, 6)
-            .Integers(QStringLiteral("NT005")).Key(QStringLiteral("NT001,NT002")).Build());
+            .Integers(QStringLiteral("NT005")).Length(QStringLiteral("NT002"), 40).Key(QStringLiteral("NT001,NT002")).Build());
 }
 
 const TSchema& TSchema::Company()
@@ -154,7 +162,10 @@ QStringList TSchema::CreateStatements(TSqlEngine engine) const
     QStringList out;
     for (const TTableDef& t : tables_) {
         QStringList cols;
-        for (const TColumnDef& c : t.Columns) cols << c.Name + QLatin1Char(' ') + SqlType(c.Kind, engine);
+        for (const TColumnDef& c : t.Columns) {
+            const bool sized = c.Kind == TColumnKind::Text && c.Length > 0;
+            cols << c.Name + QLatin1Char(' ') + (sized ? QStringLiteral("VARCHAR(%1)").arg(c.Length) : SqlType(c.Kind, engine));
+        }
         if (!t.Key.isEmpty()) cols << QStringLiteral("PRIMARY KEY (%1)").arg(t.Key.join(QLatin1Char(',')));
         out << QStringLiteral("CREATE TABLE %1 (%2)").arg(t.Name, cols.join(QStringLiteral(", ")));
     }

@@ -16,6 +16,7 @@ enum class TColumnKind { Text, Integer, Number };
 struct TColumnDef {
     QString Name;
     TColumnKind Kind = TColumnKind::Text;
+    int Length = 0;  // declared length of a text column (VARCHAR(n)); 0 unbounded
 };
 
 struct TTableDef {

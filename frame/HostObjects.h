@@ -42,6 +42,8 @@ inline const QString RunFreeSQL = QStringLiteral("RunFreeSQL");
 inline const QString RunInsUpdSQL = QStringLiteral("RunInsUpdSQL");
 inline const QString RunUpdFlagSQL = QStringLiteral("RunUpdFlagSQL");
 inline const QString GetBlobField = QStringLiteral("GetBlobField");
+// [table, column]: the declared length of a text column in the database.
+inline const QString ColumnLength = QStringLiteral("ColumnLength");
 inline const QString UpdatePrintCount = QStringLiteral("UpdatePrintCount");
 inline const QString GetQNData = QStringLiteral("GetQNData");
 inline const QString GetWebserviceQNData = QStringLiteral("GetWebserviceQNData");

@@ -9,16 +9,6 @@
 namespace kelm24 {
 
 namespace {
-// Longest texts the layout columns take (the style name of a stored layout).
-int ColumnLength(const QString& table, const QString& column)
-{
-    if (table.compare(QLatin1String("WARRANT"), Qt::CaseInsensitive) == 0 && column.compare(QLatin1String("NT002"), Qt::CaseInsensitive) == 0)
-        return 40;
-    if (table.compare(QLatin1String("GENES"), Qt::CaseInsensitive) == 0 && column.compare(QLatin1String("NCONDITION"), Qt::CaseInsensitive) == 0)
-        return 20;
-    return 0;
-}
-
 QString Text(const Variant& v) { return v.IsEmpty() || v.IsNull() ? QString() : v.ToString(); }
 }  // namespace
 
@@ -65,7 +55,12 @@ Variant TCounter::SimpleSql(const QString& sql, const QString& field)
         QStringLiteral("syscolumns.*obj\\.name\\s*=\\s*'(\\w+)'.*col\\.name\\s*=\\s*'(\\w+)'"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     auto m = catalogue.match(sql);
-    if (m.hasMatch()) return Variant::ArrayOf({Variant::ArrayOf({ColumnLength(m.captured(1), m.captured(2))})});
+    if (m.hasMatch()) {
+        // Asked of the company database's own catalogue through the server.
+        const Variant length = data_->AppServer().Call(member::ColumnLength,
+                                                      {Variant::ArrayOf({m.captured(1), m.captured(2)})});
+        return Variant::ArrayOf({Variant::ArrayOf({length.ToInt()})});
+    }
     Variant packet = data_->AppServer().Call(member::AS_GetRecords, {QStringLiteral("pvdTemp"), sql, Variant()});
     const Variant defs = packet[0];
     int column = -1;
