@@ -86,4 +86,12 @@ echo "receipts (merged lines):"
 echo "receipts (English interface):"
 "$bin/kelm24-receipt-demo" --port "$port" --server-ini "$root/server/CorvaneS.ini" --out "$out/english" --english \
   --background "$root/client/C_DATA/ENG_KELM24F.svg"
+# The same through the host's export command (11) when the plug-in's page
+# files are part of this build.
+mkdir -p "$out/host"
+if "$bin/kelm24-host" export --type 3401 --number 20231228002 --format pdf --out "$out/host/3401-20231228002" >"$out/host/export.log" 2>&1; then
+  echo "host export (command 11): $(ls "$out/host"/*.pdf | wc -l) PDF file(s) in $out/host"
+else
+  echo "host export (command 11) did not write files in this build: see $out/host/export.log"
+fi
 echo "receipt files: $out ($(ls "$out"/*/*.png | wc -l) PNG pages, $(ls "$out"/*/*.pdf | wc -l) PDF files)"
