@@ -192,15 +192,15 @@ void TfrmVRFormat::QuickRep1BeforePrint(QObject* Sender, bool& PrintReport)
     if (!designedRecorded_) RecordDesignedStates();
     groupRowCounts_.clear();
     groupCounts_.clear();
-    TClientDataSet& data = *ClientDataSet1;
-    data.First();
+    TClientDataSet& rows = *ClientDataSet1;
+    rows.First();
     TQREvaluator key;
     key.SetDataSets(QuickRep1->DataSets());
     key.SetFunctions(&QuickRep1->Functions());
     key.Prepare(QRGroup->Expression());
-    QString previous = data.IsEmpty() ? QString() : key.AsString();
+    QString previous = rows.IsEmpty() ? QString() : key.AsString();
     int count = 0;
-    while (!data.IsEmpty() && !data.Eof()) {
+    while (!rows.IsEmpty() && !rows.Eof()) {
         const QString current = key.AsString();
         if (current != previous) {
             groupRowCounts_ << previous + QLatin1Char('=') + QString::number(count);
@@ -210,12 +210,12 @@ void TfrmVRFormat::QuickRep1BeforePrint(QObject* Sender, bool& PrintReport)
         } else {
             ++count;
         }
-        data.Next();
+        rows.Next();
     }
     groupRowCounts_ << previous + QLatin1Char('=') + QString::number(count);
     groupCounts_.insert(previous, count);
     key.Unprepare();
-    data.First();
+    rows.First();
 
     const int footer = QRGroupFooter->DesignHeight(), detail = QRDetailBand->DesignHeight();
     rowsPerPage_ = footer != 0 && detail != 0 ? footer / detail + 1 : 1;
