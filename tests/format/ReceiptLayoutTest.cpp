@@ -413,3 +413,28 @@ TEST_F(ReceiptLayoutTest, MergedLayoutSumsDeliveredOverItsOrderLines)
     EXPECT_TRUE(counter->calls.contains(QStringLiteral("RESULTCONNECTSTRING")));
     ExpectLooksLikeReference(Page(1, QStringLiteral("receipt-merged-page1.png")), QStringLiteral("receipt-merged-page1.png"));
 }
+
+TEST_F(ReceiptLayoutTest, FrameTextsAndLinesAsTheOptionFormHandsThemOver)
+{
+    auto* f = Open<TfrmKelm24Fmt>(Receipts(QStringLiteral("3401"), QStringLiteral("20231228001"), QStringLiteral("20231228001")));
+    f->SetFrameText(2, QStringLiteral("以下空白"));
+    f->SetFrameText(3, QStringLiteral("续下页"));
+    f->SetFrameText(7, QStringLiteral("nothing"));
+    EXPECT_EQ(f->lblVoucherName->Caption(), QStringLiteral("进货单"));
+    EXPECT_EQ(f->lblNoData->Caption(), QStringLiteral("以下空白"));
+    EXPECT_EQ(f->lblNextPage->Caption(), QStringLiteral("续下页"));
+    // Fewer lines than labels: the others are cleared.
+    f->SetSignInLines({QStringLiteral("核准: 赵志远")});
+    EXPECT_EQ(f->lblSignIn1->Caption(), QStringLiteral("核准: 赵志远"));
+    EXPECT_EQ(f->lblSignIn2->Caption(), QString());
+    EXPECT_EQ(f->lblSignIn3->Caption(), QString());
+    // The creation date prints in the report's date style; a text that is no date prints nothing.
+    QString value = QStringLiteral("20231228");
+    f->DateType = 3;
+    f->lblCreateDate1Print(f->lblCreateDate1, value);
+    EXPECT_EQ(value, QStringLiteral("28/12/2023"));
+    value = QStringLiteral("20231328");
+    f->lblCreateDate1Print(f->lblCreateDate1, value);
+    EXPECT_EQ(value, QString());
+    EXPECT_EQ(f->lblCompany->Caption(), QStringLiteral("苏州恒润贸易有限公司"));
+}
