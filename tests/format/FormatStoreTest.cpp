@@ -212,11 +212,9 @@ TEST_F(FormatStoreTest, ALostLockOrARefusedInsertKeepsTheChangesInTheLocalFile)
     // Ctrl+Alt+L is the same action; "No" to the question leaves the form.
     Title(fresh.get())->SetCaption(QStringLiteral("x"));
     answer = mrNo;
-    int key = Qt::Key_L;
     QKeyEvent press(QEvent::KeyPress, Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
     QApplication::sendEvent(fresh.get(), &press);
     EXPECT_EQ(Title(fresh.get())->Caption(), QStringLiteral("x"));
-    Q_UNUSED(key);
 }
 
 TEST_F(FormatStoreTest, StyleNamePromptRules)
@@ -323,18 +321,18 @@ TEST_F(FormatStoreTest, TheLongestStyleNameComesFromTheDatabaseOnPostgreSql)
 TEST_F(FormatStoreTest, TheOptionFormRunsATestLayoutByClassName)
 {
     RegisterFormatClass(QStringLiteral("TfrmKelm24Fmt"), &TTestFmt::CreateForm);
-    QPointer<TfrmKelm24> options = StartForm<TfrmKelm24>();
-    ASSERT_TRUE(started) << options->ErrorTexts.toStdString();
+    QPointer<TfrmKelm24> optionForm = StartForm<TfrmKelm24>();
+    ASSERT_TRUE(started) << optionForm->ErrorTexts.toStdString();
     TVRFormatForm* format = nullptr;
     const QString sql = QStringLiteral("SELECT TG001, TG002, TG014 AS TG003 FROM PURTG ORDER BY TG001, TG002");
-    ASSERT_EQ(options->OpenFormatForm(sql, format), 1) << shown.join(QLatin1Char('|')).toStdString();
+    ASSERT_EQ(optionForm->OpenFormatForm(sql, format), 1) << shown.join(QLatin1Char('|')).toStdString();
     auto* layout = dynamic_cast<TTestFmt*>(format);
     ASSERT_NE(layout, nullptr);
-    EXPECT_EQ(layout->parentWidget(), options.data());
+    EXPECT_EQ(layout->parentWidget(), optionForm.data());
     EXPECT_EQ(layout->lastSQL, sql);
     EXPECT_EQ(layout->ClientDataSet1->ProviderName(), QStringLiteral("Provider1"));
     EXPECT_GT(layout->ClientDataSet1->RecordCount(), 10);
-    EXPECT_EQ(layout->DateType, options->cboDateType->ItemIndex() + 1);
+    EXPECT_EQ(layout->DateType, optionForm->cboDateType->ItemIndex() + 1);
     layout->PrintMode = 0;
     layout->Preview();
     EXPECT_GT(layout->GeneratedPages, 0);
@@ -345,7 +343,7 @@ TEST_F(FormatStoreTest, TheOptionFormRunsATestLayoutByClassName)
     EXPECT_FALSE(printed.isEmpty());
     EXPECT_NE(printed.size(), 8) << printed.toStdString();
     delete format;
-    delete options;
+    delete optionForm;
     Settle();
     RegisterFormatClass(QStringLiteral("TfrmKelm24Fmt"), nullptr);
 }
