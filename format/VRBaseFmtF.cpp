@@ -121,7 +121,7 @@ void TfrmVRBaseFmt::ApplyDesign()
         try {
             ReadLayoutText(this, DesignTextOf(name), options);
         } catch (const ELayoutError& e) {
-            throw Exception(QStringLiteral("the design of %1, %2").arg(name, e.Message().isEmpty() ? QString() : QString::fromUtf8(e.what())));
+            throw Exception(QStringLiteral("the design of %1, %2").arg(name, QString::fromUtf8(e.what())));
         }
     }
 }

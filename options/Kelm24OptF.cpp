@@ -344,6 +344,8 @@ void TfrmKelm24::PassPrintOptions(TVRFormatForm* AFormat)
 void TfrmKelm24::DoF2Key(int Key, QWidget* Control)
 {
     if (Control == edtTG001) {
+        // The report form's own F2 handling comes first.
+        TfrmVROpt::DoF2Key(Key, Control);
         edtTG001->setFocus();
         Variant data;
         F2GetData(QStringLiteral("CMSMQ"), QStringLiteral("16"), Variant::ArrayOf({ReceiptSystem, ReceiptKind}), false,

@@ -161,7 +161,9 @@ void TQVForm::ApplyLangChain(QWidget* Form, bool WholeChain)
 
 void TQVForm::ApplyLangChainOwn(QWidget* Form, bool WholeChain)
 {
-    ApplyPackages(Form, WholeChain);
+    // The maker's own classes only: the chain stops at TQVForm.
+    Q_UNUSED(WholeChain);
+    ApplyPackages(Form, false);
 }
 
 QStringList TQVForm::ClassChain(bool WholeChain) const

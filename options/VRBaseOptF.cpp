@@ -158,17 +158,14 @@ bool TfrmVRBaseOpt::InitFromHost(const Variant& Params)
     // The start works once; a second call changes nothing.
     if (!CompanyCode.isEmpty()) return false;
     const bool started = TfrmBaseGene::InitFromHost(Params);
+    // A server that refuses the session raises to the controller, which
+    // hands the reason to the host; the base form's start decides the answer.
     const TAppServerObject server(AppServer);
     if (server.Assigned()) {
-        try {
-            server.Connect(ProgramCode, UserCode, CompanyCode, DatabaseName, MainTable);
-            ApplyPowerData(server.PowerData());
-            SQLType = server.SQLType();
-            PowerData = server.PowerData();
-        } catch (const std::exception& e) {
-            ReportException(QString::fromUtf8(e.what()));
-            return false;
-        }
+        server.Connect(ProgramCode, UserCode, CompanyCode, DatabaseName, MainTable);
+        ApplyPowerData(server.PowerData());
+        SQLType = server.SQLType();
+        PowerData = server.PowerData();
     }
     Variant row;
     if (HostQuery(QStringLiteral("CMSML"), QStringLiteral("01"), false, row, Variant::ArrayOf({CompanyCode})) &&

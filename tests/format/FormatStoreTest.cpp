@@ -7,6 +7,8 @@
 #include "appserver/DataLayer.h"
 #include "format/LayoutTables.h"
 #include "format/engine/QRControls.h"
+#include "format/engine/QRPrinter.h"
+#include "format/engine/QVQRControls.h"
 #include "format/engine/QuickRep.h"
 #include "options/Kelm24OptF.h"
 #include "platform/socketconn/SocketConnection.h"
@@ -212,11 +214,9 @@ TEST_F(FormatStoreTest, ALostLockOrARefusedInsertKeepsTheChangesInTheLocalFile)
     // Ctrl+Alt+L is the same action; "No" to the question leaves the form.
     Title(fresh.get())->SetCaption(QStringLiteral("x"));
     answer = mrNo;
-    int key = Qt::Key_L;
     QKeyEvent press(QEvent::KeyPress, Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
     QApplication::sendEvent(fresh.get(), &press);
     EXPECT_EQ(Title(fresh.get())->Caption(), QStringLiteral("x"));
-    Q_UNUSED(key);
 }
 
 TEST_F(FormatStoreTest, StyleNamePromptRules)
@@ -323,18 +323,18 @@ TEST_F(FormatStoreTest, TheLongestStyleNameComesFromTheDatabaseOnPostgreSql)
 TEST_F(FormatStoreTest, TheOptionFormRunsATestLayoutByClassName)
 {
     RegisterFormatClass(QStringLiteral("TfrmKelm24Fmt"), &TTestFmt::CreateForm);
-    QPointer<TfrmKelm24> options = StartForm<TfrmKelm24>();
-    ASSERT_TRUE(started) << options->ErrorTexts.toStdString();
+    QPointer<TfrmKelm24> optionForm = StartForm<TfrmKelm24>();
+    ASSERT_TRUE(started) << optionForm->ErrorTexts.toStdString();
     TVRFormatForm* format = nullptr;
     const QString sql = QStringLiteral("SELECT TG001, TG002, TG014 AS TG003 FROM PURTG ORDER BY TG001, TG002");
-    ASSERT_EQ(options->OpenFormatForm(sql, format), 1) << shown.join(QLatin1Char('|')).toStdString();
+    ASSERT_EQ(optionForm->OpenFormatForm(sql, format), 1) << shown.join(QLatin1Char('|')).toStdString();
     auto* layout = dynamic_cast<TTestFmt*>(format);
     ASSERT_NE(layout, nullptr);
-    EXPECT_EQ(layout->parentWidget(), options.data());
+    EXPECT_EQ(layout->parentWidget(), optionForm.data());
     EXPECT_EQ(layout->lastSQL, sql);
     EXPECT_EQ(layout->ClientDataSet1->ProviderName(), QStringLiteral("Provider1"));
     EXPECT_GT(layout->ClientDataSet1->RecordCount(), 10);
-    EXPECT_EQ(layout->DateType, options->cboDateType->ItemIndex() + 1);
+    EXPECT_EQ(layout->DateType, optionForm->cboDateType->ItemIndex() + 1);
     layout->PrintMode = 0;
     layout->Preview();
     EXPECT_GT(layout->GeneratedPages, 0);
@@ -344,8 +344,78 @@ TEST_F(FormatStoreTest, TheOptionFormRunsATestLayoutByClassName)
     const QString printed = date->PrintedText();
     EXPECT_FALSE(printed.isEmpty());
     EXPECT_NE(printed.size(), 8) << printed.toStdString();
+    // The first page as a picture: the fields are drawn on it.
+    const QImage page = layout->ReportPrinter()->PageImage(1, 96);
+    ASSERT_FALSE(page.isNull());
+    int ink = 0;
+    for (int y = 0; y < page.height(); y += 2)
+        for (int x = 0; x < page.width(); x += 2) ink += qGray(page.pixel(x, y)) < 128;
+    EXPECT_GT(ink, 200);
+    if (qEnvironmentVariableIsSet("KELM24_SAVE_PAGES")) page.save(QStringLiteral("/tmp/fmtbase_page1.png"));
+
+    // Documents of a mail run: a line per recipient, the pages of each.
+    optionForm->SendKeyField = QStringLiteral("TG001");
+    optionForm->SendAddressField = QStringLiteral("TG002");
+    optionForm->SendStatusField = QStringLiteral("TG045");
+    layout->SendMode = 1;
+    layout->ClientDataSet1->First();
+    const QString key = layout->ClientDataSet1->FieldByName(QStringLiteral("TG001")).AsString();
+    const QString address = layout->ClientDataSet1->FieldByName(QStringLiteral("TG002")).AsString();
+    layout->SendList.clear();
+    layout->PageCounter = 1;
+    layout->RegisterDocument(QStringLiteral("PURTG"), QStringLiteral("W1"));
+    layout->PageCounter = 2;
+    layout->RegisterDocument(QStringLiteral("PURTG"), QStringLiteral("W2"));
+    EXPECT_EQ(layout->SendList, QStringList{key + QStringLiteral("=") + address +
+                                            QStringLiteral("||1,PURTG;TG045;W1;2,PURTG;TG045;W2;")});
+    layout->SendMode = 0;
+    layout->RegisterDocument(QStringLiteral("PURTG"), QStringLiteral("W3"));
+    EXPECT_EQ(layout->SendList.size(), 1);
+
+    // Print counts: not in preview, one more when printing.
+    const QString where = QStringLiteral("TG001='%1' and TG002='%2' ").arg(key, address);
+    auto count = [&] {
+        layout->ClientDataSet2->Close();
+        layout->ClientDataSet2->SetCommandText(QStringLiteral("SELECT TG012 FROM PURTG WHERE ") + where);
+        layout->ClientDataSet2->Open();
+        return layout->ClientDataSet2->FieldByName(QStringLiteral("TG012")).AsInteger();
+    };
+    const int before = count();
+    const Variant args = Variant::ArrayOf({QStringLiteral("$$PURTG"), QStringLiteral("TG012"), where});
+    layout->PrintMode = 0;
+    layout->UpdatePrintCount(args);
+    EXPECT_EQ(count(), before);
+    layout->PrintMode = 1;
+    layout->UpdatePrintCount(args);
+    EXPECT_EQ(count(), before + 1);
+
+    // Fields added in the designer are hidden when the builder is off.
+    auto* band = layout->findChild<QWidget*>(QStringLiteral("QRBand1"));
+    auto* added = new TQvQRDBBarcode(band);
+    added->setObjectName(QStringLiteral("ExBcTG0021"));
+    added->SetDataSet(layout->ClientDataSet1);
+    added->show();
+    layout->DesignerAdded << added->objectName();
+    layout->HideBuilderFields();
+    EXPECT_FALSE(added->Printable());
+    EXPECT_EQ(added->DataSetObject(), nullptr);
+
     delete format;
-    delete options;
+    delete optionForm;
     Settle();
     RegisterFormatClass(QStringLiteral("TfrmKelm24Fmt"), nullptr);
+}
+
+TEST_F(FormatStoreTest, OtherWindowsTakeNoInputWhilePagesGenerate)
+{
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    auto form = Layout(hostServer);
+    bool otherEnabled = true;
+    form->QuickRep1->BeforePrint = [&](TQuickRep*, bool&) { otherEnabled = other.isEnabled(); };
+    EXPECT_TRUE(form->PrepareReport());
+    EXPECT_FALSE(otherEnabled);
+    EXPECT_TRUE(other.isEnabled());
+    EXPECT_GT(form->GeneratedPages, 0);
 }
