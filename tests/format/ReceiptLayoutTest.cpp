@@ -15,6 +15,7 @@
 #include "host/Counter.h"
 #include "host/HostData.h"
 #include "i18n/CodeConverter.h"
+#include "platform/dialogs/Dialogs.h"
 #include "platform/socketconn/SocketConnection.h"
 #include "tests/appserver/ReceiptQuery.h"
 #include "tests/appserver/TestSupport.h"
@@ -437,4 +438,22 @@ TEST_F(ReceiptLayoutTest, FrameTextsAndLinesAsTheOptionFormHandsThemOver)
     f->lblCreateDate1Print(f->lblCreateDate1, value);
     EXPECT_EQ(value, QString());
     EXPECT_EQ(f->lblCompany->Caption(), QStringLiteral("苏州恒润贸易有限公司"));
+}
+
+TEST_F(ReceiptLayoutTest, MergedLayoutWithoutItsConnectionEndsTheRunWithTheCounterMessage)
+{
+    QStringList shown;
+    TDialogService::SetMessageHandler([&shown](const TMessageRequest& request) {
+        shown << request.Text;
+        return ButtonResult(mbOK);
+    });
+    test::TSummaryKeys keys;
+    auto* f = Open<TfrmKelm24Fmt_1>(test::ReceiptSummaryStatement(QStringLiteral("3401"), QStringLiteral("20231228001"),
+                                                                  QStringLiteral("20231228001"), keys));
+    f->Counter = Variant();
+    EXPECT_THROW(f->PrepareReport(), Exception);
+    TDialogService::Reset();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].startsWith(QStringLiteral("请用最新的counter再来运行该程序")));
+    EXPECT_FALSE(static_cast<TfrmKelm24Fmt_1*>(f)->Lookup().Connected());
 }
