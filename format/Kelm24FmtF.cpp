@@ -86,6 +86,7 @@ int TfrmKelm24Fmt::OpenReportData(const QString& SQL)
 {
     try {
         fields_.clear();
+        conversions_.clear();
         ClientDataSet1->Close();
         ClientDataSet1->SetCommandText(SQL);
         ClientDataSet1->Open();
@@ -130,9 +131,15 @@ double TfrmKelm24Fmt::InReceiptUnit(double Quantity, bool Tolerant) const
 {
     const QString orderUnit = Text("TD009"), unit = Text("TH008");
     if (!NeedsUnitConversion(sys024_, orderUnit, unit)) return Quantity;
+    const QString item = Text("TH004");
+    const QString key = item + QChar(3) + QString::number(Quantity, 'g', 17) + QChar(3) + orderUnit + QChar(3) + unit;
+    const auto known = conversions_.constFind(key);
+    if (known != conversions_.constEnd()) return known.value();
     const TReceiptCounter counter = ReceiptCounter();
-    return Tolerant ? counter.UnitConvertOrZero(Text("TH004"), Quantity, orderUnit, unit)
-                    : counter.UnitConvert(Text("TH004"), Quantity, orderUnit, unit);
+    const double converted = Tolerant ? counter.UnitConvertOrZero(item, Quantity, orderUnit, unit)
+                                      : counter.UnitConvert(item, Quantity, orderUnit, unit);
+    if (counter.Assigned()) conversions_.insert(key, converted);
+    return converted;
 }
 
 double TfrmKelm24Fmt::RowDelivered()

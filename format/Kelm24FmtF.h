@@ -83,6 +83,9 @@ private:
     QString sys024_;
     double delivered_ = 0;
     mutable QHash<const char*, TField*> fields_;
+    // Conversions the counter answered in this run, by their arguments: the
+    // same order line comes back on many receipts.
+    mutable QHash<QString, double> conversions_;
     TQRLabel* lblQty1_ = nullptr;
 };
 
