@@ -457,3 +457,35 @@ TEST_F(ReceiptLayoutTest, MergedLayoutWithoutItsConnectionEndsTheRunWithTheCount
     EXPECT_TRUE(shown[0].startsWith(QStringLiteral("请用最新的counter再来运行该程序")));
     EXPECT_FALSE(static_cast<TfrmKelm24Fmt_1*>(f)->Lookup().Connected());
 }
+
+TEST_F(ReceiptLayoutTest, FieldHandlersOfTheReceipt)
+{
+    auto* f = Open<TfrmKelm24Fmt>(Receipts(QStringLiteral("2801"), QStringLiteral("20231228004"), QStringLiteral("20231228004")));
+    f->ClientDataSet1->First();
+    QString v = QStringLiteral("202406");
+    f->txtTG029Print(nullptr, v);
+    EXPECT_EQ(v, QStringLiteral("2024/06"));
+    v = QStringLiteral("0.13");
+    f->txtTG030Print(nullptr, v);
+    EXPECT_EQ(v, QStringLiteral("13%"));
+    v = QStringLiteral("0.05");
+    f->txtINVMB045Print(nullptr, v);
+    EXPECT_EQ(v, QStringLiteral("5.00%"));
+    // The line total with the currency's decimals (US dollars: 2), grouped.
+    auto* total = f->findChild<TQRDBText*>(QStringLiteral("txtTH019T"));
+    ASSERT_NE(total, nullptr);
+    v = QStringLiteral("1234.5678");
+    f->txtTH019TPrint(total, v);
+    EXPECT_EQ(v, QStringLiteral("1,234.57"));
+    total->SetMask(QStringLiteral("0.000"));
+    v = QStringLiteral("1,234.5678");
+    f->txtTH019TPrint(total, v);
+    EXPECT_EQ(v, QStringLiteral("1234.570")) << "a display mask of its own, after rounding to the currency";
+    // Sample company parameter MA069 "Y": sample quantities.
+    v.clear();
+    f->txtTH068CPrint(nullptr, v);
+    EXPECT_EQ(v, QStringLiteral("取样数量"));
+    v.clear();
+    f->txtTH069CPrint(nullptr, v);
+    EXPECT_EQ(v, QStringLiteral("取样包装数量"));
+}
