@@ -78,13 +78,13 @@ port=$(sed -n 's/.*listening on .*:\([0-9]*\).*/\1/p' "$root/server/appserver.lo
 out="$root/receipts"
 rm -rf "$out"
 echo "receipts (detail layout):"
-"$bin/kelm24-receipt-demo" --port "$port" --server-ini "$root/server/CorvaneS.ini" --out "$out/detail" \
+"$bin/kelm24-receipt-pages" --port "$port" --server-ini "$root/server/CorvaneS.ini" --out "$out/detail" \
   --background "$root/client/C_DATA/CHS_KELM24F.svg"
 echo "receipts (merged lines):"
-"$bin/kelm24-receipt-demo" --port "$port" --server-ini "$root/server/CorvaneS.ini" --out "$out/merged" --merged \
+"$bin/kelm24-receipt-pages" --port "$port" --server-ini "$root/server/CorvaneS.ini" --out "$out/merged" --merged \
   --background "$root/client/C_DATA/CHS_KELM24F_1.svg"
 echo "receipts (English interface):"
-"$bin/kelm24-receipt-demo" --port "$port" --server-ini "$root/server/CorvaneS.ini" --out "$out/english" --english \
+"$bin/kelm24-receipt-pages" --port "$port" --server-ini "$root/server/CorvaneS.ini" --out "$out/english" --english \
   --background "$root/client/C_DATA/ENG_KELM24F.svg"
 # The same through the host's export command (11) when the plug-in's page
 # files are part of this build.

@@ -1,4 +1,4 @@
-// kelm24-receipt-demo: prints the sample company's showcase receipts to
+// kelm24-receipt-pages: prints the sample company's showcase receipts to
 // files. It talks to kelm24-appserver over TCP as the plug-in does, builds
 // each receipt's statement as the receipt form does for a host run, lets the
 // receipt layout generate the pages, and writes every page as PNG and PDF.
@@ -71,7 +71,7 @@ int main(int argc, char** argv)
     parser.process(app);
     QTextStream cout(stdout), cerr(stderr);
     if (!parser.isSet(port) || !parser.isSet(out)) {
-        cerr << "kelm24-receipt-demo: give --port and --out (see --help)" << Qt::endl;
+        cerr << "kelm24-receipt-pages: give --port and --out (see --help)" << Qt::endl;
         return 2;
     }
     try {
@@ -150,7 +150,7 @@ int main(int argc, char** argv)
              << timer.elapsed() << " ms)" << Qt::endl;
         return 0;
     } catch (const std::exception& e) {
-        cerr << "kelm24-receipt-demo: " << e.what() << Qt::endl;
+        cerr << "kelm24-receipt-pages: " << e.what() << Qt::endl;
         return 1;
     }
 }
