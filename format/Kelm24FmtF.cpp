@@ -8,7 +8,6 @@
 #include "format/engine/QRMask.h"
 #include "format/engine/QuickRep.h"
 #include "i18n/CodeConverter.h"
-#include "options/Kelm24OptF.h"
 #include "runtime/DateText.h"
 
 #include <QFileInfo>
@@ -42,16 +41,20 @@ void TfrmKelm24Fmt::FormCreate()
 
 void TfrmKelm24Fmt::LoadNumerals()
 {
-    auto* receipt = qobject_cast<TfrmKelm24*>(parentWidget());
-    if (!receipt || !receipt->me99) return;  // the base form's table stays
+    // The receipt option form that owns the layout keeps the table in its
+    // hidden memo "me99".
+    QWidget* owner = parentWidget();
+    auto* memo = owner ? owner->findChild<TMemo*>(QStringLiteral("me99")) : nullptr;
+    if (!memo) return;  // the base form's table stays
     // A run the host started without showing the dialog has not converted
     // the dialog's texts yet.
-    if (!receipt->Shown && receipt->Converter()) {
-        QStringList lines = receipt->me99->Lines();
-        for (QString& line : lines) line = receipt->Converter()->ToDisplay(line);
-        receipt->me99->SetLines(lines);
+    auto* ownerForm = qobject_cast<TQVForm*>(owner);
+    if (!owner->isVisible() && ownerForm && ownerForm->Converter() && !ownerForm->FormConverted()) {
+        QStringList lines = memo->Lines();
+        for (QString& line : lines) line = ownerForm->Converter()->ToDisplay(line);
+        memo->SetLines(lines);
     }
-    const QStringList lines = receipt->me99->Lines();
+    const QStringList lines = memo->Lines();
     if (lines.size() < 20) return;
     NumeralTable.clear();
     for (int i = 0; i < 20; ++i) NumeralTable << (i == 15 ? lines[i].trimmed() : lines[i]);
@@ -61,8 +64,8 @@ bool TfrmKelm24Fmt::EnglishInterface() const { return UICodePage() == QLatin1Str
 
 void TfrmKelm24Fmt::SetSampleHints()
 {
-    auto* receipt = qobject_cast<TfrmKelm24*>(parentWidget());
-    const QString sys069 = receipt ? receipt->Sys069 : SysSetting(QStringLiteral("SYS069"));
+    // The receipt option form reads the same setting for the layout.
+    const QString sys069 = SysSetting(QStringLiteral("SYS069"));
     const bool destroyed = sys069 == QLatin1String("N");
     QString quantity, packing;
     if (EnglishInterface()) {
