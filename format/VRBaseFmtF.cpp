@@ -165,6 +165,8 @@ void TfrmVRBaseFmt::FormCreate()
     TQVForm::FormCreate();
     ApplyDesign();
     BindComponents();
+    // The storage keys (Ctrl+S, Ctrl+N, Ctrl+Alt+L) work wherever the focus is.
+    SetKeyPreview(true);
     if (parentWidget() && Converter()) {
         ConvertForm();
         UILanguage = Converter()->UIConvertMode;
