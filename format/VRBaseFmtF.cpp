@@ -61,14 +61,6 @@ private:
     QPointer<QWidget> active_;
 };
 
-class TWaitCursor {
-public:
-    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
-};
-
 QString ElementText(const Variant& array, int index)
 {
     if (!array.IsArray() || index > array.HighBound() - array.LowBound()) return {};
@@ -165,6 +157,8 @@ void TfrmVRBaseFmt::FormCreate()
     TQVForm::FormCreate();
     ApplyDesign();
     BindComponents();
+    // The storage keys (Ctrl+S, Ctrl+N, Ctrl+Alt+L) work wherever the focus is.
+    SetKeyPreview(true);
     if (parentWidget() && Converter()) {
         ConvertForm();
         UILanguage = Converter()->UIConvertMode;

@@ -213,10 +213,17 @@ TEST_F(FormatStoreTest, ALostLockOrARefusedInsertKeepsTheChangesInTheLocalFile)
     EXPECT_EQ(Title(fresh.get())->Caption(), QStringLiteral("再次修改"));
     // Ctrl+Alt+L is the same action; "No" to the question leaves the form.
     Title(fresh.get())->SetCaption(QStringLiteral("x"));
+    fresh->show();
     answer = mrNo;
     QKeyEvent press(QEvent::KeyPress, Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
     QApplication::sendEvent(fresh.get(), &press);
     EXPECT_EQ(Title(fresh.get())->Caption(), QStringLiteral("x"));
+    EXPECT_TRUE(Shown(QStringLiteral("是否加载上次保存失败时的修改!")));
+    answer = mrYes;
+    TDialogService::ScriptInputs({QStringLiteral("样式一")});
+    QKeyEvent again(QEvent::KeyPress, Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
+    QApplication::sendEvent(fresh.get(), &again);
+    EXPECT_EQ(Title(fresh.get())->Caption(), QStringLiteral("再次修改"));
 }
 
 TEST_F(FormatStoreTest, StyleNamePromptRules)
@@ -418,4 +425,56 @@ TEST_F(FormatStoreTest, OtherWindowsTakeNoInputWhilePagesGenerate)
     EXPECT_FALSE(otherEnabled);
     EXPECT_TRUE(other.isEnabled());
     EXPECT_GT(form->GeneratedPages, 0);
+}
+
+TEST_F(FormatStoreTest, FileNamesFollowTheClassTheLanguageAndTheStyle)
+{
+    std::unique_ptr<TfrmProbeFmt_1> form(TQVForm::Create<TfrmProbeFmt_1>());
+    form->ClientPath = local.path() + QLatin1Char('/');
+    const QString data = local.path() + QStringLiteral("/C_DATA/");
+    EXPECT_EQ(form->LocalLayoutFile(QString()), data + QStringLiteral("TfrmProbeFmt_1.dat"));
+    // A style name never leads out of the layout folder.
+    EXPECT_EQ(form->LocalLayoutFile(QStringLiteral("../a/b")), data + QStringLiteral("TfrmProbeFmt_1_.._a_b.dat"));
+    EXPECT_EQ(form->BackgroundPictureFile(), QString());  // only for the Chinese interfaces
+    form->UILanguage = 2;
+    EXPECT_EQ(form->LocalLayoutFile(QStringLiteral("甲")), data + QStringLiteral("CHT_TfrmProbeFmt_1_甲.dat"));
+    form->UILanguage = 1;
+    form->QuickRep1->SetPageStyle(psFullPage);
+    EXPECT_EQ(form->BackgroundPictureFile(), data + QStringLiteral("CHS_PROBEF_1.svg"));
+    form->QuickRep1->SetPageStyle(psHalfPage);
+    EXPECT_EQ(form->BackgroundPictureFile(), data + QStringLiteral("CHS_PROBEH_1.svg"));
+    // The picture is loaded when it is there; a missing one keeps what there was.
+    form->LoadBackgroundPicture();
+    EXPECT_FALSE(form->QuickRep1->HasPicture());
+    QDir().mkpath(data);
+    QFile svg(data + QStringLiteral("CHS_PROBEH_1.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::WriteOnly));
+    svg.write("<svg xmlns='http://www.w3.org/2000/svg' width='100' height='100'><rect width='50' height='50'/></svg>");
+    svg.close();
+    form->LoadBackgroundPicture();
+    EXPECT_TRUE(form->QuickRep1->HasPicture());
+    EXPECT_EQ(form->BackgroundFile, data + QStringLiteral("CHS_PROBEH_1.svg"));
+}
+
+TEST_F(FormatStoreTest, SaveKeysAreExactModifierSets)
+{
+    auto form = Layout(hostServer, QStringLiteral("键"));
+    Title(form.get())->SetCaption(QStringLiteral("按键保存"));
+    // Ctrl+Shift+S is no save key.
+    form->show();
+    QKeyEvent other(QEvent::KeyPress, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QApplication::sendEvent(form.get(), &other);
+    EXPECT_EQ(Revision(hostServer, QStringLiteral("键")), QStringLiteral("(none)"));
+    form->show();
+    QKeyEvent save(QEvent::KeyPress, Qt::Key_S, Qt::ControlModifier);
+    QApplication::sendEvent(form.get(), &save);
+    EXPECT_EQ(Revision(hostServer, QStringLiteral("键")), QStringLiteral("0"));
+    EXPECT_TRUE(Shown(QStringLiteral("保存格式档成功，当前的格式档名称变为：键"))) << shown.join(QLatin1Char('|')).toStdString();
+    // Ctrl+N saves under a new name.
+    TDialogService::ScriptInputs({QStringLiteral("另一个")});
+    form->show();
+    QKeyEvent saveAs(QEvent::KeyPress, Qt::Key_N, Qt::ControlModifier);
+    QApplication::sendEvent(form.get(), &saveAs);
+    EXPECT_EQ(form->StyleName, QStringLiteral("另一个"));
+    EXPECT_EQ(Revision(hostServer, QStringLiteral("另一个")), QStringLiteral("0"));
 }

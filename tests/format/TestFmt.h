@@ -51,4 +51,13 @@ protected:
     void ShowPreviewWindow() override { lastPages = GeneratedPages; }
 };
 
+// A layout class named as the receipt layouts are (frm ... Fmt_n), for the
+// file names derived from the class name.
+class TfrmProbeFmt_1 : public TTestFmt {
+    Q_OBJECT
+
+public:
+    explicit TfrmProbeFmt_1(QWidget* owner = nullptr) : TTestFmt(owner) {}
+};
+
 }  // namespace kelm24::test
