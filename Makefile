@@ -15,12 +15,13 @@ setup:
 	@bash scripts/setup.sh
 
 # Configuring every time is cheap and picks up subsystem folders as they appear.
+# Both builds treat warnings as errors.
 build: setup
-	$(CMAKE_GEN) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	$(CMAKE_GEN) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELM24_WERROR=ON >/dev/null
 	ninja -C $(BUILD) -j $(JOBS)
 
 build-asan: setup
-	$(CMAKE_GEN) -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKELM24_SANITIZE=ON -DKELM24_BENCH=OFF >/dev/null
+	$(CMAKE_GEN) -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKELM24_SANITIZE=ON -DKELM24_BENCH=OFF -DKELM24_WERROR=ON >/dev/null
 	ninja -C $(ASAN_BUILD) -j $(JOBS)
 
 test-release: build

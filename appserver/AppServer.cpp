@@ -1,8 +1,8 @@
 #include "appserver/AppServer.h"
 
 #include "appserver/Schema.h"
-#include "frame/DataPacket.h"
-#include "frame/HostObjects.h"
+#include "kelm24/DataPacket.h"
+#include "kelm24/HostObjects.h"
 
 #include <QRegularExpression>
 #include <QUuid>

@@ -1,6 +1,6 @@
 #include "appserver/DataLayer.h"
 
-#include "frame/DataPacket.h"
+#include "kelm24/DataPacket.h"
 
 #include <QAtomicInt>
 #include <QDate>
@@ -190,9 +190,9 @@ Variant TDataLayer::QueryPacket(const QString& clientSql, const Variant& params)
         fields[i] = TFieldDef{name, typedByValues[i] ? TFieldType::Integer : FieldTypeOf(record.field(i).metaType()), 0};
     }
     QVector<bool> seen(n);
-    std::vector<Variant> rows;
+    TDataPacket packet;
     while (q.next()) {
-        Variant row = Variant::CreateArray(0, n - 1);
+        std::vector<Variant> row(static_cast<size_t>(n));
         for (int i = 0; i < n; ++i) {
             Variant v = ToVariant(q.value(i));
             if (v.IsText()) fields[i].Size = std::max(fields[i].Size, static_cast<int>(v.ToString().size()));
@@ -202,16 +202,14 @@ Variant TDataLayer::QueryPacket(const QString& clientSql, const Variant& params)
                 // Integer widens to Float; anything but a number makes it a String.
                 if (fields[i].Type != TFieldType::String && t != TFieldType::Integer) fields[i].Type = t;
             }
-            row[i] = std::move(v);
+            row[static_cast<size_t>(i)] = std::move(v);
         }
-        rows.push_back(std::move(row));
+        packet.Rows.push_back(std::move(row));
     }
     for (int i = 0; i < n; ++i)
         if (typedByValues[i] && !seen[i]) fields[i].Type = TFieldType::String;
-    Variant defs = Variant::CreateArray(0, n - 1);
-    for (int i = 0; i < n; ++i)
-        defs[i] = Variant::ArrayOf({fields[i].Name, static_cast<int>(fields[i].Type), fields[i].Size});
-    return Variant::ArrayOf({defs, Variant::ArrayOf(rows)});
+    packet.Fields = std::move(fields);
+    return packet.ToVariant();
 }
 
 int TDataLayer::ExecClient(const QString& clientSql)

@@ -34,7 +34,7 @@ public:
     void ExecMany(const QString& sql, const QVector<TSqlRow>& rows);
     QVector<TSqlRow> Select(const QString& sql, const TSqlRow& binds = {});
     // A client's query, adapted to the engine, as a data packet variant
-    // (frame/DataPacket.h). params: Empty or an array of [name, value] pairs.
+    // (kelm24/DataPacket.h). params: Empty or an array of [name, value] pairs.
     Variant QueryPacket(const QString& clientSql, const Variant& params = Variant());
     // A client's statement, adapted: rows of a SELECT, rows affected otherwise.
     int ExecClient(const QString& clientSql);

@@ -1,5 +1,7 @@
 #include "appserver/Stores.h"
 
+#include "kelm24/DataPacket.h"
+
 #include <QDate>
 #include <QRegularExpression>
 
@@ -74,15 +76,14 @@ Variant TConditionSetStore::Packet(const QString& user, const QString& program)
         {user, program});
     static const char* names[] = {"NCONDITION", "CREATOR", "PROGRAMME", "CREATE_DATE", "SCONDITION", "VCONDITION"};
     static const int sizes[] = {20, 20, 20, 8, 0, 0};
-    Variant defs = Variant::CreateArray(0, 5);
-    for (int i = 0; i < 6; ++i) defs[i] = Variant::ArrayOf({QString::fromLatin1(names[i]), 0, sizes[i]});
-    std::vector<Variant> out;
+    TDataPacket packet;
+    for (int i = 0; i < 6; ++i) packet.Fields.push_back(TFieldDef{QString::fromLatin1(names[i]), TFieldType::String, sizes[i]});
     for (const TSqlRow& r : rows) {
-        Variant row = Variant::CreateArray(0, 5);
-        for (int i = 0; i < 6; ++i) row[i] = ToVariant(r[i]);
-        out.push_back(row);
+        std::vector<Variant> row;
+        for (int i = 0; i < 6; ++i) row.push_back(ToVariant(r[i]));
+        packet.Rows.push_back(std::move(row));
     }
-    return Variant::ArrayOf({defs, Variant::ArrayOf(out)});
+    return packet.ToVariant();
 }
 
 int TLayoutStore::Read(const QString& formClass, const QString& style, Variant& answer)

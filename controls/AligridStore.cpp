@@ -151,8 +151,8 @@ QStringList TStringAlignGrid::ReadPropertyNames() { return kWritten + kOld; }
 
 QByteArray TStringAlignGrid::WriteProperty(const QString& name) const
 {
-    QByteArray data;
-    QDataStream s(&data, QIODevice::WriteOnly);
+    QByteArray bytes;
+    QDataStream s(&bytes, QIODevice::WriteOnly);
     s.setVersion(QDataStream::Qt_6_0);
     auto writeTexts = [&](const QMap<CellKey, QString>& texts) {
         if (texts.isEmpty()) return;
@@ -193,10 +193,10 @@ QByteArray TStringAlignGrid::WriteProperty(const QString& name) const
     } else if (name == QLatin1String("PropFixedRow")) {
         writeLines(fixedRowProps_);
     }
-    return data;
+    return bytes;
 }
 
-bool TStringAlignGrid::ReadProperty(const QString& name, const QByteArray& data)
+bool TStringAlignGrid::ReadProperty(const QString& name, const QByteArray& bytes)
 {
     bool ok = false;
     // Which table an older item name fills.
@@ -208,7 +208,7 @@ bool TStringAlignGrid::ReadProperty(const QString& name, const QByteArray& data)
     };
     // Entries at negative places are skipped.
     auto readTexts = [&](const std::function<bool(int, int, const QString&)>& store) {
-        return ReadEntries(data, [&](QDataStream& s) {
+        return ReadEntries(bytes, [&](QDataStream& s) {
             qint32 c = 0, r = 0;
             QString text;
             s >> c >> r >> text;
@@ -218,7 +218,7 @@ bool TStringAlignGrid::ReadProperty(const QString& name, const QByteArray& data)
     };
     // Reads entries of a key and a value, changing the record they name.
     auto readField = [&](TPropTable table, const std::function<bool(QDataStream&, TCellProperties&)>& field) {
-        return ReadEntries(data, [&](QDataStream& s) {
+        return ReadEntries(bytes, [&](QDataStream& s) {
             qint32 c = 0, r = 0;
             s >> c;
             if (table == ptCell) s >> r;
@@ -284,19 +284,19 @@ bool TStringAlignGrid::ReadProperty(const QString& name, const QByteArray& data)
 
 QByteArray TStringAlignGrid::SaveProperties() const
 {
-    QByteArray data;
-    QDataStream s(&data, QIODevice::WriteOnly);
+    QByteArray bytes;
+    QDataStream s(&bytes, QIODevice::WriteOnly);
     s.setVersion(QDataStream::Qt_6_0);
     for (const QString& name : kWritten) {
         const QByteArray item = WriteProperty(name);
         if (!item.isEmpty()) s << name << item;
     }
-    return data;
+    return bytes;
 }
 
-void TStringAlignGrid::LoadProperties(const QByteArray& data)
+void TStringAlignGrid::LoadProperties(const QByteArray& bytes)
 {
-    QDataStream s(data);
+    QDataStream s(bytes);
     s.setVersion(QDataStream::Qt_6_0);
     while (!s.atEnd() && s.status() == QDataStream::Ok) {
         QString name;

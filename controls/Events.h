@@ -3,7 +3,7 @@
 // and the OnClick of its command buttons). Qt's own signals stay available.
 #pragma once
 
-#include "frame/VROptForm.h"
+#include "runtime/NotifyEvent.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

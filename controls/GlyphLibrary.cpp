@@ -1,6 +1,6 @@
 #include "controls/GlyphLibrary.h"
 
-#include "frame/ModulePath.h"
+#include "runtime/ModulePath.h"
 #include "kelm24/Variant.h"
 #include "platform/VeDudU5/VeDudU5.h"
 #include "runtime/RuntimeLibrary.h"
@@ -42,7 +42,7 @@ struct TLibrary {
         if (tried) return;
         tried = true;
         handle = path.isEmpty() ? LoadRuntimeLibrary(QString::fromLatin1(kLibraryName),
-                                                     {QFileInfo(ModuleFileName()).absolutePath()})
+                                                     {ModuleFolder()})
                                 : LoadRuntimeLibrary(path, {});
         if (!handle) return;
         getMax = reinterpret_cast<TGetMaxBmpID>(dlsym(handle, "GetMaxBmpID"));

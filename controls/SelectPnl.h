@@ -9,7 +9,7 @@
 #include "controls/ExtCtrls.h"
 #include "controls/ListView.h"
 #include "controls/StdCtrls.h"
-#include "frame/HostObjects.h"
+#include "kelm24/HostObjects.h"
 #include "kelm24/Variant.h"
 
 #include <QGroupBox>

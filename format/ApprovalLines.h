@@ -5,7 +5,7 @@
 // for once per print run (Prepare) and turned into lines per document (Lines).
 #pragma once
 
-#include "frame/HostObjects.h"
+#include "kelm24/HostObjects.h"
 
 #include <QStringList>
 #include <functional>

@@ -1,7 +1,7 @@
 #include "format/ReceiptRules.h"
 
 #include "format/engine/QRMask.h"
-#include "frame/HostObjects.h"
+#include "kelm24/HostObjects.h"
 #include "runtime/SqlCondition.h"
 
 #include <algorithm>

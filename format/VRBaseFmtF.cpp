@@ -8,7 +8,7 @@
 #include "format/engine/QRControls.h"
 #include "format/engine/QVQRControls.h"
 #include "format/engine/QuickRep.h"
-#include "frame/HostObjects.h"
+#include "kelm24/HostObjects.h"
 #include "options/VRBaseOptF.h"
 #include "platform/socketconn/SocketConnection.h"
 #include "runtime/CodePage.h"

@@ -3,7 +3,7 @@
 #include "format/VRBaseFmtF.h"
 
 #include "format/engine/QuickRep.h"
-#include "frame/HostObjects.h"
+#include "kelm24/HostObjects.h"
 #include "options/VRBaseOptF.h"
 #include "runtime/CodePage.h"
 

@@ -1,6 +1,6 @@
 #include "frame/DLLVRCtrller.h"
 
-#include "frame/ModulePath.h"
+#include "runtime/ModulePath.h"
 
 #include <QWidget>
 

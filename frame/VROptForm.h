@@ -4,6 +4,7 @@
 
 #include "kelm24/Variant.h"
 #include "platform/dialogs/ModalResult.h"
+#include "runtime/NotifyEvent.h"
 
 #include <QObject>
 #include <QString>
@@ -12,15 +13,6 @@
 class QWidget;
 
 namespace kelm24 {
-
-// An event handler with the identity of the object it belongs to, so that an
-// installer can recognise handlers of its own.
-struct TNotifyEvent {
-    const void* Data = nullptr;
-    std::function<void(QObject* Sender)> Code;
-    explicit operator bool() const { return static_cast<bool>(Code); }
-    void operator()(QObject* Sender) const { Code(Sender); }
-};
 
 class TVROptForm {
 public:

@@ -1,8 +1,8 @@
 #include "host/Counter.h"
 
 #include "appserver/ServerSettings.h"
-#include "frame/DataPacket.h"
-#include "frame/HostObjects.h"
+#include "kelm24/DataPacket.h"
+#include "kelm24/HostObjects.h"
 
 #include <QRegularExpression>
 

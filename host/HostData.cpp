@@ -1,7 +1,7 @@
 #include "host/HostData.h"
 
-#include "frame/DataPacket.h"
-#include "frame/HostObjects.h"
+#include "kelm24/DataPacket.h"
+#include "kelm24/HostObjects.h"
 #include "platform/registry/Registry.h"
 #include "runtime/CorvaneIni.h"
 #include "runtime/TextUtils.h"

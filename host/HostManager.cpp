@@ -1,6 +1,6 @@
 #include "host/HostManager.h"
 
-#include "frame/HostObjects.h"
+#include "kelm24/HostObjects.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "host/PickWindow.h"
 
-#include "frame/HostObjects.h"
+#include "kelm24/HostObjects.h"
 #include "host/Validator.h"
 
 #include <QCalendarWidget>
@@ -125,12 +125,14 @@ TPickWindow::TPickWindow(std::shared_ptr<THostData> data, std::shared_ptr<TPickC
 
 QVector<THostRow> TPickWindow::Candidates(const Variant& args)
 {
-    if (!args.IsArray() || args.Count() < 19) throw Exception(QStringLiteral("F2GetData: 参数应是 19 个元素的数组"));
+    if (!args.IsArray() || args.Count() < pickarg::Count) throw Exception(QStringLiteral("F2GetData: 参数应是 19 个元素的数组"));
     auto at = [&](int i) -> const Variant& { return args[args.LowBound() + i]; };
-    const THostQuery* query = FindHostQuery(at(0).ToString(), at(1).ToString());
-    if (!query) throw Exception(QStringLiteral("F2GetData: 没有查询 %1/%2").arg(at(0).ToString(), at(1).ToString()));
-    QVector<THostRow> rows = RunHostQuery(*data_, *query, at(2));
-    const QString typed = at(4).IsEmpty() || at(4).IsNull() ? QString() : at(4).ToString().trimmed();
+    const THostQuery* query = FindHostQuery(at(pickarg::Table).ToString(), at(pickarg::QueryId).ToString());
+    if (!query)
+        throw Exception(QStringLiteral("F2GetData: 没有查询 %1/%2").arg(at(pickarg::Table).ToString(), at(pickarg::QueryId).ToString()));
+    QVector<THostRow> rows = RunHostQuery(*data_, *query, at(pickarg::Keys));
+    const Variant& typedArg = at(pickarg::TypedText);
+    const QString typed = typedArg.IsEmpty() || typedArg.IsNull() ? QString() : typedArg.ToString().trimmed();
     if (typed.isEmpty()) return rows;
     QVector<THostRow> kept;
     for (const THostRow& r : rows) {
@@ -147,8 +149,9 @@ QVector<THostRow> TPickWindow::Candidates(const Variant& args)
 Variant TPickWindow::F2GetData(const Variant& args)
 {
     QVector<THostRow> rows = Candidates(args);
-    const Variant& tableArg = args[args.LowBound()];
-    const THostQuery* query = FindHostQuery(tableArg.ToString(), args[args.LowBound() + 1].ToString());
+    const Variant& tableArg = args[args.LowBound() + pickarg::Table];
+    const Variant& queryArg = args[args.LowBound() + pickarg::QueryId];
+    const THostQuery* query = FindHostQuery(tableArg.ToString(), queryArg.ToString());
     QStringList captions = QString::fromUtf8(query->Captions).split(QLatin1Char('|'));
     QVector<QStringList> texts;
     for (const THostRow& r : rows) {
@@ -157,8 +160,8 @@ Variant TPickWindow::F2GetData(const Variant& args)
         texts.push_back(t);
         while (captions.size() < t.size()) captions << QString();
     }
-    const Variant& multi = args[args.LowBound() + 3];
-    QVector<int> chosen = chooser_->ChooseRows(QStringLiteral("%1/%2").arg(tableArg.ToString(), args[args.LowBound() + 1].ToString()),
+    const Variant& multi = args[args.LowBound() + pickarg::MultiSelect];
+    QVector<int> chosen = chooser_->ChooseRows(QStringLiteral("%1/%2").arg(tableArg.ToString(), queryArg.ToString()),
                                                captions, texts, !multi.IsEmpty() && !multi.IsNull() && multi.ToBool());
     if (chosen.isEmpty()) return Variant();
     std::vector<Variant> picked;

@@ -1,6 +1,6 @@
 #include "host/Validator.h"
 
-#include "frame/HostObjects.h"
+#include "kelm24/HostObjects.h"
 
 namespace kelm24 {
 

@@ -2,7 +2,7 @@
 // it the host object (messages, counter, validator, pick windows) over the
 // installation's database, and drives its controller: the option dialog, or
 // print, preview and export runs without it.
-#include "frame/HostObjects.h"
+#include "kelm24/HostObjects.h"
 #include "host/HostManager.h"
 #include "kelm24/DLLBaseCtrller.h"
 

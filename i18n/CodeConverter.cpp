@@ -3,6 +3,7 @@
 
 #include "i18n/WidgetText.h"
 #include "runtime/CorvaneIni.h"
+#include "runtime/ModulePath.h"
 #include "runtime/PropUtils.h"
 #include "runtime/RuntimeLibrary.h"
 #include "runtime/TextUtils.h"
@@ -22,14 +23,6 @@ namespace kelm24 {
 
 namespace {
 
-// The folder of the module (plug-in or program) this code is linked into.
-QString OwnModuleFolder()
-{
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&OwnModuleFolder), &info) == 0 || !info.dli_fname) return QString();
-    return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath();
-}
-
 bool IsAscii(const QString& text)
 {
     for (QChar c : text)
@@ -45,7 +38,7 @@ TTranslator::TTranslator(const QString& libraryName)
 {
     const QString client = TCorvaneIniC().ClientPath;
     handle_ = LoadRuntimeLibrary(libraryName,
-                                 {OwnModuleFolder(), client.isEmpty() ? QString() : client + QStringLiteral("C_QVBIN")},
+                                 {ModuleFolder(), client.isEmpty() ? QString() : client + QStringLiteral("C_QVBIN")},
                                  &path_);
     if (!handle_) throw Exception(QStringLiteral("Load Library %1 Error!").arg(libraryName));
     gbToBig5_ = reinterpret_cast<TextFunc>(dlsym(handle_, "GBtoBIG5"));

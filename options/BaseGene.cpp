@@ -7,7 +7,7 @@
 #include "controls/Grids.h"
 #include "i18n/WidgetText.h"
 #include "format/engine/ClientDataSet.h"
-#include "frame/ModulePath.h"
+#include "runtime/ModulePath.h"
 #include "platform/socketconn/SocketConnection.h"
 #include "runtime/CorvaneIni.h"
 #include "runtime/DateText.h"
@@ -509,20 +509,19 @@ void TfrmBaseGene::ApplyPowerData(const Variant& Data)
     };
     const QStringList fields = element(1).IsText() ? element(1).ToString().split(QLatin1Char(',')) : QStringList();
     auto field = [&fields](int i) { return i < fields.size() ? fields[i] : QString(); };
-    PowerText1 = field(0);
-    PowerFlag1 = field(1) == QLatin1String("Y");
-    PowerFlag2 = field(2) == QLatin1String("Y");
-    PowerFlagText = field(3);
-    PermissionSwitch1 = PowerFlagText.size() < 7 || PowerFlagText.at(6) != QLatin1Char('N');
-    PermissionSwitch2 = PowerFlagText.size() < 8 || PowerFlagText.at(7) != QLatin1Char('N');
-    PowerText5 = field(4);
-    PowerText6 = field(5);
+    // Element 1 is "name,super user,Y,rights,group,department"; group and
+    // department are read from elements 2 and 3, which hold them whole.
+    UserName = field(0);
+    SuperUser = field(1) == QLatin1String("Y");
+    UserRights = field(3);
+    Rights7Allowed = UserRights.size() < 7 || UserRights.at(6) != QLatin1Char('N');
+    PricesAllowed = UserRights.size() < 8 || UserRights.at(7) != QLatin1Char('N');
     auto text = [&element](int i) {
         const Variant v = element(i);
         return v.IsEmpty() || v.IsNull() || v.IsArray() ? QString() : v.ToString();
     };
-    PowerText2 = text(2);
-    PowerText3 = text(3);
+    UserGroup = text(2);
+    UserDepartment = text(3);
     PermissionText = element(5).IsArray() ? PackList(text(4), element(5)) : QString();
     PrintSettingsLoaded();
 }

@@ -7,9 +7,11 @@
 // the F2 pick windows.
 //
 // The implementation is spread over BaseGene.cpp (the form, start-up,
-// condition result, keys), BaseGeneServices.cpp (messages, look-ups, date
-// text, field checks, pick windows, program libraries) and ConditionSets.cpp
-// (saved condition sets).
+// condition result, keys), BaseGeneMessages.cpp (messages and look-ups),
+// BaseGeneServices.cpp (field checks, pick windows, program libraries) and
+// ConditionSets.cpp (saved condition sets). Date texts follow
+// TDateTextRules (runtime/DateTextRules.h) and program libraries run through
+// TProgramLibraryRunner (options/ProgramLibrary.h).
 #pragma once
 
 #include "controls/Buttons.h"
@@ -20,9 +22,11 @@
 #include "controls/Menus.h"
 #include "controls/SelectPnl.h"
 #include "controls/StdCtrls.h"
-#include "frame/HostObjects.h"
+#include "kelm24/HostObjects.h"
 #include "frame/VROptForm.h"
+#include "options/ConditionSetClient.h"
 #include "options/QVForm.h"
+#include "runtime/DateTextRules.h"
 
 #include <QHash>
 #include <QPointer>
@@ -133,10 +137,14 @@ public:
     bool LocalServer = false;
     bool CollectingCaptions = false;
     bool SimpleMode = true;
-    // The permission values of ApplyPowerData, in their order.
-    QString PowerText1, PowerFlagText, PowerText5, PowerText6, PowerText2, PowerText3;
-    bool PowerFlag1 = false, PowerFlag2 = false;
-    bool PermissionSwitch1 = true, PermissionSwitch2 = true;
+    // The user as the application server's PowerData describes it.
+    QString UserName, UserGroup, UserDepartment;
+    bool SuperUser = false;
+    // One character per right, "Y" or "N": 2 design, 3 delete a style, 6 print, 8 prices.
+    QString UserRights;
+    // Characters 7 and 8 of the rights are not "N" (a missing character counts as allowed);
+    // the pick windows receive both.
+    bool Rights7Allowed = true, PricesAllowed = true;
     QString PermissionText;  // sent as the validator's BaseLimited
 
     // --- virtual operations, in slot order
@@ -198,7 +206,8 @@ public:
     void ReadProgramMaster();
     void GetCounter(const QString& Name, const Variant& Src, Variant& Result);
 
-    // ===== services: date text
+    // ===== services: date text, after the form's date type and separator
+    TDateTextRules DateTextRules();
     QString DateToInternal(const QString& Text, bool Fill = false, const QString& Default = QString());
     QString YearMonthToInternal(const QString& Text);
     QString DateMask();
@@ -267,6 +276,8 @@ public:
                                const QString& Text);
 
     // ===== condition sets (ConditionSets.cpp)
+    // The sets of this user and program on the application server.
+    TConditionSetClient ConditionSetClient() const;
     // Base part of saving: runs the exit check of the active field; a derived
     // form runs the save dialog when ValidationFailed stays false.
     virtual void btnInsertClick();

@@ -4,19 +4,16 @@
 // F2 pick windows and running another program's server library.
 #include "options/BaseGene.h"
 #include "options/FormParts.h"
+#include "options/ProgramLibrary.h"
 
 #include "controls/QvSpin.h"
-#include "kelm24/SvrController.h"
 #include "runtime/CorvaneIni.h"
 #include "runtime/DateText.h"
 #include "runtime/PropUtils.h"
 
 #include <QApplication>
 #include <QDate>
-#include <QFile>
-#include <QFileInfo>
 #include <QScopeGuard>
-#include <dlfcn.h>
 
 namespace kelm24 {
 
@@ -48,11 +45,6 @@ bool ReadInt(const QString& Text, int& Value)
     bool ok = false;
     Value = Text.trimmed().toInt(&ok);
     return ok;
-}
-
-QString Internal(int Year, int Month, int Day)
-{
-    return QString::asprintf("%d%.2d%.2d", Year, Month, Day);
 }
 
 QString Today() { return QDate::currentDate().toString(QStringLiteral("yyyyMMdd")); }
@@ -98,108 +90,18 @@ bool NothingPicked(const Variant& Data)
 
 // ---------------------------------------------------------------- date text
 
-QString TfrmBaseGene::YearMaskPart()
-{
-    switch (DateType()) {
-    case 1:
-    case 2:
-    case 3: return QStringLiteral("9999");
-    case 4: return QStringLiteral("99");
-    case 5: return QStringLiteral("999");
-    default: return QString();
-    }
-}
-
-QString TfrmBaseGene::DateMask()
-{
-    const QString s = DateSeparator();
-    const int type = DateType();
-    const QString y = YearMaskPart();
-    if (type == 2 || type == 3) return QStringLiteral("99") + s + QStringLiteral("99") + s + y + QStringLiteral(";1; ");
-    return y + s + QStringLiteral("99") + s + QStringLiteral("99") + QStringLiteral(";1; ");
-}
-
-QString TfrmBaseGene::YearMonthMask()
-{
-    const QString s = DateSeparator();
-    const int type = DateType();
-    const QString y = YearMaskPart();
-    if (type == 2 || type == 3) return QStringLiteral("99") + s + y + QStringLiteral(";1; ");
-    return y + s + QStringLiteral("99") + QStringLiteral(";1; ");
-}
-
-QString TfrmBaseGene::BlankDateText()
-{
-    const QString s = DateSeparator();
-    const int type = DateType();
-    const QString y(YearMaskPart().size(), QLatin1Char(' '));
-    const QString two(2, QLatin1Char(' '));
-    if (type == 2 || type == 3) return two + s + two + s + y;
-    return y + s + two + s + two;
-}
-
-QString TfrmBaseGene::BlankYearMonthText()
-{
-    const QString s = DateSeparator();
-    const int type = DateType();
-    const QString y(YearMaskPart().size(), QLatin1Char(' '));
-    const QString two(2, QLatin1Char(' '));
-    if (type == 2 || type == 3) return two + s + y;
-    return y + s + two;
-}
-
+TDateTextRules TfrmBaseGene::DateTextRules() { return TDateTextRules(DateType(), DateSeparator()); }
+QString TfrmBaseGene::YearMaskPart() { return DateTextRules().YearMaskPart(); }
+QString TfrmBaseGene::DateMask() { return DateTextRules().DateMask(); }
+QString TfrmBaseGene::YearMonthMask() { return DateTextRules().YearMonthMask(); }
+QString TfrmBaseGene::BlankDateText() { return DateTextRules().BlankDateText(); }
+QString TfrmBaseGene::BlankYearMonthText() { return DateTextRules().BlankYearMonthText(); }
+QString TfrmBaseGene::DateDisplay(const QString& Date8) { return DateTextRules().DateDisplay(Date8); }
+QString TfrmBaseGene::YearMonthDisplay(const QString& YearMonth6) { return DateTextRules().YearMonthDisplay(YearMonth6); }
+QString TfrmBaseGene::YearMonthToInternal(const QString& Text) { return DateTextRules().YearMonthToInternal(Text); }
 QString TfrmBaseGene::DateToInternal(const QString& Text, bool Fill, const QString& Default)
 {
-    const QString text = Text.trimmed();
-    // A masked edit left blank reads as its blank rendering: that is no date.
-    const QString blank = BlankDateText();
-    const bool isBlank = Text == blank || text == blank.trimmed();
-    if (text.isEmpty() || isBlank) {
-        if (!Fill) return QString();
-        return Default == QLatin1String("-1") ? QDate::currentDate().addDays(1).toString(QStringLiteral("yyyyMMdd"))
-                                              : Default;
-    }
-    const QString sep = DateSeparator();
-    const QStringList parts = sep.isEmpty() ? QStringList{text} : text.split(sep);
-    int a = 0, b = 0, c = 0;
-    if (parts.size() != 3 || !ReadInt(parts[0], a) || !ReadInt(parts[1], b) || !ReadInt(parts[2], c)) return Text;
-    switch (DateType()) {
-    case 1: return Internal(a, b, c);
-    case 2: return Internal(c, a, b);
-    case 3: return Internal(c, b, a);
-    case 4:
-    case 5: return Internal(a + 1911, b, c);
-    default: return QString();
-    }
-}
-
-QString TfrmBaseGene::YearMonthToInternal(const QString& Text)
-{
-    if (Text == BlankYearMonthText() || Text.trimmed() == BlankYearMonthText().trimmed()) return QString();
-    const QStringList parts = Text.trimmed().split(DateSeparator());
-    if (parts.size() < 2) return Text;
-    int a = -1, b = -1;
-    if (!ReadInt(parts[0], a)) a = -1;
-    if (!ReadInt(parts[1], b)) b = -1;
-    if (a == 0 || b == 0) return Text;
-    switch (DateType()) {
-    case 1: return QString::asprintf("%d%.2d", a, b);
-    case 2:
-    case 3: return QString::asprintf("%d%.2d", b, a);
-    case 4:
-    case 5: return QString::asprintf("%d%.2d", a + 1911, b);
-    default: return QString();
-    }
-}
-
-QString TfrmBaseGene::DateDisplay(const QString& Date8)
-{
-    return FormatDateStyle(DateType(), DateSeparator(), Date8ToDate(Date8));
-}
-
-QString TfrmBaseGene::YearMonthDisplay(const QString& YearMonth6)
-{
-    return FormatYearMonthStyle(DateType(), DateSeparator(), Date8ToDate(YearMonth6 + QStringLiteral("01")));
+    return DateTextRules().DateToInternal(Text, Fill, Default);
 }
 
 // ---------------------------------------------------------------- field checks
@@ -546,26 +448,26 @@ void TfrmBaseGene::F2GetData(const QString& Table, const QString& QueryId, const
     Data = Variant();
     if (!F2Window.IsObject()) return;
     TCodeConverter* converter = Converter();
-    Variant args = Variant::CreateArray(0, 18);
-    args[0] = Table;
-    args[1] = QueryId;
-    args[2] = converter ? converter->FromDisplay(Keys) : Keys;
-    args[3] = Flag;
-    args[4] = converter ? converter->FromDisplay(Extra) : Extra;
-    args[5] = CompanyCode;
-    args[6] = DatabaseName;
-    args[7] = int(winId());
-    args[8] = 1;
-    args[9] = false;
-    args[10] = ProductId;
-    args[11] = QString();
-    args[12] = QString();
-    args[13] = QString();
-    args[14] = PermissionText;
-    args[15] = PermissionSwitch1;
-    args[16] = PermissionSwitch2;
-    args[17] = HostObject;
-    args[18] = UserCode;
+    Variant args = Variant::CreateArray(0, pickarg::Count - 1);
+    args[pickarg::Table] = Table;
+    args[pickarg::QueryId] = QueryId;
+    args[pickarg::Keys] = converter ? converter->FromDisplay(Keys) : Keys;
+    args[pickarg::MultiSelect] = Flag;
+    args[pickarg::TypedText] = converter ? converter->FromDisplay(Extra) : Extra;
+    args[pickarg::CompanyCode] = CompanyCode;
+    args[pickarg::DatabaseName] = DatabaseName;
+    args[pickarg::WindowHandle] = int(winId());
+    args[pickarg::Reserved8] = 1;
+    args[pickarg::Reserved9] = false;
+    args[pickarg::ProductId] = ProductId;
+    args[pickarg::Reserved11] = QString();
+    args[pickarg::Reserved12] = QString();
+    args[pickarg::Reserved13] = QString();
+    args[pickarg::PermissionText] = PermissionText;
+    args[pickarg::Rights7Allowed] = Rights7Allowed;
+    args[pickarg::PricesAllowed] = PricesAllowed;
+    args[pickarg::HostObject] = HostObject;
+    args[pickarg::UserCode] = UserCode;
     try {
         Data = TF2WindowObject(F2Window).F2GetData(args);
     } catch (const std::exception&) {
@@ -587,12 +489,12 @@ void TfrmBaseGene::PickForSelectPanel(QWidget* Control, const QString& Table, bo
         return;
     }
     const bool list = part == panel->lstValues;
-    Variant data;
-    F2GetData(Table, QueryId, Keys, list, Extra, data);
-    if (NothingPicked(data)) return;
+    Variant picked;
+    F2GetData(Table, QueryId, Keys, list, Extra, picked);
+    if (NothingPicked(picked)) return;
     // Flag asks for every column of the picked rows instead of the first four.
-    if (list) panel->AddPickedRows(data, Flag);
-    else panel->SetPickedText(static_cast<TRabMaskEdit*>(part), data);
+    if (list) panel->AddPickedRows(picked, Flag);
+    else panel->SetPickedText(static_cast<TRabMaskEdit*>(part), picked);
 }
 
 void TfrmBaseGene::SelectPanelValue(TSelectPanel* Panel, Variant& Values, int Index)
@@ -628,72 +530,21 @@ bool TfrmBaseGene::RunProgramLibrary(const QString& Mode, const QStringList& Tex
                                      int Number, const QString& Text)
 {
     QCoreApplication::processEvents();
-    const QString fileName = ProgramLibraryFile(ProgramCode);
-    const QStringList folders = TCorvaneIniS().WorkDLLPaths;
-    if (folders.isEmpty()) {
-        ReportException(QStringLiteral("没有设置程序库目录, 无法执行 %1").arg(fileName));
-        return false;
-    }
+    TProgramLibraryRunner runner;
+    runner.FileName = ProgramLibraryFile(ProgramCode);
+    runner.Folders = TCorvaneIniS().WorkDLLPaths;
+    runner.Report = [this](const QString& Reason) { ReportException(Reason); };
     // Asks the host which version is current and lets the downloader fetch it.
-    const auto update = [&](const QString& path) {
+    runner.Update = [this, fileName = runner.FileName](const QString& LocalFile, QString& Error) {
         QString answer;
         try {
             answer = THostObject(HostObject).GetFileList(fileName);
         } catch (const std::exception&) {
             answer.clear();
         }
-        if (!LibraryUpdater) return QFileInfo::exists(path);
-        QString error;
-        if (LibraryUpdater(answer, path, error)) return QFileInfo::exists(path);
-        if (!error.isEmpty()) ReportException(error);
-        return false;
+        return !LibraryUpdater || LibraryUpdater(answer, LocalFile, Error);
     };
-    QString path, packageFolder;
-    for (const QString& folder : folders) {
-        if (packageFolder.isEmpty() && folder.toUpper().contains(QLatin1String("S_PKG"))) packageFolder = folder;
-        const QString candidate = NativeFolder(folder) + fileName;
-        if (QFileInfo::exists(candidate) && update(candidate)) {
-            path = candidate;
-            break;
-        }
-    }
-    if (path.isEmpty()) {
-        const QString candidate = NativeFolder(packageFolder.isEmpty() ? folders.first() : packageFolder) + fileName;
-        if (!update(candidate)) {
-            ReportException(QStringLiteral("找不到程序库 %1").arg(candidate));
-            return false;
-        }
-        path = candidate;
-    }
-
-    void* handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
-    QCoreApplication::processEvents();
-    if (!handle) {
-        ReportException(QStringLiteral("Load Library %1 Error! %2").arg(path, QString::fromLocal8Bit(dlerror())));
-        return false;
-    }
-    bool ok = false;
-    auto getController = reinterpret_cast<GetSvrControllerProc>(dlsym(handle, "GetSvrController"));
-    if (!getController) {
-        ReportException(QStringLiteral("Get Library Procedure Address Error! %1: GetSvrController").arg(path));
-    } else {
-        TSvrController* controller = nullptr;
-        try {
-            controller = getController();
-            if (!controller) throw Exception(QStringLiteral("%1: GetSvrController 没有返回控制器").arg(path));
-            controller->SetArguments(ProgramLibraryArgs(Mode, Texts, Value, Number, Text));
-            controller->Execute();
-            ok = true;
-        } catch (const Exception& e) {
-            ReportException(e.Message());
-        } catch (const std::exception& e) {
-            ReportException(QString::fromLocal8Bit(e.what()));
-        }
-        if (controller) controller->Release();
-    }
-    dlclose(handle);
-    QCoreApplication::processEvents();
-    return ok;
+    return runner.Run(ProgramLibraryArgs(Mode, Texts, Value, Number, Text));
 }
 
 }  // namespace kelm24

@@ -4,6 +4,7 @@
 // form's SavedSpecs; how each value is written and read back is decided here.
 #include "format/engine/ClientDataSet.h"
 #include "options/BaseGene.h"
+#include "options/ConditionSetClient.h"
 #include "options/FormParts.h"
 #include "runtime/CodePage.h"
 #include "runtime/DateText.h"
@@ -89,13 +90,6 @@ qint64 ParseInteger(const QString& value, const QString& entry)
     const qint64 n = value.trimmed().toLongLong(&ok);
     if (!ok) throw Exception(QStringLiteral("'%1' is not a valid integer value (%2)").arg(value, entry));
     return n;
-}
-
-// Raises a non-empty error text of the application server.
-void RaiseServerError(const Variant& answer)
-{
-    const QString text = answer.IsEmpty() || answer.IsNull() ? QString() : answer.ToString();
-    if (!text.isEmpty()) throw Exception(text);
 }
 
 // Hourglass cursor for the lifetime of the object.
@@ -259,6 +253,11 @@ bool TfrmBaseGene::RestoreValue(QObject* Component, const QString& PropName, con
 
 // The three operations ---------------------------------------------------------
 
+TConditionSetClient TfrmBaseGene::ConditionSetClient() const
+{
+    return TConditionSetClient(AppServer, UserCode, ProgramCode, [this](const QString& Text) { return ToDataCodePage(Text); });
+}
+
 bool TfrmBaseGene::SaveConditionSet(const QString& Specs, const QString& Name, bool Replace)
 {
     try {
@@ -268,10 +267,7 @@ bool TfrmBaseGene::SaveConditionSet(const QString& Specs, const QString& Name, b
             if (component) values += SavedValue(component, e.Property);
             values += kLineEnd;
         }
-        Variant args = Variant::ArrayOf({ToDataCodePage(Name), UserCode,
-                                         QDate::currentDate().toString(QStringLiteral("yyyyMMdd")), ProgramCode, Specs,
-                                         ToDataCodePage(values), Replace});
-        RaiseServerError(AppServer.Call(member::InsertConTable, {args}));
+        ConditionSetClient().Insert(Name, Specs, values, Replace);
         return true;
     } catch (const std::exception&) {
         return false;
@@ -310,7 +306,7 @@ bool TfrmBaseGene::LoadConditionSets()
     lstCondition->SetViewStyle(TListView::vsList);
     try {
         lstCondition->Clear();
-        RaiseServerError(AppServer.Call(member::LoadTable, {Variant::ArrayOf({UserCode, ProgramCode})}));
+        ConditionSetClient().Load();
         ClientDataSet1->SetRemoteServer(AppServer);
         if (ClientDataSet1->ProviderName().isEmpty()) ClientDataSet1->SetProviderName(QStringLiteral("pvdConSave"));
         if (ClientDataSet1->IndexFieldNames().isEmpty()) ClientDataSet1->SetIndexFieldNames(kConditionIndex);
@@ -394,8 +390,7 @@ void TfrmBaseGene::btnDeleteClick()
         const QString name = item->Caption();
         const QString question = LangText(kFormClass, QStringLiteral("sDeleteProj"), QStringLiteral("确实要删除此方案吗？"));
         if (ShowMsg(question + name, mtConfirmation, {mbYes, mbNo}) != mrYes) return;
-        RaiseServerError(
-            AppServer.Call(member::DeleteConTable, {Variant::ArrayOf({ToDataCodePage(name), UserCode, ProgramCode})}));
+        ConditionSetClient().Delete(name);
         LoadConditionSets();
     });
 }
@@ -416,10 +411,7 @@ void TfrmBaseGene::lstConditionEdited(TListItem* Item, QString& S)
     Guarded(this, [&] {
         QString answer;
         try {
-            const Variant result =
-                AppServer.Call(member::ChangeConName, {Variant::ArrayOf({ToDataCodePage(old), UserCode, ProgramCode}),
-                                                       Variant::ArrayOf({ToDataCodePage(S), UserCode, ProgramCode})});
-            answer = result.IsEmpty() || result.IsNull() ? QString() : result.ToString();
+            answer = ConditionSetClient().Rename(old, S);
         } catch (...) {
             S = old;  // the server has not renamed it
             throw;

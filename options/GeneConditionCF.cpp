@@ -53,8 +53,8 @@ Variant TfrmGeneCondition::RunSaveDialog(const QString& DateFields, TfrmBaseGene
     return answer;
 }
 
-TfrmGeneCondition::TfrmGeneCondition(TfrmBaseGene* OptionForm, const QString& DateFields, int SkipTail)
-    : TQVForm(OptionForm), DateFieldList(DateFields), SkipTail(SkipTail), optionForm_(OptionForm)
+TfrmGeneCondition::TfrmGeneCondition(TfrmBaseGene* OptionForm, const QString& DateFields, int TailToSkip)
+    : TQVForm(OptionForm), DateFieldList(DateFields), SkipTail(TailToSkip), optionForm_(OptionForm)
 {
     setObjectName(QStringLiteral("frmGeneCondition"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint);

@@ -34,7 +34,7 @@ public:
     // cancelled. SkipTail entries at the end of DateFields get no rule.
     static Variant RunSaveDialog(const QString& DateFields, TfrmBaseGene* OptionForm, int SkipTail = 1);
 
-    TfrmGeneCondition(TfrmBaseGene* OptionForm, const QString& DateFields, int SkipTail);
+    TfrmGeneCondition(TfrmBaseGene* OptionForm, const QString& DateFields, int TailToSkip);
 
     // --- components
     TDBLabel* lblCondition;

@@ -276,9 +276,8 @@ bool TfrmKelm24::GetOptionCaptions(Variant& Captions, int Count)
 void TfrmKelm24::PrintSettingsLoaded()
 {
     TfrmVROpt::PrintSettingsLoaded();
-    const bool priceRight = PowerFlagText.size() < 8 || PowerFlagText.at(7) != QLatin1Char('N');
-    chkPriceRight->SetEnabled(priceRight);
-    chkPriceRight->SetChecked(priceRight);
+    chkPriceRight->SetEnabled(PricesAllowed);
+    chkPriceRight->SetChecked(PricesAllowed);
 }
 
 // ------------------------------------------------------------------ statement
@@ -347,10 +346,10 @@ void TfrmKelm24::DoF2Key(int Key, QWidget* Control)
         // The report form's own F2 handling comes first.
         TfrmVROpt::DoF2Key(Key, Control);
         edtTG001->setFocus();
-        Variant data;
+        Variant picked;
         F2GetData(QStringLiteral("CMSMQ"), QStringLiteral("16"), Variant::ArrayOf({ReceiptSystem, ReceiptKind}), false,
-                  Variant(edtTG001->Text()), data);
-        const Variant row = FirstRow(data);
+                  Variant(edtTG001->Text()), picked);
+        const Variant row = FirstRow(picked);
         if (!row.IsArray() || RowText(row, 0).isEmpty()) return;
         edtTG001->SetText(RowText(row, 0));
         txtTG001->SetCaption(RowText(row, 1));

@@ -29,7 +29,7 @@ struct TKelm24QueryInput {
 
 class TKelm24Query {
 public:
-    explicit TKelm24Query(TKelm24QueryInput Input = {}) : Input(std::move(Input)) {}
+    explicit TKelm24Query(TKelm24QueryInput Values = {}) : Input(std::move(Values)) {}
 
     TKelm24QueryInput Input;
     TReportSQL SQL;

@@ -374,7 +374,7 @@ void TfrmVRBaseOpt::PrintSettingsLoaded()
 {
     TfrmBaseGene::PrintSettingsLoaded();
     auto right = [this](int position) {
-        return PowerFlagText.size() >= position && PowerFlagText.at(position - 1) == QLatin1Char('Y');
+        return UserRights.size() >= position && UserRights.at(position - 1) == QLatin1Char('Y');
     };
     btnDesign->SetEnabled(right(2));
     btnDelFormStype->SetEnabled(right(3));
@@ -486,16 +486,17 @@ void TfrmVRBaseOpt::FreeFormat(TVRFormatForm*& Format)
     Format = nullptr;
 }
 
-int TfrmVRBaseOpt::OpenFormatForm(const QString& ASQL, TVRFormatForm*& Format)
+int TfrmVRBaseOpt::OpenFormatForm(const QString& ASQL, TFormatRun& Run)
 {
-    Format = nullptr;
-    const TVRFormatFormClass create = FindFormatClass(FormatClassName);
-    if (!create) {
+    FreeFormat(Run.form_);
+    TVRFormatForm*& Format = Run.form_;
+    const TVRFormatFormClass makeFormat = FindFormatClass(FormatClassName);
+    if (!makeFormat) {
         ShowMsg(QStringLiteral("报表格式 %1 不在本程序中, 无法运行!").arg(FormatClassName), mtError, {mbOK});
         return -1;
     }
     try {
-        Format = create(this);
+        Format = makeFormat(this);
         Format->StyleName = StoredStyleName();
         WriteLog(QStringLiteral("VRBASE"), Format->StyleName, QStringLiteral("D"));
         QApplication::processEvents();
@@ -532,7 +533,6 @@ int TfrmVRBaseOpt::OpenFormatForm(const QString& ASQL, TVRFormatForm*& Format)
                     result = Format->OpenReportData(extended);
                     if (result == -1) {
                         ShowMsg(QStringLiteral("此格式在做扩展栏位时，出现错误，你可以重新设计此扩展栏位!"), mtError, {mbOK});
-                        FreeFormat(Format);
                         return -1;
                     }
                 } else {
@@ -541,7 +541,6 @@ int TfrmVRBaseOpt::OpenFormatForm(const QString& ASQL, TVRFormatForm*& Format)
             } catch (const std::exception&) {
                 if (ShowMsg(QStringLiteral("此格式在做扩展栏位时，出现错误，你可以重新设计此扩展栏位，是否以不做扩展栏位方式运行？"),
                             mtWarning, {mbYes, mbNo}) != mrYes) {
-                    FreeFormat(Format);
                     return -1;
                 }
                 result = Format->OpenReportData(ASQL);
@@ -559,11 +558,9 @@ int TfrmVRBaseOpt::OpenFormatForm(const QString& ASQL, TVRFormatForm*& Format)
         } else {
             ShowMessageRef(QStringLiteral("W"), QStringLiteral("000006"), {}, -1);
         }
-        FreeFormat(Format);
         return result;
     } catch (const std::exception& e) {
         ReportException(QString::fromUtf8(e.what()));
-        FreeFormat(Format);
         return -1;
     }
 }
@@ -597,7 +594,6 @@ bool TfrmVRBaseOpt::RunOnFormat(TVRFormatForm* Format, bool APreview)
     } catch (const std::exception& e) {
         ShowRunFailure(QString::fromUtf8(e.what()));
     }
-    FreeFormat(Format);
     return done;
 }
 
@@ -621,9 +617,9 @@ bool TfrmVRBaseOpt::ExecuteReport(bool APreview)
     }
     ComposeSQL(statement);
     if (RowFilterOn) statement = ApplyFromFilter(statement, PowerData, DatabaseName);
-    TVRFormatForm* format = nullptr;
-    if (OpenFormatForm(statement, format) != 1) return false;
-    return RunOnFormat(format, APreview);
+    TFormatRun run(*this);
+    if (OpenFormatForm(statement, run) != 1) return false;
+    return RunOnFormat(run.Form(), APreview);
 }
 
 bool TfrmVRBaseOpt::PrepareHostRun(const Variant& AParams, QString& Statement)
@@ -646,9 +642,9 @@ bool TfrmVRBaseOpt::ExecuteForHost(const Variant& AParams, bool APreview)
 {
     QString statement;
     if (!PrepareHostRun(AParams, statement)) return false;
-    TVRFormatForm* format = nullptr;
-    if (OpenFormatForm(statement, format) != 1) return false;
-    return RunOnFormat(format, APreview);
+    TFormatRun run(*this);
+    if (OpenFormatForm(statement, run) != 1) return false;
+    return RunOnFormat(run.Form(), APreview);
 }
 
 bool TfrmVRBaseOpt::ExportForHost(const Variant& AParams, int AFileType, const QString& APath, int AResolution,
@@ -657,8 +653,9 @@ bool TfrmVRBaseOpt::ExportForHost(const Variant& AParams, int AFileType, const Q
     Q_UNUSED(AExtra);
     QString statement;
     if (!PrepareHostRun(AParams, statement)) return false;
-    TVRFormatForm* format = nullptr;
-    if (OpenFormatForm(statement, format) != 1) return false;
+    TFormatRun run(*this);
+    if (OpenFormatForm(statement, run) != 1) return false;
+    TVRFormatForm* format = run.Form();
     format->Resolution = AResolution;
     bool done = false;
     try {
@@ -667,7 +664,6 @@ bool TfrmVRBaseOpt::ExportForHost(const Variant& AParams, int AFileType, const Q
         ReportException(QString::fromUtf8(e.what()));
         done = false;
     }
-    FreeFormat(format);
     return done;
 }
 
@@ -684,14 +680,14 @@ void TfrmVRBaseOpt::btnPreviewClick()
 
 void TfrmVRBaseOpt::btnDesignClick()
 {
-    const TVRFormatFormClass create = FindFormatClass(FormatClassName);
-    if (!create) {
+    const TVRFormatFormClass makeFormat = FindFormatClass(FormatClassName);
+    if (!makeFormat) {
         ShowMsg(QStringLiteral("报表格式 %1 不在本程序中, 无法设计!").arg(FormatClassName), mtError, {mbOK});
         return;
     }
     if (DesignForm) return;
     try {
-        DesignForm = create(this);
+        DesignForm = makeFormat(this);
         DesignForm->StyleName = StoredStyleName();
         if (UseSQLBuilder) {
             SQL.SetGroupByPart(QString());
@@ -742,8 +738,8 @@ void TfrmVRBaseOpt::btnPrintSetupClick()
 
 void TfrmVRBaseOpt::btnPaperSizeClick()
 {
-    const TVRFormatFormClass create = FindFormatClass(FormatClassName);
-    if (!create) {
+    const TVRFormatFormClass makeFormat = FindFormatClass(FormatClassName);
+    if (!makeFormat) {
         ShowMsg(QStringLiteral("报表格式 %1 不在本程序中!").arg(FormatClassName), mtError, {mbOK});
         return;
     }
@@ -755,7 +751,7 @@ void TfrmVRBaseOpt::btnPaperSizeClick()
     int paper = 0, units = 0;
     double width = 0, length = 0;
     try {
-        format = create(this);
+        format = makeFormat(this);
         format->StyleName = StoredStyleName();
         QApplication::processEvents();
         format->PageInfo(paper, width, length, units);

@@ -77,8 +77,24 @@ public:
     // Whether a style's condition text fits the form's current values.
     bool StyleMatches(const QString& ConditionText) const;
     void DeleteStyle();
-    // 1 data opened (the format form is returned in Format), 0 no rows, -1 failure.
-    int OpenFormatForm(const QString& ASQL, TVRFormatForm*& Format);
+    // One report run's format form, owned for the run's length: OpenFormatForm
+    // makes and opens it, and it is freed when the run object goes, however
+    // the run ends.
+    class TFormatRun {
+    public:
+        explicit TFormatRun(TfrmVRBaseOpt& Owner) : owner_(Owner) {}
+        ~TFormatRun() { owner_.FreeFormat(form_); }
+        TFormatRun(const TFormatRun&) = delete;
+        TFormatRun& operator=(const TFormatRun&) = delete;
+        TVRFormatForm* Form() const { return form_; }
+
+    private:
+        friend class TfrmVRBaseOpt;
+        TfrmVRBaseOpt& owner_;
+        TVRFormatForm* form_ = nullptr;
+    };
+    // 1 data opened (the run holds the format form), 0 no rows, -1 failure.
+    int OpenFormatForm(const QString& ASQL, TFormatRun& Run);
     // The style text as it is stored.
     QString StoredStyleName() const;
 
@@ -108,7 +124,7 @@ protected:
     // The statement of a host run with the host's conditions (AParams) and
     // the style the user chose for the host's key; false when it cannot be made.
     bool PrepareHostRun(const Variant& AParams, QString& Statement);
-    // Preview, print or export on an opened format form; frees it.
+    // Preview or print on the run's opened format form.
     bool RunOnFormat(TVRFormatForm* Format, bool APreview);
     void FreeFormat(TVRFormatForm*& Format);
     // Frees a layout once the event being handled is over (it may be its own).

@@ -148,10 +148,10 @@ void TfrmVROpt::CodeExit(const TTextBlock& Block)
 
 void TfrmVROpt::PickBlock(const TTextBlock& Block)
 {
-    Variant data;
+    Variant picked;
     F2GetData(QStringLiteral("CMSMS"), QStringLiteral("01"), Variant(QString::fromLatin1(Block.Kind)), false,
-              Variant(Block.Code->Text()), data);
-    const Variant row = FirstRow(data);
+              Variant(Block.Code->Text()), picked);
+    const Variant row = FirstRow(picked);
     if (!row.IsArray()) return;
     Block.Code->SetText(RowText(row, 0));
     for (int i = 0; i < 3; ++i) Block.Lines[i]->SetText(RowText(row, i + 2));

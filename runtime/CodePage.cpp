@@ -1,6 +1,6 @@
 #include "runtime/CodePage.h"
 
-#include "runtime/Utf8.h"
+#include "platform/text/Utf8.h"
 
 #include <QStringDecoder>
 #include <cerrno>

@@ -19,7 +19,7 @@ QString DecodeCodePage(const QByteArray& bytes, int codePage, bool* ok = nullptr
 // in it (the rest is still converted) or the code page is unknown.
 QByteArray EncodeCodePage(const QString& text, int codePage, bool* ok = nullptr);
 
-// Whether the bytes are whole UTF-8 characters (runtime/Utf8.h).
+// Whether the bytes are whole UTF-8 characters (platform/text/Utf8.h).
 bool IsValidUtf8(const QByteArray& bytes);
 // The text of a settings file: UTF-8 with a byte-order mark or valid UTF-8 is
 // taken as UTF-8, UTF-16 with its mark as UTF-16, anything else as GB (936).

@@ -1,7 +1,7 @@
 #include "update/QVDownLoad.h"
 
 
-#include "frame/ModulePath.h"
+#include "runtime/ModulePath.h"
 #include "kelm24/Variant.h"
 #include "platform/QVDownLoad/QVDownLoad.h"
 #include "platform/dialogs/Dialogs.h"
@@ -70,7 +70,7 @@ TQVDownLoad::TQVDownLoad(const QString& libraryName)
 {
     const QString client = GetClientPath();
     handle_ = LoadRuntimeLibrary(libraryName,
-                                 {QFileInfo(ModuleFileName()).absolutePath(),
+                                 {ModuleFolder(),
                                   client.isEmpty() ? QString() : QDir(client).filePath(QStringLiteral("C_QVBIN")),
                                   HostProgramFolder()},
                                  &path_);

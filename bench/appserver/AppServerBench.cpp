@@ -1,8 +1,8 @@
 // Receipt rows through the application server over TCP against the same
 // statement run directly on the SQLite file in one process.
 #include "demo/SampleCompany.h"
-#include "frame/DataPacket.h"
-#include "frame/HostObjects.h"
+#include "kelm24/DataPacket.h"
+#include "kelm24/HostObjects.h"
 #include "platform/socketconn/SocketConnection.h"
 #include "tests/appserver/ReceiptQuery.h"
 #include "tests/appserver/TestSupport.h"

@@ -2,7 +2,7 @@
 // as one data packet, walked row by row the way report layouts read them.
 #pragma once
 
-#include "frame/DataPacket.h"
+#include "kelm24/DataPacket.h"
 #include "kelm24/Variant.h"
 
 #include <QList>

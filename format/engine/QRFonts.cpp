@@ -1,21 +1,15 @@
 #include "format/engine/QRFonts.h"
 
+#include "runtime/ModulePath.h"
+
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <dlfcn.h>
 #include <fontconfig/fontconfig.h>
 #include <mutex>
 
 namespace kelm24 {
 
 namespace {
-
-QString ModuleDir()
-{
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&ReportFontConfigPath), &info) == 0 || info.dli_fname == nullptr) return {};
-    return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath();
-}
 
 bool LoadIntoFontconfig(const QString& path)
 {
@@ -34,10 +28,10 @@ QString ReportFontConfigPath()
 {
     const QString fromEnv = qEnvironmentVariable("KELM24_FONTCONFIG");
     if (!fromEnv.isEmpty()) return QFileInfo::exists(fromEnv) ? fromEnv : QString();
-    const QString dir = ModuleDir();
+    const QString dir = ModuleFolder();
+    if (dir.isEmpty()) return {};
     for (const QString& candidate : {dir + QStringLiteral("/fonts/kelm24-fonts.conf"),
-                                     dir + QStringLiteral("/../fonts/kelm24-fonts.conf"),
-                                     QStringLiteral(KELM24_SOURCE_DIR "/platform/fonts/kelm24-fonts.conf")})
+                                     dir + QStringLiteral("/../fonts/kelm24-fonts.conf")})
         if (QFileInfo::exists(candidate)) return QFileInfo(candidate).canonicalFilePath();
     return {};
 }

@@ -112,8 +112,8 @@ void TQvQRBarcode::Draw(TQRPrintContext& ctx, const QRectF& rect)
     symbol->symbology = s.zint;
     symbol->show_hrt = 0;
     symbol->input_mode = DATA_MODE;
-    const QByteArray data = encoded_.toLatin1();
-    const int rc = ZBarcode_Encode(symbol, reinterpret_cast<const unsigned char*>(data.constData()), static_cast<int>(data.size()));
+    const QByteArray bytes = encoded_.toLatin1();
+    const int rc = ZBarcode_Encode(symbol, reinterpret_cast<const unsigned char*>(bytes.constData()), static_cast<int>(bytes.size()));
     if (rc >= ZINT_ERROR || ZBarcode_Buffer_Vector(symbol, 0) >= ZINT_ERROR || symbol->vector == nullptr) {
         error_ = QString::fromLatin1(symbol->errtxt);
         ZBarcode_Delete(symbol);

@@ -1,6 +1,6 @@
 #include "platform/Qvlanguage/Qvlanguage.h"
 
-#include "runtime/Utf8.h"
+#include "platform/text/Utf8.h"
 
 #include <opencc.h>
 

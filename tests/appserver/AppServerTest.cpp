@@ -1,7 +1,7 @@
 #include "appserver/AppServer.h"
 #include "demo/SampleCompany.h"
-#include "frame/DataPacket.h"
-#include "frame/HostObjects.h"
+#include "kelm24/DataPacket.h"
+#include "kelm24/HostObjects.h"
 #include "tests/appserver/ReceiptQuery.h"
 #include "tests/appserver/TestSupport.h"
 

@@ -1,9 +1,10 @@
 #include "appserver/AppServer.h"
 #include "demo/SampleCompany.h"
-#include "frame/DataPacket.h"
-#include "frame/HostObjects.h"
+#include "kelm24/DataPacket.h"
+#include "kelm24/HostObjects.h"
 #include "platform/socketconn/SocketConnection.h"
 #include "tests/appserver/ReceiptQuery.h"
+#include "tests/AllowSkip.h"
 #include "tests/appserver/TestSupport.h"
 
 #include <QDir>
@@ -142,7 +143,7 @@ TEST_F(EndToEnd, ServerClassFoundThroughTheRegistryFile)
 TEST_F(EndToEnd, PostgreSqlGivesTheSameAnswers)
 {
     test::TPgCluster pg;
-    if (!pg.Skip().isEmpty()) GTEST_SKIP() << pg.Skip().toStdString();
+    if (!pg.Skip().isEmpty()) KELM24_SKIP_OR_FAIL(pg.Skip().toStdString());
     TServerSettings settings = pg.CreateDatabase(QStringLiteral("kelm24demo"));
     {
         TDataLayer data(settings, true);

@@ -10,9 +10,11 @@
 #include <QFile>
 #include <QHash>
 #include <QMutex>
+#include <QProcess>
 #include <QSemaphore>
 #include <QTcpServer>
 #include <QThread>
+#include <algorithm>
 #include <grp.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -159,11 +161,36 @@ void StopServerThread(std::unique_ptr<TServerThread>& thread)
     thread.reset();
 }
 
+QString PostgreSqlBinDir()
+{
+    const auto hasServer = [](const QString& dir) {
+        return !dir.isEmpty() && QFile::exists(dir + QStringLiteral("/initdb")) && QFile::exists(dir + QStringLiteral("/pg_ctl"));
+    };
+    const QString fromEnv = qEnvironmentVariable("KELM24_PG_BINDIR");
+    if (!fromEnv.isEmpty()) return hasServer(fromEnv) ? fromEnv : QString();
+    QProcess config;
+    config.start(QStringLiteral("pg_config"), {QStringLiteral("--bindir")});
+    if (config.waitForFinished(30000) && config.exitStatus() == QProcess::NormalExit && config.exitCode() == 0) {
+        const QString dir = QString::fromLocal8Bit(config.readAllStandardOutput()).trimmed();
+        if (hasServer(dir)) return dir;
+    }
+    // Debian keeps each server version's programs apart; the newest wins.
+    QDir versions(QStringLiteral("/usr/lib/postgresql"));
+    QStringList names = versions.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) { return a.toDouble() > b.toDouble(); });
+    for (const QString& version : names) {
+        const QString dir = versions.filePath(version + QStringLiteral("/bin"));
+        if (hasServer(dir)) return dir;
+    }
+    return QString();
+}
+
 TPgCluster::TPgCluster()
 {
-    bin_ = QStringLiteral("/usr/lib/postgresql/15/bin");
-    if (!QFile::exists(bin_ + QStringLiteral("/initdb"))) {
-        skip_ = QStringLiteral("PostgreSQL 15 server programs are not installed (" ) + bin_ + QLatin1Char(')');
+    bin_ = PostgreSqlBinDir();
+    if (bin_.isEmpty()) {
+        skip_ = QStringLiteral("the PostgreSQL server programs (initdb, pg_ctl) were not found through KELM24_PG_BINDIR, "
+                               "pg_config --bindir or /usr/lib/postgresql/*/bin");
         return;
     }
     // The server refuses to run as root: a root test runs it as "nobody".

@@ -67,8 +67,14 @@ int ServerThreadPort(const TServerThread& thread);
 int ServerThreadSessions(TServerThread& thread);
 void StopServerThread(std::unique_ptr<TServerThread>& thread);
 
+// The folder of the PostgreSQL server programs: $KELM24_PG_BINDIR, else
+// `pg_config --bindir`, else the newest /usr/lib/postgresql/<version>/bin that
+// holds initdb and pg_ctl; empty when none does.
+QString PostgreSqlBinDir();
+
 // A PostgreSQL cluster in a temporary folder, run as an unprivileged user
-// when the test runs as root. Empty Skip() when it runs.
+// when the test runs as root. Skip() tells why it could not start (a test
+// hands it to KELM24_SKIP_OR_FAIL), empty when it runs.
 class TPgCluster {
 public:
     TPgCluster();

@@ -1,6 +1,6 @@
 #include "demo/SampleCompany.h"
-#include "frame/DataPacket.h"
-#include "frame/HostObjects.h"
+#include "kelm24/DataPacket.h"
+#include "kelm24/HostObjects.h"
 #include "platform/socketconn/SocketConnection.h"
 #include "platform/socketconn/WireFormat.h"
 #include "tests/appserver/TestSupport.h"

@@ -7,7 +7,7 @@
 #include "format/Kelm24Fmt_1F.h"
 #include "format/engine/QRPrinter.h"
 #include "format/engine/QuickRep.h"
-#include "frame/HostObjects.h"
+#include "kelm24/HostObjects.h"
 #include "host/Counter.h"
 #include "host/HostData.h"
 #include "i18n/CodeConverter.h"

@@ -3,7 +3,7 @@
 #include "appserver/AppServer.h"
 #include "demo/SampleCompany.h"
 #include "format/ReceiptRules.h"
-#include "frame/HostObjects.h"
+#include "kelm24/HostObjects.h"
 #include "host/Counter.h"
 #include "host/HostData.h"
 #include "tests/appserver/TestSupport.h"

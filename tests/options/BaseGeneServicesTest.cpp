@@ -3,6 +3,7 @@
 // windows (against the reference host over the sample company) and running a
 // program's server library.
 #include "appserver/AppServer.h"
+#include "tests/AllowSkip.h"
 #include "controls/Buttons.h"
 #include "demo/SampleCompany.h"
 #include "host/HostManager.h"
@@ -458,8 +459,8 @@ TEST_F(ServicesTest, PickArgumentsHaveTheirNineteenPlaces)
     form->F2Window = Variant(std::shared_ptr<IAutomationObject>(pick));
     form->ProductId = 5;
     form->PermissionText = QStringLiteral("TG004 IN ('01')");
-    form->PermissionSwitch1 = false;
-    form->PermissionSwitch2 = true;
+    form->Rights7Allowed = false;
+    form->PricesAllowed = true;
     Variant data;
     form->F2GetData(QStringLiteral("PURTG"), QStringLiteral("61"), Variant::ArrayOf({"3401"}), true,
                     QStringLiteral("typed"), data);
@@ -568,7 +569,7 @@ protected:
         library = QString::fromLocal8Bit(qgetenv("KELM24_BIN_DIR"));
         if (library.isEmpty()) library = QCoreApplication::applicationDirPath();
         library += QStringLiteral("/libPURT99S.so");
-        if (!QFileInfo::exists(library)) GTEST_SKIP() << "the test server library is not built";
+        if (!QFileInfo::exists(library)) KELM24_SKIP_OR_FAIL("the test server library " + library.toStdString() + " is not built");
         // Package folders are named relative to the server folder.
         QDir().mkpath(install.Server() + QStringLiteral("A_PKG"));
         QDir().mkpath(install.Server() + QStringLiteral("S_PKG"));

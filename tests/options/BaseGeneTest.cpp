@@ -325,18 +325,17 @@ TEST_F(BaseGeneTest, PermissionAnswerGivesSwitchesAndThePermissionText)
     Variant rules = Variant::ArrayOf({2, QStringLiteral("INVMC MC002='01'"), QStringLiteral("CMSMC MC001 IN ('A')")});
     form->ApplyPowerData(Variant::ArrayOf({QStringLiteral("(TG007='01')"), QStringLiteral("张三,N,Y,YNNNNYYN,G1,D1"),
                                            QStringLiteral("G1"), QStringLiteral("D1"), QStringLiteral("Y"), rules}));
-    EXPECT_EQ(form->PowerText1, QStringLiteral("张三"));
-    EXPECT_FALSE(form->PowerFlag1);
-    EXPECT_TRUE(form->PowerFlag2);
-    EXPECT_TRUE(form->PermissionSwitch1);
-    EXPECT_FALSE(form->PermissionSwitch2);
-    EXPECT_EQ(form->PowerText2, QStringLiteral("G1"));
+    EXPECT_EQ(form->UserName, QStringLiteral("张三"));
+    EXPECT_FALSE(form->SuperUser);
+    EXPECT_TRUE(form->Rights7Allowed);
+    EXPECT_FALSE(form->PricesAllowed);
+    EXPECT_EQ(form->UserGroup, QStringLiteral("G1"));
     EXPECT_TRUE(form->PermissionText.startsWith(QStringLiteral("Y\u00032\u0003")));
     EXPECT_TRUE(form->PermissionText.contains(QStringLiteral("CMSMC MC001 IN ('A')")));
     // A short flag text counts the missing switches as on.
     form->ApplyPowerData(Variant::ArrayOf({QString(), QStringLiteral("x,Y,Y,YY")}));
-    EXPECT_TRUE(form->PermissionSwitch1);
-    EXPECT_TRUE(form->PermissionSwitch2);
+    EXPECT_TRUE(form->Rights7Allowed);
+    EXPECT_TRUE(form->PricesAllowed);
     EXPECT_TRUE(form->PermissionText.isEmpty());
 }
 

@@ -148,10 +148,10 @@ protected:
     }
     void Insert(const QString& name, const QString& specs, const QString& values)
     {
-        const Variant answer = form->AppServer.Call(
+        const Variant reply = form->AppServer.Call(
             member::InsertConTable, {Variant::ArrayOf({name, form->UserCode, QStringLiteral("20240105"), form->ProgramCode,
                                                        specs, values, false})});
-        ASSERT_EQ(answer.ToString(), QString());
+        ASSERT_EQ(reply.ToString(), QString());
     }
     QString Message(const char* type, const char* id)
     {

@@ -77,10 +77,10 @@ protected:
     // The stored values line of a component in the set's VCONDITION.
     QString StoredLine(const QString& setName, const QString& component)
     {
-        TClientDataSet* data = form->ClientDataSet1;
-        if (!data->FindKey({setName, form->UserCode, form->ProgramCode})) return QStringLiteral("<no set>");
-        const QStringList specs = data->FieldByName(QStringLiteral("SCONDITION")).AsString().split(QLatin1Char(';'));
-        const QStringList lines = data->FieldByName(QStringLiteral("VCONDITION")).AsString().split(QStringLiteral("\r\n"));
+        TClientDataSet* sets = form->ClientDataSet1;
+        if (!sets->FindKey({setName, form->UserCode, form->ProgramCode})) return QStringLiteral("<no set>");
+        const QStringList specs = sets->FieldByName(QStringLiteral("SCONDITION")).AsString().split(QLatin1Char(';'));
+        const QStringList lines = sets->FieldByName(QStringLiteral("VCONDITION")).AsString().split(QStringLiteral("\r\n"));
         for (int i = 0; i < specs.size(); ++i)
             if (specs[i].trimmed().startsWith(component + QLatin1Char('.'))) return lines.value(i);
         return QStringLiteral("<no entry>");
@@ -373,10 +373,10 @@ TEST_F(GeneConditionTest, AFormFreedWhileItsSaveDialogIsOpenEndsTheDialog)
         delete form.data();
     };
     QTimer::singleShot(0, qApp, freeForm);
-    const Variant answer = TfrmGeneCondition::RunSaveDialog(form->DateFields, form.data(), 1);
+    const Variant result = TfrmGeneCondition::RunSaveDialog(form->DateFields, form.data(), 1);
     ended = true;
     EXPECT_TRUE(form.isNull());
-    EXPECT_EQ(answer[0].ToString(), QString());
+    EXPECT_EQ(result[0].ToString(), QString());
 }
 
 TEST_F(GeneConditionTest, ATooLongNameIsRefusedWithTheLanguageTextOfTheRenameCheck)

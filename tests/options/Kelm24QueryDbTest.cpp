@@ -2,8 +2,8 @@
 // application server, as a report run opens its data.
 #include "appserver/AppServer.h"
 #include "demo/SampleCompany.h"
-#include "frame/DataPacket.h"
-#include "frame/HostObjects.h"
+#include "kelm24/DataPacket.h"
+#include "kelm24/HostObjects.h"
 #include "options/Kelm24Query.h"
 #include "runtime/SqlCondition.h"
 #include "tests/appserver/TestSupport.h"

@@ -62,17 +62,17 @@ public:
         formatLog.SendMode = SendMode;
         formatLog.DateType = DateType;
         auto* form = qobject_cast<TfrmBaseGene*>(parentWidget());
-        TClientDataSet data(nullptr, QStringLiteral("ClientDataSet1"));
-        data.SetRemoteServer(form->AppServer);
-        data.SetProviderName(QStringLiteral("Provider1"));
-        data.SetCommandText(SQL);
+        TClientDataSet rows(nullptr, QStringLiteral("ClientDataSet1"));
+        rows.SetRemoteServer(form->AppServer);
+        rows.SetProviderName(QStringLiteral("Provider1"));
+        rows.SetCommandText(SQL);
         try {
-            data.Open();
+            rows.Open();
         } catch (const Exception& e) {
             ADD_FAILURE() << "the statement does not run: " << e.Message().toStdString() << "\n" << SQL.toStdString();
             return -1;
         }
-        formatLog.Rows = data.RecordCount();
+        formatLog.Rows = rows.RecordCount();
         return formatLog.Rows > 0 ? 1 : 0;
     }
     void Preview() override

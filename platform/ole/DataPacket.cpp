@@ -1,4 +1,4 @@
-#include "frame/DataPacket.h"
+#include "kelm24/DataPacket.h"
 
 namespace kelm24 {
 

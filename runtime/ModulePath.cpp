@@ -1,5 +1,6 @@
-#include "frame/ModulePath.h"
+#include "runtime/ModulePath.h"
 
+#include <QFileInfo>
 #include <dlfcn.h>
 
 namespace kelm24 {
@@ -11,6 +12,12 @@ QString ModuleFileName()
     char resolved[4096];
     const char* name = realpath(info.dli_fname, resolved) ? resolved : info.dli_fname;
     return QString::fromLocal8Bit(name);
+}
+
+QString ModuleFolder()
+{
+    const QString file = ModuleFileName();
+    return file.isEmpty() ? QString() : QFileInfo(file).absolutePath();
 }
 
 }  // namespace kelm24

@@ -61,8 +61,34 @@ inline const QString UnitConvert = QStringLiteral("UnitConvert");
 inline const QString ResultConnectString = QStringLiteral("ResultConnectString");
 }  // namespace counterfn
 
+// The argument array of the pick window's F2GetData: 19 elements, in this order.
+namespace pickarg {
+enum : int {
+    Table = 0,          // look-up table ("CMSMC")
+    QueryId = 1,        // look-up number within the table ("01")
+    Keys = 2,           // key values of the look-up
+    MultiSelect = 3,    // several rows may be chosen
+    TypedText = 4,      // the text in the field; rows that contain it are kept
+    CompanyCode = 5,
+    DatabaseName = 6,
+    WindowHandle = 7,
+    Reserved8 = 8,      // always 1
+    Reserved9 = 9,      // always False
+    ProductId = 10,
+    Reserved11 = 11,    // three empty texts
+    Reserved12 = 12,
+    Reserved13 = 13,
+    PermissionText = 14,  // the text handed to the validator's BaseLimited
+    Rights7Allowed = 15,  // character 7 of the user's rights is not "N"
+    PricesAllowed = 16,   // character 8 (prices) of the user's rights is not "N"
+    HostObject = 17,
+    UserCode = 18,
+    Count = 19
+};
+}  // namespace pickarg
+
 // The host object supplied in the controller's HostObject.
-class THostObject {
+class KELM24_SDK THostObject {
 public:
     explicit THostObject(Variant object) : obj_(std::move(object)) {}
     bool Assigned() const { return obj_.IsObject(); }
@@ -80,7 +106,7 @@ private:
     Variant obj_;
 };
 
-class TCounterObject {
+class KELM24_SDK TCounterObject {
 public:
     explicit TCounterObject(Variant object) : obj_(std::move(object)) {}
     bool Assigned() const { return obj_.IsObject(); }
@@ -94,7 +120,7 @@ private:
     Variant obj_;
 };
 
-class TValidatorObject {
+class KELM24_SDK TValidatorObject {
 public:
     explicit TValidatorObject(Variant object) : obj_(std::move(object)) {}
     bool Assigned() const { return obj_.IsObject(); }
@@ -110,7 +136,7 @@ private:
     Variant obj_;
 };
 
-class TF2WindowObject {
+class KELM24_SDK TF2WindowObject {
 public:
     explicit TF2WindowObject(Variant object) : obj_(std::move(object)) {}
     bool Assigned() const { return obj_.IsObject(); }
@@ -125,7 +151,7 @@ private:
     Variant obj_;
 };
 
-class TAppServerObject {
+class KELM24_SDK TAppServerObject {
 public:
     explicit TAppServerObject(Variant object) : obj_(std::move(object)) {}
     bool Assigned() const { return obj_.IsObject(); }

@@ -28,7 +28,7 @@ struct TFieldDef {
     int Size = 0;
 };
 
-struct TDataPacket {
+struct KELM24_SDK TDataPacket {
     QVector<TFieldDef> Fields;
     std::vector<std::vector<Variant>> Rows;
 

@@ -1,4 +1,4 @@
-#include "frame/DataPacket.h"
+#include "kelm24/DataPacket.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "frame/HostObjects.h"
+#include "kelm24/HostObjects.h"
 
 namespace kelm24 {
 
