@@ -146,7 +146,12 @@ QVector<TApprovalForm> TApprovalHistory::ParseRequest(const QString& request)
         TApprovalForm f;
         for (auto a = attribute.globalMatch(attributes); a.hasNext();) {
             auto am = a.next();
-            const QString name = am.captured(1).toLower(), value = am.captured(2);
+            // Values come escaped as XML attributes ("&apos;" for a quote in a sheet number).
+            const QString name = am.captured(1).toLower();
+            QString value = am.captured(2);
+            value.replace(QStringLiteral("&apos;"), QStringLiteral("'")).replace(QStringLiteral("&quot;"), QStringLiteral("\""))
+                .replace(QStringLiteral("&lt;"), QStringLiteral("<")).replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+                .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
             if (name == QLatin1String("wfprogramid")) f.ProgramId = value;
             else if (name == QLatin1String("wfformtype")) f.FormType = value;
             else if (name == QLatin1String("wfsheetno")) f.SheetNo = value;

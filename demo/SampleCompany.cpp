@@ -111,6 +111,21 @@ struct TCurrency {
     double Rate;
 };
 
+// How much approval history a receipt gets.
+enum class TApprovalKind { None, Full, Incomplete, Single };
+
+// One receipt to write.
+struct TReceiptPlan {
+    int N = 0;  // running number, for invoice numbers
+    QDate Date;
+    QString Type, Number, Supplier, Status;
+    const TCurrency* Currency = nullptr;
+    int Lines = 0;
+    TApprovalKind Approval = TApprovalKind::None;
+    bool OverReceiptFirst = false;  // line 1: 110 received on an order of 100, same unit
+    bool NoOrderLast = false;       // the last line refers to no order
+};
+
 class TGenerator {
 public:
     TGenerator(const TSampleOptions& options) : o_(options), rnd_(options.Seed) {}
@@ -125,9 +140,13 @@ private:
     void Users();
     void Messages();
     void Receipts();
-    void Receipt(int n, QDate date);
+    void RandomReceipt(int n, QDate date);
+    void ShowcaseReceipts(int count);
+    void Receipt(const TReceiptPlan& plan);
     TOrderLine& OrderLineFor(const QString& supplier, const TItem& item, const QDate& date, const TCurrency& currency);
-    void Approval(const QString& type, const QString& number, const QDate& date);
+    TOrderLine& NewOrderLine(const QString& supplier, const TItem& item, const QDate& date, const TCurrency& currency,
+                             const QString& unit, double ordered);
+    void Approval(const QString& type, const QString& number, const QDate& date, TApprovalKind kind);
 
     TSampleOptions o_;
     TRandom rnd_;
@@ -276,8 +295,10 @@ void TGenerator::Items()
             for (int s = 0; s < 3; ++s) {
                 ++n;
                 TItem item;
-                item.Code = QStringLiteral("%1-%2").arg(10 + static_cast<int>(&k - kinds), 2, 10, QLatin1Char('0')) +
-                            QStringLiteral("-%1").arg(n, 4, 10, QLatin1Char('0'));
+                // Kind number and running number: "10-0001", "11-0002" ...
+                item.Code = QStringLiteral("%1-%2")
+                                .arg(10 + static_cast<int>(&k - kinds), 2, 10, QLatin1Char('0'))
+                                .arg(n, 4, 10, QLatin1Char('0'));
                 item.Name = QString::fromUtf8(k.name) + (round ? QStringLiteral(" %1型").arg(QChar(u'A' + round)) : QString());
                 item.Spec = QString::fromUtf8(k.specs[s]);
                 item.Unit = QString::fromLatin1(k.unit);
@@ -396,21 +417,29 @@ TOrderLine& TGenerator::OrderLineFor(const QString& supplier, const TItem& item,
     // Reuse an open order line of this supplier and item when there is one.
     for (int i : openOrderLines_.value(supplier))
         if (orderLines_[i].Item == item.Code && orderLines_[i].Delivered < orderLines_[i].Ordered) return orderLines_[i];
+    // Half of the orders are placed in the item's larger unit.
+    const bool bigUnit = rnd_.Chance(50);
+    return NewOrderLine(supplier, item, date, currency, bigUnit ? item.BigUnit : item.Unit,
+                        bigUnit ? rnd_.Between(2, 40) : rnd_.Between(1, 60) * 50);
+}
+
+TOrderLine& TGenerator::NewOrderLine(const QString& supplier, const TItem& item, const QDate& date, const TCurrency& currency,
+                                     const QString& unit, double ordered)
+{
     ++orderCount_;
     const QDate orderDate = date.addDays(-rnd_.Between(5, 30));
     const QString number = orderDate.toString(QStringLiteral("yyMMdd")) + Code(QString(), orderCount_, 5);
     T("PURTC").Add().Audit(TSampleCompany::LeaderUser, orderDate.toString(QStringLiteral("yyyyMMdd")))
         .Set("TC001", QStringLiteral("3301")).Set("TC002", number).Set("TC003", orderDate.toString(QStringLiteral("yyyyMMdd")))
         .Set("TC004", supplier).Set("TC005", currency.Code).Set("TC006", currency.Rate).Set("TC007", QStringLiteral("Y"));
-    // Half of the orders are placed in the item's larger unit.
-    const bool bigUnit = rnd_.Chance(50);
+    const bool bigUnit = unit != item.Unit;
     TOrderLine line;
     line.Type = QStringLiteral("3301");
     line.Number = number;
     line.Seq = QStringLiteral("0001");
     line.Item = item.Code;
-    line.Unit = bigUnit ? item.BigUnit : item.Unit;
-    line.Ordered = bigUnit ? rnd_.Between(2, 40) : rnd_.Between(1, 60) * 50;
+    line.Unit = unit;
+    line.Ordered = ordered;
     line.Price = Round(item.Price * (bigUnit ? item.BigRate : 1) / currency.Rate, currency.PriceDecimals);
     line.Row = T("PURTD").Size();
     T("PURTD").Add().Audit(TSampleCompany::LeaderUser, orderDate.toString(QStringLiteral("yyyyMMdd")))
@@ -427,52 +456,118 @@ TOrderLine& TGenerator::OrderLineFor(const QString& supplier, const TItem& item,
     return orderLines_.back();
 }
 
-void TGenerator::Approval(const QString& type, const QString& number, const QDate& date)
+void TGenerator::Approval(const QString& type, const QString& number, const QDate& date, TApprovalKind kind)
 {
+    if (kind == TApprovalKind::None) return;
     struct TStep { const char* role; const char* id; const char* name; const char* title; };
     const TStep steps[] = {{"经办", "Clerk", "李小红", "采购员"}, {"审核", "Leader", "王建国", "采购主管"}, {"核准", "DS", "赵志远", "总经理"}};
     int k = 0;
     for (const TStep& s : steps) {
         ++k;
+        if (kind == TApprovalKind::Single && k > 1) break;
         const QString received = QDateTime(date.addDays(k - 1), QTime(9, 0)).toString(QStringLiteral("yyyy/MM/dd hh:mm:ss"));
-        const QString signedAt = QDateTime(date.addDays(k - 1), QTime(9 + k, 15 * k)).toString(QStringLiteral("yyyy/MM/dd hh:mm:ss"));
+        // An incomplete history: the workflow lost the signer's title, or the
+        // step has not been signed yet (no time).
+        const bool incomplete = kind == TApprovalKind::Incomplete;
+        const QString signedAt = incomplete && k == 3 ? QString()
+            : QDateTime(date.addDays(k - 1), QTime(9 + k, 15 * k)).toString(QStringLiteral("yyyy/MM/dd hh:mm:ss"));
+        const QString title = incomplete ? QString() : QString::fromUtf8(s.title);
         T("QNSTA").Add().Set("TA001", type).Set("TA002", number).Set("TA003", QString::number(k)).Set("TA004", QStringLiteral("1"))
             .Set("TA005", QString::number(k)).Set("TA006", QString::fromUtf8(s.role)).Set("TA007", received)
-            .Set("TA008", signedAt).Set("TA009", QStringLiteral("同意")).Set("TA010", QString::fromLatin1(s.id))
+            .Set("TA008", signedAt).Set("TA009", signedAt.isEmpty() ? QStringLiteral("待签核") : QStringLiteral("同意")).Set("TA010", QString::fromLatin1(s.id))
             .Set("TA011", QString::fromUtf8(s.name)).Set("TA012", QString::fromLatin1(s.id))
             .Set("TA013", QString::fromUtf8(s.name)).Set("TA014", QStringLiteral("P100-%1").arg(k))
-            .Set("TA015", QString::fromUtf8(s.title)).Set("TA016", k == 3 ? QStringLiteral("准予入库") : QStringLiteral("请核准"));
+            .Set("TA015", title).Set("TA016", k == 3 ? QStringLiteral("准予入库") : QStringLiteral("请核准"));
     }
 }
 
-void TGenerator::Receipt(int n, QDate date)
+void TGenerator::RandomReceipt(int n, QDate date)
 {
     const QString day = date.toString(QStringLiteral("yyyyMMdd"));
+    TReceiptPlan plan;
+    plan.N = n;
+    plan.Date = date;
     // Receipt types: mostly ordinary purchases, some sub-contract and import ones.
     const int pick = rnd_.Below(100);
-    const QString type = pick < 70 ? QStringLiteral("3401") : pick < 82 ? QStringLiteral("3402")
-                         : pick < 92 ? QStringLiteral("3403") : QStringLiteral("2801");
-    const QString number = day + Code(QString(), ++receiptsOfDay_[day], 3);
-    const QString supplier = rnd_.Pick(suppliers_);
+    plan.Type = pick < 70 ? QStringLiteral("3401") : pick < 82 ? QStringLiteral("3402")
+                : pick < 92 ? QStringLiteral("3403") : QStringLiteral("2801");
+    plan.Number = day + Code(QString(), ++receiptsOfDay_[day], 3);
+    plan.Supplier = rnd_.Pick(suppliers_);
+    const int supplierNo = plan.Supplier.mid(1).toInt();
+    plan.Currency = plan.Type == QLatin1String("2801") ? &currencies_[1 + rnd_.Below(4)]
+                    : supplierNo % 10 == 3 ? &currencies_[1] : supplierNo % 10 == 7 ? &currencies_[2] : &currencies_[0];
+    plan.Status = rnd_.Chance(85) ? QStringLiteral("Y") : rnd_.Chance(66) ? QStringLiteral("N") : QStringLiteral("V");
+    plan.Lines = o_.LinesPerReceipt;
+    if (plan.Lines <= 0) plan.Lines = rnd_.Chance(2) ? 0 : rnd_.Chance(5) ? rnd_.Between(30, 60) : rnd_.Between(1, 15);
+    if (plan.Type == QLatin1String("3402") && plan.Status == QLatin1String("Y")) plan.Approval = TApprovalKind::Full;
+    Receipt(plan);
+}
+
+// Receipts with fixed numbers on the last day, one for every case a printed
+// receipt must show right: the demo prints them and the tests look them up.
+void TGenerator::ShowcaseReceipts(int count)
+{
+    const QDate date(2023, 12, 28);  // before the random ones: numbers never collide
+    const QString day = date.toString(QStringLiteral("yyyyMMdd"));
+    struct TCase { const char* type; const char* suffix; const char* supplier; int currency; const char* status; int lines;
+                   TApprovalKind approval; };
+    const TCase cases[] = {
+        {"3401", "001", "S0001", 0, "Y", 6, TApprovalKind::None},         // one page
+        {"3401", "002", "S0002", 0, "Y", 16, TApprovalKind::None},        // two pages
+        {"3401", "003", "S0004", 0, "V", 4, TApprovalKind::None},         // void
+        {"2801", "004", "S0003", 1, "Y", 5, TApprovalKind::None},         // US dollars
+        {"3401", "005", "S0005", 0, "N", 0, TApprovalKind::None},         // no lines
+        {"3402", "006", "S0006", 0, "Y", 5, TApprovalKind::Full},         // approval history
+        {"3402", "007", "S0008", 0, "Y", 3, TApprovalKind::None},         // registered, no history
+        {"3402", "008", "S0009", 0, "Y", 3, TApprovalKind::Incomplete},   // history lacking titles and a time
+        {"3402", "009", "S0010", 0, "Y", 2, TApprovalKind::Single},       // one approval step
+        {"3401", "'010", "S0011", 0, "Y", 3, TApprovalKind::None}};       // a quote in the number
+    int k = 0;
+    for (const TCase& c : cases) {
+        if (k++ >= count) break;
+        TReceiptPlan plan;
+        plan.N = 9000 + k;
+        plan.Date = date;
+        plan.Type = QString::fromLatin1(c.type);
+        plan.Number = day + QString::fromLatin1(c.suffix);
+        plan.Supplier = QString::fromLatin1(c.supplier);
+        plan.Currency = &currencies_[c.currency];
+        plan.Status = QString::fromLatin1(c.status);
+        plan.Lines = c.lines;
+        plan.Approval = c.approval;
+        plan.OverReceiptFirst = k == 1;
+        plan.NoOrderLast = k == 1;
+        Receipt(plan);
+    }
+}
+
+void TGenerator::Receipt(const TReceiptPlan& plan)
+{
+    const QDate date = plan.Date;
+    const QString day = date.toString(QStringLiteral("yyyyMMdd"));
+    const QString& type = plan.Type;
+    const QString& number = plan.Number;
+    const QString& supplier = plan.Supplier;
     const int supplierNo = supplier.mid(1).toInt();
-    const TCurrency& currency = type == QLatin1String("2801") ? currencies_[1 + rnd_.Below(4)]
-                                : supplierNo % 10 == 3 ? currencies_[1] : supplierNo % 10 == 7 ? currencies_[2] : currencies_[0];
-    const QString status = rnd_.Chance(85) ? QStringLiteral("Y") : rnd_.Chance(66) ? QStringLiteral("N") : QStringLiteral("V");
-    int lines = o_.LinesPerReceipt;
-    if (lines <= 0) lines = rnd_.Chance(2) ? 0 : rnd_.Chance(5) ? rnd_.Between(30, 60) : rnd_.Between(1, 15);
+    const TCurrency& currency = *plan.Currency;
+    const QString& status = plan.Status;
+    const int lines = plan.Lines;
+    const int n = plan.N;
 
     double goods = 0, tax = 0, accepted = 0, received = 0;
     const double vat = type == QLatin1String("2801") ? 0.0 : 0.13;
     const QString creator = rnd_.Chance(50) ? TSampleCompany::ClerkUser : TSampleCompany::LeaderUser;
     for (int l = 1; l <= lines; ++l) {
         const TItem& item = rnd_.Pick(items_);
-        const bool fromOrder = !rnd_.Chance(12);
+        const bool overReceipt = plan.OverReceiptFirst && l == 1;
+        const bool fromOrder = plan.NoOrderLast && l == lines ? false : overReceipt || !rnd_.Chance(12);
         double qty = rnd_.Between(1, 80) * 10;
         QString unit = item.Unit;
         double price = Round(item.Price / currency.Rate, currency.PriceDecimals);
         QString orderType, orderNumber, orderSeq;
         if (fromOrder) {
-            TOrderLine& ol = OrderLineFor(supplier, item, date, currency);
+            TOrderLine& ol = overReceipt ? NewOrderLine(supplier, item, date, currency, item.Unit, 100)
+                                         : OrderLineFor(supplier, item, date, currency);
             orderType = ol.Type;
             orderNumber = ol.Number;
             orderSeq = ol.Seq;
@@ -481,7 +576,8 @@ void TGenerator::Receipt(int n, QDate date)
             const double rate = ol.Unit == item.Unit ? 1 : item.BigRate;
             double remaining = std::max(1.0, ol.Ordered - ol.Delivered);
             double inOrderUnits = rnd_.Chance(10) ? remaining * 1.1 : std::max(1.0, std::floor(remaining * rnd_.Between(30, 100) / 100.0));
-            if (sameUnit) {
+            if (overReceipt) inOrderUnits = 110;
+            if (sameUnit || overReceipt) {
                 unit = ol.Unit;
                 qty = inOrderUnits;
                 price = ol.Price;
@@ -539,18 +635,22 @@ void TGenerator::Receipt(int n, QDate date)
         .Set("TG049", QStringLiteral("P100")).Set("TG053", received).Set("TG054", 0.0)
         .Set("TG059", rnd_.Chance(25) ? QStringLiteral("PJ24A") : QString())
         .Set("UDF01", rnd_.Chance(30) ? QStringLiteral("急件") : QString()).Set("UDF51", 0.0);
-    if (type == QLatin1String("3402") && status == QLatin1String("Y")) Approval(type, number, date);
+    Approval(type, number, date, plan.Approval);
     ++sum_.Receipts;
 }
 
 void TGenerator::Receipts()
 {
     const QDate start(2024, 1, 2);
-    for (int n = 1; n <= o_.Receipts; ++n) {
+    // A company of varied receipts ends with the showcase ones; the fixed
+    // line count of the benchmark keeps every receipt alike.
+    const int showcase = o_.LinesPerReceipt > 0 ? 0 : std::min(o_.Receipts, 10);
+    for (int n = 1; n <= o_.Receipts - showcase; ++n) {
         // Several receipts a working day, numbered per day.
         QDate date = start.addDays((n - 1) / 6 * 7 / 5);
-        Receipt(n, date);
+        RandomReceipt(n, date);
     }
+    ShowcaseReceipts(showcase);
     // Delivered quantities of the order lines follow the approved receipts.
     TTableRows& purtd = T("PURTD");
     for (const TOrderLine& ol : orderLines_) purtd.SetAt(ol.Row, "TD015", ol.Delivered);

@@ -17,6 +17,15 @@ bash "$(dirname "$0")/languages.sh" install "$root"
 
 "$bin/kelm24-sample-company" --sqlite "$root/server/company.sqlite" --receipts 200
 
+# The receipt's pre-printed page, as the layouts look it up: simplified and
+# traditional Chinese by the background rule, English beside them with "ENG_".
+src=$(cd "$(dirname "$0")/.." && pwd)
+for lang in CHS CHT ENG; do
+  for suffix in "" _1; do
+    cp "$src/format/backgrounds/${lang}_KELM24F.svg" "$root/client/C_DATA/${lang}_KELM24F${suffix}.svg"
+  done
+done
+
 cat > "$root/server/CorvaneS.ini" <<INI
 [DBE Setting]
 MainDBType=SQLITE
@@ -82,3 +91,28 @@ if [ "$status" -ne 0 ]; then exit "$status"; fi
 "$bin/kelm24-host" dialog --grab "$root/dialog.png"
 echo "the receipt option dialog: $root/dialog.png"
 bash "$(dirname "$0")/languages.sh" grab "$root" "$bin"
+
+# The showcase receipts printed to files through the server over TCP: the
+# detail layout, the merged-lines layout, and the detail layout under the
+# English interface.
+port=$(sed -n 's/.*listening on .*:\([0-9]*\).*/\1/p' "$root/server/appserver.log" | head -1)
+out="$root/receipts"
+rm -rf "$out"
+echo "receipts (detail layout):"
+"$bin/kelm24-receipt-pages" --port "$port" --server-ini "$root/server/CorvaneS.ini" --out "$out/detail" \
+  --background "$root/client/C_DATA/CHS_KELM24F.svg"
+echo "receipts (merged lines):"
+"$bin/kelm24-receipt-pages" --port "$port" --server-ini "$root/server/CorvaneS.ini" --out "$out/merged" --merged \
+  --background "$root/client/C_DATA/CHS_KELM24F_1.svg"
+echo "receipts (English interface):"
+"$bin/kelm24-receipt-pages" --port "$port" --server-ini "$root/server/CorvaneS.ini" --out "$out/english" --english \
+  --background "$root/client/C_DATA/ENG_KELM24F.svg"
+# The same through the host's export command (11) when the plug-in's page
+# files are part of this build.
+mkdir -p "$out/host"
+if "$bin/kelm24-host" export --type 3401 --number 20231228002 --format pdf --out "$out/host/3401-20231228002" >"$out/host/export.log" 2>&1; then
+  echo "host export (command 11): $(ls "$out/host"/*.pdf | wc -l) PDF file(s) in $out/host"
+else
+  echo "host export (command 11) did not write files in this build: see $out/host/export.log"
+fi
+echo "receipt files: $out ($(ls "$out"/*/*.png | wc -l) PNG pages, $(ls "$out"/*/*.pdf | wc -l) PDF files)"

@@ -2,6 +2,9 @@
 // finalisation at unload.
 #include "frame/DLLVRCtrller.h"
 #include "frame/Units.h"
+#include "frame/VRFormatForm.h"
+#include "format/Kelm24FmtF.h"
+#include "format/Kelm24Fmt_1F.h"
 #include "options/BaseGene.h"
 #include "options/Kelm24OptF.h"
 #include "update/QVDownLoad.h"
@@ -25,6 +28,9 @@ __attribute__((constructor)) void LibraryLoad()
     InitializeUnits({&DLLVRCtrllerUnit});
     // Main block: the receipt option form is the form class.
     frmVRBaseOptClass = &TfrmKelm24::CreateForm;
+    // The receipt layouts the option form names: detail and merged lines.
+    RegisterFormatClass(QStringLiteral("TfrmKelm24Fmt"), &TfrmKelm24Fmt::CreateForm);
+    RegisterFormatClass(QStringLiteral("TfrmKelm24Fmt_1"), &TfrmKelm24Fmt_1::CreateForm);
 }
 
 __attribute__((destructor)) void LibraryUnload()

@@ -94,3 +94,41 @@ TEST_F(SampleCompanyTest, FixedLineCountForTheBenchmark)
     EXPECT_EQ(Count(*data, QStringLiteral("SELECT COUNT(*) FROM PURTH")), 1000);
     EXPECT_EQ(Count(*data, QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM PURTH GROUP BY TH001, TH002 HAVING COUNT(*)<>20) T")), 0);
 }
+
+TEST_F(SampleCompanyTest, ShowcaseReceiptsForTheDemo)
+{
+    TSampleOptions options;
+    options.Receipts = 30;
+    auto data = Write(QStringLiteral("showcase.sqlite"), options);
+    TDataLayer& d = *data;
+    EXPECT_EQ(Count(d, QStringLiteral("SELECT COUNT(*) FROM PURTG")), 30);
+    auto lines = [&](const QString& number) {
+        return Count(d, QStringLiteral("SELECT COUNT(*) FROM PURTH WHERE TH002='%1'").arg(QString(number).replace(QLatin1Char('\''), QStringLiteral("''"))));
+    };
+    EXPECT_EQ(lines(QStringLiteral("20231228001")), 6);
+    EXPECT_EQ(lines(QStringLiteral("20231228002")), 16);
+    EXPECT_EQ(lines(QStringLiteral("20231228005")), 0);
+    EXPECT_EQ(lines(QStringLiteral("20231228'010")), 3) << "a document number holding a quote";
+    EXPECT_EQ(d.Select(QStringLiteral("SELECT TG013 FROM PURTG WHERE TG002='20231228003'"))[0][0].toString(), QStringLiteral("V"));
+    EXPECT_EQ(d.Select(QStringLiteral("SELECT TG007 FROM PURTG WHERE TG002='20231228004'"))[0][0].toString(), QStringLiteral("USD"));
+    // Line 1 of the first: 110 received on an order of 100 in the same unit; its last line has no order.
+    auto first = d.Select(QStringLiteral("SELECT TH007, TH008, TD008, TD009, TD015 FROM PURTH JOIN PURTD ON TD001=TH011 AND TD002=TH012 "
+                                         "AND TD003=TH013 WHERE TH002='20231228001' AND TH003='0001'"));
+    ASSERT_EQ(first.size(), 1);
+    EXPECT_DOUBLE_EQ(first[0][0].toDouble(), 110);
+    EXPECT_EQ(first[0][1].toString(), first[0][3].toString());
+    EXPECT_DOUBLE_EQ(first[0][2].toDouble(), 100);
+    EXPECT_DOUBLE_EQ(first[0][4].toDouble(), 110);
+    EXPECT_EQ(Count(d, QStringLiteral("SELECT COUNT(*) FROM PURTH WHERE TH002='20231228001' AND TH003='0006' AND TH011=''")), 1);
+    // Approval history: complete, none, incomplete, a single step.
+    auto steps = [&](const QString& number) { return Count(d, QStringLiteral("SELECT COUNT(*) FROM QNSTA WHERE TA002='%1'").arg(number)); };
+    EXPECT_EQ(steps(QStringLiteral("20231228006")), 3);
+    EXPECT_EQ(steps(QStringLiteral("20231228007")), 0);
+    EXPECT_EQ(steps(QStringLiteral("20231228008")), 3);
+    EXPECT_EQ(Count(d, QStringLiteral("SELECT COUNT(*) FROM QNSTA WHERE TA002='20231228008' AND TA015=''")), 3);
+    EXPECT_EQ(Count(d, QStringLiteral("SELECT COUNT(*) FROM QNSTA WHERE TA002='20231228008' AND TA008=''")), 1);
+    EXPECT_EQ(steps(QStringLiteral("20231228009")), 1);
+    // Item codes are whole codes, no placeholder left in them.
+    EXPECT_EQ(Count(d, QStringLiteral("SELECT COUNT(*) FROM INVMB WHERE MB001 LIKE '%\\%%' ESCAPE '\\'")), 0);
+    EXPECT_EQ(d.Select(QStringLiteral("SELECT MB001 FROM INVMB ORDER BY MB001"))[0][0].toString(), QStringLiteral("10-0001"));
+}

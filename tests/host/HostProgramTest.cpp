@@ -142,10 +142,13 @@ TEST(HostProgram, RunsAgainstAnInstallationAndReportsWhatIsMissing)
     EXPECT_GE(image.width(), 600);
     EXPECT_GE(image.height(), 300);
 
-    // The layouts are not part of this plug-in yet: a print says which one is missing.
-    TRun print = Host({QStringLiteral("print"), QStringLiteral("--type"), QStringLiteral("3401")}, registry);
-    EXPECT_EQ(print.Code, 1);
-    EXPECT_TRUE(print.Err.contains(QStringLiteral("TfrmKelm24Fmt"))) << print.Err.toStdString();
+    // The receipt layout is part of the plug-in: a preview of one receipt
+    // (command 6) generates its pages.
+    TRun preview = Host({QStringLiteral("preview"), QStringLiteral("--type"), QStringLiteral("3401"), QStringLiteral("--number"),
+                         QStringLiteral("20231228002")}, registry);
+    EXPECT_EQ(preview.Code, 0) << preview.Err.toStdString();
+    EXPECT_TRUE((preview.Out + preview.Err).contains(QStringLiteral("frmKelm24Fmt: 2 pages generated for preview")))
+        << preview.Out.toStdString() << preview.Err.toStdString();
 
     // A user the installation does not know is refused with the server's message.
     TRun stranger = Host({QStringLiteral("--user"), QStringLiteral("Nobody")}, registry);
