@@ -98,8 +98,8 @@ TEST_F(AppServerTest, PowerDataCarriesRightsAndRowRules)
 TEST_F(AppServerTest, ReceiptDetailStatementAnswersTheReceiptRows)
 {
     Login();
-    const QString from = One(QStringLiteral("SELECT MIN(TG002) FROM PURTG WHERE TG001='3401'")).toString();
-    const QString to = One(QStringLiteral("SELECT MAX(TG002) FROM (SELECT TG002 FROM PURTG WHERE TG001='3401' ORDER BY TG002 LIMIT 8) AS T")).toString();
+    const QString from = One(QStringLiteral("SELECT MIN(TG002) FROM PURTG WHERE TG001='3401' AND TG002 NOT LIKE '%''%'")).toString();
+    const QString to = One(QStringLiteral("SELECT MAX(TG002) FROM (SELECT TG002 FROM PURTG WHERE TG001='3401' AND TG002 NOT LIKE '%''%' ORDER BY TG002 LIMIT 8) AS T")).toString();
     TDataPacket p = Records(test::ReceiptDetailStatement(QStringLiteral("3401"), from, to, false, false));
 
     // One row per line, one row for a receipt without lines.
@@ -158,8 +158,8 @@ TEST_F(AppServerTest, ExpressionColumnsKeepTheirTypeWhenTheFirstReceiptHasNoLine
 TEST_F(AppServerTest, ReceiptSummaryStatementMergesLinesByTheChosenKeys)
 {
     Login();
-    const QString from = One(QStringLiteral("SELECT MIN(TG002) FROM PURTG WHERE TG001='3401'")).toString();
-    const QString to = One(QStringLiteral("SELECT MAX(TG002) FROM (SELECT TG002 FROM PURTG WHERE TG001='3401' ORDER BY TG002 LIMIT 12) AS T")).toString();
+    const QString from = One(QStringLiteral("SELECT MIN(TG002) FROM PURTG WHERE TG001='3401' AND TG002 NOT LIKE '%''%'")).toString();
+    const QString to = One(QStringLiteral("SELECT MAX(TG002) FROM (SELECT TG002 FROM PURTG WHERE TG001='3401' AND TG002 NOT LIKE '%''%' ORDER BY TG002 LIMIT 12) AS T")).toString();
     const double received = One(QStringLiteral("SELECT SUM(TH007) FROM PURTH WHERE TH001='3401' AND TH002 BETWEEN ? AND ?"), {from, to}).toDouble();
     const int lines = One(QStringLiteral("SELECT COUNT(*) FROM PURTH WHERE TH001='3401' AND TH002 BETWEEN ? AND ?"), {from, to}).toInt();
     ASSERT_GT(received, 0);
@@ -350,7 +350,7 @@ TEST_F(AppServerTest, LayoutsStoreReviseLockAndDelete)
 TEST_F(AppServerTest, UpdatePrintCountCountsOneDocument)
 {
     Login();
-    const QString number = One(QStringLiteral("SELECT MIN(TG002) FROM PURTG WHERE TG001='3401'")).toString();
+    const QString number = One(QStringLiteral("SELECT MIN(TG002) FROM PURTG WHERE TG001='3401' AND TG002 NOT LIKE '%''%'")).toString();
     const QString condition = QStringLiteral("TG001='3401' ") + QStringLiteral(" and TG002=") + QStringLiteral("'%1' ").arg(number);
     const int before = One(QStringLiteral("SELECT TG012 FROM PURTG WHERE TG001='3401' AND TG002=?"), {number}).toInt();
     const int others = One(QStringLiteral("SELECT SUM(TG012) FROM PURTG")).toInt();

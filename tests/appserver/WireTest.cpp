@@ -213,7 +213,7 @@ TEST_F(SocketServerTest, SeveralClientsAtOnce)
     std::vector<std::unique_ptr<QThread>> clients;
     const int port = test::ServerThreadPort(*server);
     const QString number =
-        TDataLayer(install.Settings()).Select(QStringLiteral("SELECT MIN(TG002) FROM PURTG WHERE TG001='3401'"))[0][0].toString();
+        TDataLayer(install.Settings()).Select(QStringLiteral("SELECT MIN(TG002) FROM PURTG WHERE TG001='3401' AND TG002 NOT LIKE '%''%'"))[0][0].toString();
     for (int k = 0; k < 4; ++k) {
         clients.emplace_back(QThread::create([&, k] {
             try {
