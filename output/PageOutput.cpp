@@ -6,6 +6,7 @@
 #include "output/libPDF.h"
 #include "platform/dialogs/Dialogs.h"
 #include "runtime/DateText.h"
+#include "runtime/ModulePath.h"
 #include "runtime/RuntimeLibrary.h"
 
 #include <QApplication>
@@ -44,7 +45,9 @@ TBMPToFile PictureConverter(const TOutputForm& form, QString& error)
     if (convert != nullptr) return convert;
     const QString folder = form.ClientPath + QStringLiteral("C_QVBIN/");
     QString loaded;
-    void* handle = LoadRuntimeLibrary(QString::fromLatin1(BmpToFileLibrary), {folder}, &loaded);
+    // Beside the plug-in first, as the other run-time libraries, then in the
+    // installation's program folder.
+    void* handle = LoadRuntimeLibrary(QString::fromLatin1(BmpToFileLibrary), {ModuleFolder(), folder}, &loaded);
     if (handle == nullptr) {
         error = QStringLiteral("Can't found DLL file ") + folder + QString::fromLatin1(BmpToFileLibrary);
         TMessageRequest box;
