@@ -2,6 +2,7 @@
 // would: over the wire, against a live server on SQLite and on PostgreSQL.
 // Every refusal is checked against the database itself afterwards.
 #include "appserver/AppServer.h"
+#include "tests/AllowSkip.h"
 #include "appserver/DataLayer.h"
 #include "demo/SampleCompany.h"
 #include "kelm24/DataPacket.h"
@@ -55,10 +56,8 @@ protected:
             settings_ = sqlite_->Settings();
         } else {
             if (!cluster_) cluster_ = std::make_unique<test::TPgCluster>();
-            if (!cluster_->Skip().isEmpty()) {
-                if (qEnvironmentVariableIsSet("KELM24_ALLOW_NO_POSTGRES")) GTEST_SKIP() << cluster_->Skip().toStdString();
-                FAIL() << "no PostgreSQL cluster for the test: " << cluster_->Skip().toStdString();
-            }
+            if (!cluster_->Skip().isEmpty())
+                KELM24_SKIP_OR_FAIL("no PostgreSQL cluster for the test: " + cluster_->Skip().toStdString());
             static int serial = 0;
             TServerSettings pg = cluster_->CreateDatabase(QStringLiteral("attack%1").arg(++serial));
             {
