@@ -7,6 +7,7 @@
 #include "runtime/AlertLog.h"
 #include "runtime/DateText.h"
 #include "tests/appserver/TestSupport.h"
+#include "tests/format/ReceiptServerFixture.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -35,26 +36,11 @@ private:
     qint64 start_ = 0;
 };
 
-class ApprovalLinesTest : public ::testing::Test {
+class ApprovalLinesTest : public test::ReceiptServerFixture {
 protected:
-    static void SetUpTestSuite()
-    {
-        install = new test::TSampleInstall(30);
-        server = new test::TServerProcess(install->IniFile());
-    }
-    static void TearDownTestSuite()
-    {
-        delete server;
-        delete install;
-    }
     void SetUp() override
     {
-        connection.Port = server->Port();
-        connection.ServerName = TSampleCompany::ProgramCode + QStringLiteral("S.Class1");
-        connection.Open();
-        TAppServerObject(connection.AppServer())
-            .Connect(TSampleCompany::ProgramCode, TSampleCompany::LeaderUser, TSampleCompany::CompanyCode,
-                     QStringLiteral("DEMO"), QStringLiteral("PURTG"));
+        ConnectLeader();
         data.SetRemoteServer(connection.AppServer());
         data.SetProviderName(QStringLiteral("Provider1"));
         lines.AppServer = TAppServerObject(connection.AppServer());
@@ -75,9 +61,6 @@ protected:
     {
         return Variant::ArrayOf({Variant(2), Variant(type), Variant(number)});
     }
-    static test::TSampleInstall* install;
-    static test::TServerProcess* server;
-    TSocketConnection connection;
     TClientDataSet data;
     TApprovalLines lines;
     QStringList sys{QStringLiteral("Sys060=Y"), QStringLiteral("Sys174=N")};
@@ -85,8 +68,6 @@ protected:
     const QString group = QStringLiteral("clientdataset1.TG001+clientdataset1.TG002");
 };
 
-test::TSampleInstall* ApprovalLinesTest::install = nullptr;
-test::TServerProcess* ApprovalLinesTest::server = nullptr;
 
 }  // namespace
 

@@ -19,6 +19,8 @@
 #include "platform/socketconn/SocketConnection.h"
 #include "tests/appserver/ReceiptQuery.h"
 #include "tests/appserver/TestSupport.h"
+#include "tests/format/PageDifference.h"
+#include "tests/format/ReceiptServerFixture.h"
 
 #include <QDir>
 #include <QImage>
@@ -35,22 +37,6 @@ QString OutDir()
     const QString dir = qEnvironmentVariable("KELM24_BIN_DIR", QDir::tempPath()) + QStringLiteral("/receipt-pages");
     QDir().mkpath(dir);
     return dir;
-}
-
-// Share of pixels whose grey levels differ by more than 96, and the mean difference.
-std::pair<double, double> Difference(const QImage& a, const QImage& b)
-{
-    if (a.size() != b.size()) return {1.0, 255.0};
-    qint64 far = 0;
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const int d = std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y)));
-            sum += d;
-            if (d > 96) ++far;
-        }
-    const double n = double(a.width()) * a.height();
-    return {far / n, sum / n};
 }
 
 // What one page showed at its end.
@@ -78,26 +64,11 @@ private:
     Variant counter_;
 };
 
-class ReceiptLayoutTest : public ::testing::Test {
+class ReceiptLayoutTest : public test::ReceiptServerFixture {
 protected:
-    static void SetUpTestSuite()
-    {
-        install = new test::TSampleInstall(30);
-        server = new test::TServerProcess(install->IniFile());
-    }
-    static void TearDownTestSuite()
-    {
-        delete server;
-        delete install;
-    }
     void SetUp() override
     {
-        connection.Port = server->Port();
-        connection.ServerName = TSampleCompany::ProgramCode + QStringLiteral("S.Class1");
-        connection.Open();
-        TAppServerObject(connection.AppServer())
-            .Connect(TSampleCompany::ProgramCode, TSampleCompany::LeaderUser, TSampleCompany::CompanyCode,
-                     QStringLiteral("DEMO"), QStringLiteral("PURTG"));
+        ConnectLeader();
         hostData = std::make_shared<THostData>(connection.AppServer());
         hostData->User = TSampleCompany::LeaderUser;
         hostData->Company = TSampleCompany::CompanyCode;
@@ -191,14 +162,11 @@ protected:
         const QImage reference = QImage(RefDir() + name).convertToFormat(QImage::Format_RGB32);
         ASSERT_FALSE(reference.isNull()) << "missing reference " << name.toStdString() << "; the page is in "
                                          << OutDir().toStdString();
-        auto [far, mean] = Difference(page, reference);
+        auto [far, mean] = test::PageDifference(page, reference);
         EXPECT_LT(far, 0.01) << "see " << OutDir().toStdString() << '/' << name.toStdString();
         EXPECT_LT(mean, 6.0);
     }
 
-    static test::TSampleInstall* install;
-    static test::TServerProcess* server;
-    TSocketConnection connection;
     std::shared_ptr<THostData> hostData;
     std::shared_ptr<TCountingCounter> counter;
     QStringList sys{QStringLiteral("Sys024=1"), QStringLiteral("Sys060=Y"), QStringLiteral("Sys174=N")};
@@ -209,8 +177,6 @@ protected:
     std::vector<TPageShown> pages;
 };
 
-test::TSampleInstall* ReceiptLayoutTest::install = nullptr;
-test::TServerProcess* ReceiptLayoutTest::server = nullptr;
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 // What a page looks like: Chinese text in the Song face, compared with
 // reference pictures that were checked by eye, at more than one resolution.
 #include "ReceiptFixture.h"
+#include "tests/format/PageDifference.h"
 
 #include "format/engine/QRFonts.h"
 #include "format/engine/QVQRControls.h"
@@ -28,22 +29,6 @@ QString FamilyUsedFor(const QString& family, const QString& text)
     layout.endLayout();
     const auto runs = layout.glyphRuns();
     return runs.isEmpty() ? QString() : runs.first().rawFont().familyName();
-}
-
-// Share of pixels whose grey levels differ by more than 96, and the mean difference.
-std::pair<double, double> Difference(const QImage& a, const QImage& b)
-{
-    if (a.size() != b.size()) return {1.0, 255.0};
-    qint64 far = 0;
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const int d = std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y)));
-            sum += d;
-            if (d > 96) ++far;
-        }
-    const double n = double(a.width()) * a.height();
-    return {far / n, sum / n};
 }
 
 // A small receipt head: title, company, a code list, amounts and a frame.
@@ -134,7 +119,7 @@ TEST(Render, SampleLayoutMatchesTheCheckedReferenceAtAnyResolution)
     at96.save(outDir + "/sample-96.png");
     const QImage reference = QImage(RefDir() + "sample-96.png").convertToFormat(QImage::Format_RGB32);
     ASSERT_FALSE(reference.isNull()) << "missing reference; the page is in " << outDir.toStdString();
-    auto [far, mean] = Difference(at96, reference);
+    auto [far, mean] = test::PageDifference(at96, reference);
     EXPECT_LT(far, 0.01) << "see " << outDir.toStdString() << "/sample-96.png";
     EXPECT_LT(mean, 6.0);
 
@@ -143,7 +128,7 @@ TEST(Render, SampleLayoutMatchesTheCheckedReferenceAtAnyResolution)
     EXPECT_NEAR(at192.width(), at96.width() * 2, 1);
     const QImage halved = at192.scaled(at96.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB32);
     halved.save(outDir + "/sample-192-halved.png");
-    auto [far2, mean2] = Difference(halved, reference);
+    auto [far2, mean2] = test::PageDifference(halved, reference);
     EXPECT_LT(far2, 0.03);
     EXPECT_LT(mean2, 12.0);
 }
