@@ -74,15 +74,8 @@ protected:
 
     std::unique_ptr<TTestFmt> Layout(const QString& style = Style)
     {
-        std::unique_ptr<TTestFmt> form(TQVForm::Create<TTestFmt>());
-        form->LocalAppServer = server;
-        form->StyleName = style;
-        form->CompanyCode = TSampleCompany::CompanyCode;
-        form->UserCode = TSampleCompany::LeaderUser;
-        form->MaxStyleNameLength = 40;
-        form->ClientPath = local.path() + QLatin1Char('/');
-        QApplication::processEvents();  // the stored layout is read once the creating event is over
-        return form;
+        return TTestFmt::Open(server, style, TSampleCompany::CompanyCode, TSampleCompany::LeaderUser,
+                              local.path() + QLatin1Char('/'));
     }
     // A layout in design mode, as the option form's design button leaves it.
     std::unique_ptr<TTestFmt> Design()

@@ -61,15 +61,8 @@ protected:
     }
     std::unique_ptr<TTestFmt> Layout(const Variant& server, const QString& style = Style)
     {
-        std::unique_ptr<TTestFmt> form(TQVForm::Create<TTestFmt>());
-        form->LocalAppServer = server;
-        form->StyleName = style;
-        form->CompanyCode = TSampleCompany::CompanyCode;
-        form->UserCode = TSampleCompany::LeaderUser;
-        form->MaxStyleNameLength = 40;
-        form->ClientPath = local.path() + QLatin1Char('/');
-        QApplication::processEvents();  // the stored layout is read once the creating event is over
-        return form;
+        return TTestFmt::Open(server, style, TSampleCompany::CompanyCode, TSampleCompany::LeaderUser,
+                              local.path() + QLatin1Char('/'));
     }
     static TQRLabel* Title(QWidget* form) { return form->findChild<TQRLabel*>(QStringLiteral("lblTitle")); }
     static QString Revision(const Variant& server, const QString& style = Style)

@@ -6,6 +6,10 @@
 #include "format/VRBaseFmtF.h"
 #include "format/engine/ClientDataSet.h"
 
+#include <QApplication>
+
+#include <memory>
+
 namespace kelm24::test {
 
 class TTestFmt : public TfrmVRBaseFmt {
@@ -14,6 +18,21 @@ class TTestFmt : public TfrmVRBaseFmt {
 public:
     explicit TTestFmt(QWidget* owner = nullptr) : TfrmVRBaseFmt(owner) {}
     static TVRFormatForm* CreateForm(QWidget* owner) { return TQVForm::Create<TTestFmt>(owner); }
+    // A layout of a style on a server, as a designer's session opens it; the
+    // stored layout is read once the creating event is over.
+    static std::unique_ptr<TTestFmt> Open(const Variant& Server, const QString& Style, const QString& Company,
+                                          const QString& User, const QString& ClientPath)
+    {
+        std::unique_ptr<TTestFmt> form(TQVForm::Create<TTestFmt>());
+        form->LocalAppServer = Server;
+        form->StyleName = Style;
+        form->CompanyCode = Company;
+        form->UserCode = User;
+        form->MaxStyleNameLength = 40;
+        form->ClientPath = ClientPath;
+        QApplication::processEvents();
+        return form;
+    }
 
     Q_INVOKABLE void lblTitlePrint(QObject* Sender, QString& Value)
     {
