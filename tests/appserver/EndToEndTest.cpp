@@ -113,7 +113,7 @@ TEST_F(EndToEnd, ReceiptQueryOverTcpMatchesTheInProcessObject)
     c.Close();
     process.Stop();
     EXPECT_EQ(process.Process().exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.Process().exitCode(), 0);
+    EXPECT_EQ(process.Process().exitCode(), 0) << process.Process().readAllStandardError().toStdString();
 }
 
 TEST_F(EndToEnd, ServerClassFoundThroughTheRegistryFile)
