@@ -129,6 +129,7 @@ public:
     [[noreturn]] void Fail(const QString& sql, const QString& error) const
     {
         if (!refusal_.isEmpty()) throw Exception(QStringLiteral("%1: %2").arg(TAccessPolicy::MemberName(member_), refusal_));
+        if (stopped_) throw Exception(QStringLiteral("%1: 应用服务器正在停止, 语句已中止").arg(TAccessPolicy::MemberName(member_)));
         if (timedOut_ || error.contains(QLatin1String("statement timeout")))
             throw Exception(QStringLiteral("%1: 语句执行超过 %2 秒, 已中止")
                                 .arg(TAccessPolicy::MemberName(member_))
@@ -180,6 +181,11 @@ private:
     static int Progress(void* self)
     {
         auto* scope = static_cast<TClientScope*>(self);
+        const std::atomic<bool>* stop = scope->data_.settings_.Stop;
+        if (stop && *stop) {
+            scope->stopped_ = true;
+            return 1;
+        }
         if (scope->timer_.elapsed() <= scope->data_.settings_.StatementTimeoutMs) return 0;
         scope->timedOut_ = true;
         return 1;
@@ -192,6 +198,7 @@ private:
     QElapsedTimer timer_;
     QString refusal_;
     bool timedOut_ = false;
+    bool stopped_ = false;
 };
 
 // The roles client statements run under, given exactly the policy's grants:
