@@ -146,10 +146,15 @@ private:
     {
         auto* scope = static_cast<TClientScope*>(self);
         const QString first = QString::fromUtf8(a1 ? a1 : ""), second = QString::fromUtf8(a2 ? a2 : "");
-        if (database && qstrcmp(database, "main") != 0 && action != SQLITE_FUNCTION)
+        if (database && qstrcmp(database, "main") != 0 && qstrcmp(database, "temp") != 0 && action != SQLITE_FUNCTION)
             return scope->Refuse(QStringLiteral("不能使用数据库 %1").arg(QString::fromUtf8(database)));
+        if (database && qstrcmp(database, "temp") == 0 && action != SQLITE_READ && action != SQLITE_FUNCTION)
+            return scope->Refuse(QStringLiteral("不能修改临时数据表 %1").arg(first));
         const TAccessPolicy& policy = TAccessPolicy::Company();
         const TClientMember m = scope->member_;
+        // The temporary database holds the session's own-rows tables, to read only.
+        if (database && qstrcmp(database, "temp") == 0 && action == SQLITE_READ)
+            return scope->Check(policy.AllowsOwnRows(m, first, second), TAccess::Read, first, second);
         switch (action) {
         case SQLITE_SELECT: return SQLITE_OK;
         // A recursive common table is read under its own name, which the
@@ -226,6 +231,54 @@ void TDataLayer::PrepareClientRoles()
         for (const QString& grant : TAccessPolicy::Company().RoleGrants(member)) Exec(grant);
     }
     prepared.insert(key);
+}
+
+QString TDataLayer::StoredTable(const QString& table) const
+{
+    return (settings_.Engine == TSqlEngine::SQLite ? QStringLiteral("main.") : QStringLiteral("public.")) + table;
+}
+
+QString TDataLayer::TemporaryTable(const QString& table) const
+{
+    return (settings_.Engine == TSqlEngine::SQLite ? QStringLiteral("temp.") : QStringLiteral("pg_temp.")) + table;
+}
+
+// Each own-rows table becomes a temporary table of the same name: both
+// engines look a bare name up among the connection's temporary tables
+// first, so client statements read it, while the stored table stays out of
+// their reach (no grant, no authorizer rule). A copy rather than a view: the
+// SQLite authorizer names a view and a common table expression of the same
+// name alike, a copy cannot be told from anything else.
+void TDataLayer::SetSessionUser(const QString& user)
+{
+    sessionUser_ = user;
+    if (!ownRowsMade_) {
+        if (settings_.Engine == TSqlEngine::PostgreSQL) PrepareClientRoles();
+        for (const TOwnRowsTable& t : TAccessPolicy::Company().OwnRowsTables()) {
+            Exec(QStringLiteral("CREATE TEMP TABLE %1 AS SELECT %2 FROM %3 WHERE 1=0")
+                     .arg(t.Table, t.Columns.join(QStringLiteral(", ")), StoredTable(t.Table)));
+            if (settings_.Engine != TSqlEngine::PostgreSQL) continue;
+            QStringList roles;
+            for (TClientMember m : {TClientMember::Query, TClientMember::FreeSql, TClientMember::PrintCount})
+                if (TAccessPolicy::SeesOwnRows(m)) roles << TAccessPolicy::RoleName(m);
+            Exec(QStringLiteral("GRANT SELECT ON %1 TO %2").arg(TemporaryTable(t.Table), roles.join(QStringLiteral(", "))));
+        }
+        ownRowsMade_ = true;
+    }
+    RefreshOwnRows(QString());
+}
+
+void TDataLayer::RefreshOwnRows(const QString& clientSql)
+{
+    if (sessionUser_.isNull()) return;
+    for (const TOwnRowsTable& t : TAccessPolicy::Company().OwnRowsTables()) {
+        // A statement that does not name the table reads nothing of it.
+        if (!clientSql.isNull() && !clientSql.contains(t.Table, Qt::CaseInsensitive)) continue;
+        Exec(QStringLiteral("DELETE FROM %1").arg(TemporaryTable(t.Table)));
+        Exec(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3 WHERE %4 = ?")
+                 .arg(TemporaryTable(t.Table), t.Columns.join(QStringLiteral(", ")), StoredTable(t.Table), t.OwnerColumn),
+             {sessionUser_});
+    }
 }
 
 TDataLayer::TDataLayer(const TServerSettings& settings, bool create)
@@ -315,6 +368,7 @@ QVector<TSqlRow> TDataLayer::Select(const QString& sql, const TSqlRow& binds)
 Variant TDataLayer::QueryPacket(const QString& clientSql, const Variant& params, TClientMember member)
 {
     const QString sql = adapter_.Adapt(clientSql);
+    if (TAccessPolicy::SeesOwnRows(member)) RefreshOwnRows(sql);
     TClientScope scope(*this, member);
     QSqlQuery q(db_);
     q.setForwardOnly(true);
@@ -380,6 +434,7 @@ Variant TDataLayer::QueryPacket(const QString& clientSql, const Variant& params,
 int TDataLayer::ExecClient(const QString& clientSql, TClientMember member, const TSqlRow& binds)
 {
     const QString sql = adapter_.Adapt(clientSql);
+    if (TAccessPolicy::SeesOwnRows(member)) RefreshOwnRows(sql);
     TClientScope scope(*this, member);
     QSqlQuery q(db_);
     q.setForwardOnly(true);
