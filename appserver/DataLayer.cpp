@@ -229,6 +229,24 @@ void TDataLayer::PrepareClientRoles()
         if (Select(QStringLiteral("SELECT pg_has_role(current_user, ?, 'MEMBER')"), {role})[0][0].toBool() == false)
             Exec(QStringLiteral("GRANT %1 TO CURRENT_USER").arg(role));
         for (const QString& grant : TAccessPolicy::Company().RoleGrants(member)) Exec(grant);
+        // The role must hold nothing beyond those grants: no attribute that
+        // passes every check, and no membership (pg_read_server_files and
+        // the like) whose rights it would inherit.
+        QStringList extra;
+        const TSqlRow attributes = Select(QStringLiteral("SELECT rolsuper, rolcreaterole, rolcreatedb, rolcanlogin, rolreplication, "
+                                                         "rolbypassrls FROM pg_roles WHERE rolname=?"),
+                                          {role})[0];
+        const char* const attributeNames[] = {"SUPERUSER", "CREATEROLE", "CREATEDB", "LOGIN", "REPLICATION", "BYPASSRLS"};
+        for (int i = 0; i < attributes.size(); ++i)
+            if (attributes[i].toBool()) extra << QString::fromLatin1(attributeNames[i]);
+        for (const TSqlRow& r : Select(QStringLiteral("SELECT g.rolname FROM pg_auth_members m JOIN pg_roles g ON g.oid = m.roleid "
+                                                      "JOIN pg_roles c ON c.oid = m.member WHERE c.rolname=? ORDER BY 1"),
+                                       {role}))
+            extra << r[0].toString();
+        if (!extra.isEmpty())
+            throw Exception(QStringLiteral("PostgreSQL 角色 %1 的权限超出客户端语句所需 (%2), 客户端语句不能在其下执行: "
+                                           "请去掉这些属性 (ALTER ROLE %1 NO...) 并撤销其所属的角色 (REVOKE ... FROM %1)")
+                                .arg(role, extra.join(QStringLiteral(", "))));
     }
     prepared.insert(key);
 }

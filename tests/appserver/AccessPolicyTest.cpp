@@ -175,6 +175,11 @@ TEST_P(ServerUnderAttack, CatalogueRightsAndOthersSetsAreNotReadable)
         QStringLiteral("SELECT MG003 FROM ADMMG"),
         QStringLiteral("SELECT SCONDITION FROM GENES WHERE CREATOR='DS'"),
         QStringLiteral("SELECT NT004 FROM WARRANT"),
+        // PostgreSQL lets every role call set_config: the server's role or an
+        // endless statement would be one call away.
+        QStringLiteral("SELECT set_config('role', current_user, false) FROM CMSMQ"),
+        QStringLiteral("SELECT set_config('statement_timeout', '0', false) FROM CMSMQ"),
+        QStringLiteral("SELECT pg_advisory_lock(1) FROM CMSMQ"),
     };
     for (const QString& sql : refused) EXPECT_FALSE(records(sql).isEmpty()) << sql.toStdString();
     // The user names a receipt shows stay readable.
@@ -348,6 +353,29 @@ TEST_P(ServerUnderAttack, TheEngineHoldsClientStatementsToTheirGrantsAndTime)
     EXPECT_TRUE(tooLarge.contains(QStringLiteral("上限"))) << tooLarge.toStdString();
     EXPECT_EQ(data.QueryPacket(QStringLiteral("SELECT MQ001 FROM CMSMQ"))[1].Count(),
               One(QStringLiteral("SELECT COUNT(*) FROM CMSMQ")).toInt());
+
+    if (!sqlite) {
+        // The roles hold their grants and nothing else: no attribute, no membership.
+        for (TClientMember m : {TClientMember::Query, TClientMember::FreeSql, TClientMember::PrintCount}) {
+            const TSqlRow role = direct_->Select(
+                QStringLiteral("SELECT rolsuper OR rolcreaterole OR rolcreatedb OR rolcanlogin OR rolreplication OR rolbypassrls, "
+                               "(SELECT COUNT(*) FROM pg_auth_members a WHERE a.member = r.oid) FROM pg_roles r WHERE rolname=?"),
+                {TAccessPolicy::RoleName(m)})[0];
+            EXPECT_FALSE(role[0].toBool()) << TAccessPolicy::RoleName(m).toStdString();
+            EXPECT_EQ(role[1].toInt(), 0) << TAccessPolicy::RoleName(m).toStdString();
+        }
+        // A role someone gave the server's files is not used, and says why.
+        const QString role = TAccessPolicy::RoleName(TClientMember::Query);
+        direct_->Exec(QStringLiteral("GRANT pg_read_server_files TO %1").arg(role));
+        const TServerSettings other = cluster_->CreateDatabase(QStringLiteral("rolecheck"));
+        TDataLayer(other, true).CreateSchema();
+        const QString error = Raised([&] {
+            TDataLayer fresh(other);
+            fresh.ExecClient(QStringLiteral("SELECT COUNT(*) FROM CMSMQ"), TClientMember::Query);
+        });
+        direct_->Exec(QStringLiteral("REVOKE pg_read_server_files FROM %1").arg(role));
+        EXPECT_TRUE(error.contains(QStringLiteral("pg_read_server_files"))) << error.toStdString();
+    }
 }
 
 TEST_P(ServerUnderAttack, ASessionOpensOnlyForTheUserThatSignedIn)
