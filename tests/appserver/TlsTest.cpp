@@ -13,51 +13,6 @@ using namespace kelm24;
 
 namespace {
 
-// A certificate authority, a server certificate for 127.0.0.1 it signed, and
-// a second authority that vouches for nothing here, made with the openssl
-// program for each test.
-class TTestCertificates {
-public:
-    TTestCertificates()
-    {
-        const QStringList ec = {QStringLiteral("-newkey"), QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
-                                QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes")};
-        for (const QString& ca : {QStringLiteral("ca"), QStringLiteral("other")})
-            Run(QStringList{QStringLiteral("req"), QStringLiteral("-x509")} + ec +
-                QStringList{QStringLiteral("-keyout"), Path(ca + QStringLiteral(".key")), QStringLiteral("-out"),
-                            Path(ca + QStringLiteral(".pem")), QStringLiteral("-days"), QStringLiteral("2"),
-                            QStringLiteral("-subj"), QStringLiteral("/CN=Kelm24 test %1").arg(ca)});
-        Run(QStringList{QStringLiteral("req"), QStringLiteral("-new")} + ec +
-            QStringList{QStringLiteral("-keyout"), Key(), QStringLiteral("-out"), Path(QStringLiteral("server.csr")),
-                        QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1")});
-        QFile ext(Path(QStringLiteral("server.ext")));
-        EXPECT_TRUE(ext.open(QIODevice::WriteOnly));
-        ext.write("subjectAltName=IP:127.0.0.1\nextendedKeyUsage=serverAuth\n");
-        ext.close();
-        Run({QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"), Path(QStringLiteral("server.csr")),
-             QStringLiteral("-CA"), Ca(), QStringLiteral("-CAkey"), Path(QStringLiteral("ca.key")), QStringLiteral("-CAcreateserial"),
-             QStringLiteral("-out"), Certificate(), QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-extfile"),
-             Path(QStringLiteral("server.ext"))});
-        for (const QString& key : {Key(), Path(QStringLiteral("ca.key")), Path(QStringLiteral("other.key"))})
-            QFile::setPermissions(key, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    }
-    QString Path(const QString& name) const { return QDir(dir_.path()).filePath(name); }
-    QString Ca() const { return Path(QStringLiteral("ca.pem")); }
-    QString OtherCa() const { return Path(QStringLiteral("other.pem")); }
-    QString Certificate() const { return Path(QStringLiteral("server.pem")); }
-    QString Key() const { return Path(QStringLiteral("server.key")); }
-
-private:
-    void Run(const QStringList& args) const
-    {
-        QProcess p;
-        p.start(QStringLiteral("openssl"), args);
-        ASSERT_TRUE(p.waitForFinished(30000)) << "openssl did not finish";
-        ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    }
-    QTemporaryDir dir_;
-};
-
 class TlsTest : public ::testing::Test {
 protected:
     TServerSettings TlsSettings() const
@@ -108,7 +63,7 @@ protected:
     }
 
     test::TSampleInstall install{12, 0};
-    TTestCertificates certificates;
+    test::TTestCertificates certificates;
 };
 
 }  // namespace
