@@ -51,7 +51,7 @@ public:
     bool Finished() const { return finished_; }
 
 private:
-    bool isInterruptionRequested() const { return stop_; }
+    bool StopRequested() const { return stop_; }
 
     void Run()
     {
@@ -79,7 +79,7 @@ private:
     void Serve(QTcpSocket& socket, std::shared_ptr<TAppServer>& server, const QElapsedTimer& connected)
     {
         QByteArray header, payload;
-        while (!isInterruptionRequested()) {
+        while (!StopRequested()) {
             // A client has the frame time from connecting to sign in; a
             // signed-in one may stay quiet for the idle time. Silent or
             // babbling strangers do not keep a place.
@@ -130,7 +130,7 @@ private:
         socket.setSslConfiguration(*tls_);
         socket.startServerEncryption();
         while (!socket.isEncrypted()) {
-            if (isInterruptionRequested() || connected.elapsed() > limits_.FrameTimeoutMs) return false;
+            if (StopRequested() || connected.elapsed() > limits_.FrameTimeoutMs) return false;
             if (!socket.waitForEncrypted(200) && socket.state() != QAbstractSocket::ConnectedState) return false;
         }
         return true;
@@ -152,7 +152,7 @@ private:
         QElapsedTimer timer;
         timer.start();
         while (socket.bytesAvailable() == 0) {
-            if (isInterruptionRequested() || timer.elapsed() > timeoutMs) return false;
+            if (StopRequested() || timer.elapsed() > timeoutMs) return false;
             if (!socket.waitForReadyRead(200) && socket.state() != QAbstractSocket::ConnectedState) return false;
         }
         return true;
@@ -167,7 +167,7 @@ private:
                 out += socket.read(size - out.size());
                 continue;
             }
-            if (isInterruptionRequested() || frame.elapsed() > limits_.FrameTimeoutMs) return false;
+            if (StopRequested() || frame.elapsed() > limits_.FrameTimeoutMs) return false;
             if (!socket.waitForReadyRead(200) && socket.state() != QAbstractSocket::ConnectedState) return false;
         }
         return true;
@@ -189,7 +189,7 @@ private:
         socket.write(payload);
         auto* tls = qobject_cast<QSslSocket*>(&socket);
         while (socket.bytesToWrite() > 0 || (tls && tls->encryptedBytesToWrite() > 0)) {
-            if (isInterruptionRequested()) return false;
+            if (StopRequested()) return false;
             if (!socket.waitForBytesWritten(limits_.FrameTimeoutMs)) return false;
         }
         return true;
