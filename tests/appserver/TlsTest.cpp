@@ -151,3 +151,22 @@ TEST_F(TlsTest, OtherAddressesNeedACertificateAndAKeyThatBelongTogether)
     EXPECT_EQ(process.Process().exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.Process().exitCode(), 0) << process.Process().readAllStandardError().toStdString();
 }
+
+TEST_F(TlsTest, TheSettingsFileNamesCertificateAndKeyBesideIt)
+{
+    QDir(install.Dir()).mkpath(QStringLiteral("tls"));
+    ASSERT_TRUE(QFile::copy(certificates.Certificate(), QDir(install.Dir()).filePath(QStringLiteral("tls/server.pem"))));
+    ASSERT_TRUE(QFile::copy(certificates.Key(), QDir(install.Dir()).filePath(QStringLiteral("tls/server.key"))));
+    QFile ini(install.IniFile());
+    ASSERT_TRUE(ini.open(QIODevice::Append));
+    ini.write("TlsCertificate=tls\\server.pem\nTlsKey=tls/server.key\n");  // the last section is [DBPasswordCtrl]
+    ini.close();
+    EXPECT_EQ(install.Settings().TlsKeyFile, QDir(install.Dir()).filePath(QStringLiteral("tls/server.key")));
+
+    test::TServerProcess process(install.IniFile());
+    auto c = Client(process.Port(), true, certificates.Ca());
+    ASSERT_EQ(OpenError(*c), QString());
+    EXPECT_EQ(Receipts(*c), 12);
+    auto plain = Client(process.Port(), false, {});
+    EXPECT_TRUE(OpenError(*plain).contains(QStringLiteral("只接受 TLS")));
+}
