@@ -69,18 +69,22 @@ QStringList TDocumentTable::KeyValues(const QString& condition) const
 TAccessPolicy::TAccessPolicy()
 {
     // Report queries and free statements read the business tables; of the
-    // users only code and name (a receipt shows who made it); of layouts and
-    // condition sets the names, revisions and dates that lists show (their
-    // contents go through the layout and condition-set members). Rights, row
-    // rules and the send log are not theirs to read.
+    // users only code and name (a receipt shows who made it); of layouts the
+    // names, revisions and dates that lists show (their contents go through
+    // the layout members). Rights, row rules and the send log are not theirs
+    // to read.
     for (TClientMember m : {TClientMember::Query, TClientMember::FreeSql}) {
         for (const QString& table : kBusinessTables) Grant(m, TAccess::Read, table);
         Grant(m, TAccess::Read, QStringLiteral("ADMMF"), {QStringLiteral("MF001"), QStringLiteral("MF002")});
         Grant(m, TAccess::Read, QStringLiteral("WARRANT"),
               {QStringLiteral("NT001"), QStringLiteral("NT002"), QStringLiteral("NT003"), QStringLiteral("NT006")});
-        Grant(m, TAccess::Read, QStringLiteral("GENES"),
-              {QStringLiteral("NCONDITION"), QStringLiteral("CREATOR"), QStringLiteral("PROGRAMME"), QStringLiteral("CREATE_DATE")});
     }
+    // Condition sets are their user's: a statement sees the names, program
+    // and date of the session user's own sets (the save dialog asks whether
+    // a name is taken), never another user's; their contents go through the
+    // condition-set members.
+    ownRows_.push_back({QStringLiteral("GENES"), QStringLiteral("CREATOR"),
+                        {QStringLiteral("NCONDITION"), QStringLiteral("CREATOR"), QStringLiteral("PROGRAMME"), QStringLiteral("CREATE_DATE")}});
     // The one row a free statement writes: the send log after e-mail or fax.
     Grant(TClientMember::FreeSql, TAccess::Insert, QStringLiteral("ADMTA"));
 
@@ -110,6 +114,14 @@ bool TAccessPolicy::Allows(TClientMember member, TAccess access, const QString& 
         if (r.Member != member || r.Access != access || r.Table.compare(table, Qt::CaseInsensitive) != 0) continue;
         if (r.Columns.isEmpty() || column.isEmpty() || r.Columns.contains(column, Qt::CaseInsensitive)) return true;
     }
+    return false;
+}
+
+bool TAccessPolicy::AllowsOwnRows(TClientMember member, const QString& table, const QString& column) const
+{
+    if (!SeesOwnRows(member)) return false;
+    for (const TOwnRowsTable& t : ownRows_)
+        if (t.Table.compare(table, Qt::CaseInsensitive) == 0) return column.isEmpty() || t.Columns.contains(column, Qt::CaseInsensitive);
     return false;
 }
 

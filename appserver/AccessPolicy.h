@@ -33,6 +33,16 @@ struct TDocumentTable {
     QStringList KeyValues(const QString& condition) const;
 };
 
+// A table whose rows belong to users. Client statements that name it see,
+// under the same name, a table of the session's own: its user's rows
+// (OwnerColumn = the user) and only Columns; the stored table itself is
+// not theirs to read.
+struct TOwnRowsTable {
+    QString Table;
+    QString OwnerColumn;
+    QStringList Columns;
+};
+
 class TAccessPolicy {
 public:
     static const TAccessPolicy& Company();
@@ -43,6 +53,12 @@ public:
     // aggregates; nothing that reaches files, extensions or the engine's state.
     bool AllowsFunction(const QString& name) const;
     const TDocumentTable* DocumentTable(const QString& table) const;
+    const QVector<TOwnRowsTable>& OwnRowsTables() const { return ownRows_; }
+    // Whether the member's statements may read the column of the session's
+    // own-rows table of that name.
+    bool AllowsOwnRows(TClientMember member, const QString& table, const QString& column) const;
+    // The members whose statements see own-rows tables.
+    static bool SeesOwnRows(TClientMember member) { return member != TClientMember::PrintCount; }
 
     // The name of the PostgreSQL role a member's statements run under, and
     // the statements that give it exactly the grants above.
@@ -63,6 +79,7 @@ private:
     void Grant(TClientMember member, TAccess access, const QString& table, const QStringList& columns = {});
     QVector<TRule> rules_;
     QVector<TDocumentTable> documents_;
+    QVector<TOwnRowsTable> ownRows_;
 };
 
 }  // namespace kelm24

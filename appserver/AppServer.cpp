@@ -216,7 +216,7 @@ int TAppServer::DeclaredLength(const QString& table, const QString& column)
     const QString columnName = def->Columns[def->ColumnIndex(column)].Name;
     static const QRegularExpression sized(QStringLiteral("\\(\\s*(\\d+)\\s*\\)"));
     if (Data().Engine() == TSqlEngine::SQLite) {
-        for (const TSqlRow& row : Data().Select(QStringLiteral("PRAGMA table_info(%1)").arg(def->Name))) {
+        for (const TSqlRow& row : Data().Select(QStringLiteral("PRAGMA main.table_info(%1)").arg(def->Name))) {
             if (row.size() < 3 || row[1].toString().compare(columnName, Qt::CaseInsensitive) != 0) continue;
             const auto m = sized.match(row[2].toString());
             return m.hasMatch() ? m.captured(1).toInt() : 0;
@@ -224,7 +224,8 @@ int TAppServer::DeclaredLength(const QString& table, const QString& column)
         return 0;
     }
     const QVector<TSqlRow> rows = Data().Select(
-        QStringLiteral("SELECT character_maximum_length FROM information_schema.columns WHERE table_name=? AND column_name=?"),
+        QStringLiteral("SELECT character_maximum_length FROM information_schema.columns "
+                       "WHERE table_schema='public' AND table_name=? AND column_name=?"),
         {def->Name.toLower(), columnName.toLower()});
     return rows.isEmpty() || rows[0].isEmpty() ? 0 : rows[0][0].toInt();
 }
@@ -267,6 +268,8 @@ Variant TAppServer::Connect(const Variant& request)
     const QVector<TSqlRow> granted =
         Data().Select(QStringLiteral("SELECT MG003 FROM ADMMG WHERE MG001=? AND MG002=?"), {s.User, s.Program});
     if (!granted.isEmpty()) s.Rights = granted[0][0].toString();
+    // Its condition sets are the only ones its statements can see.
+    Data().SetSessionUser(s.User);
     session_ = s;
     connected_ = true;
     return Variant(true);

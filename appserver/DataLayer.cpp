@@ -129,6 +129,7 @@ public:
     [[noreturn]] void Fail(const QString& sql, const QString& error) const
     {
         if (!refusal_.isEmpty()) throw Exception(QStringLiteral("%1: %2").arg(TAccessPolicy::MemberName(member_), refusal_));
+        if (stopped_) throw Exception(QStringLiteral("%1: 应用服务器正在停止, 语句已中止").arg(TAccessPolicy::MemberName(member_)));
         if (timedOut_ || error.contains(QLatin1String("statement timeout")))
             throw Exception(QStringLiteral("%1: 语句执行超过 %2 秒, 已中止")
                                 .arg(TAccessPolicy::MemberName(member_))
@@ -145,10 +146,15 @@ private:
     {
         auto* scope = static_cast<TClientScope*>(self);
         const QString first = QString::fromUtf8(a1 ? a1 : ""), second = QString::fromUtf8(a2 ? a2 : "");
-        if (database && qstrcmp(database, "main") != 0 && action != SQLITE_FUNCTION)
+        if (database && qstrcmp(database, "main") != 0 && qstrcmp(database, "temp") != 0 && action != SQLITE_FUNCTION)
             return scope->Refuse(QStringLiteral("不能使用数据库 %1").arg(QString::fromUtf8(database)));
+        if (database && qstrcmp(database, "temp") == 0 && action != SQLITE_READ && action != SQLITE_FUNCTION)
+            return scope->Refuse(QStringLiteral("不能修改临时数据表 %1").arg(first));
         const TAccessPolicy& policy = TAccessPolicy::Company();
         const TClientMember m = scope->member_;
+        // The temporary database holds the session's own-rows tables, to read only.
+        if (database && qstrcmp(database, "temp") == 0 && action == SQLITE_READ)
+            return scope->Check(policy.AllowsOwnRows(m, first, second), TAccess::Read, first, second);
         switch (action) {
         case SQLITE_SELECT: return SQLITE_OK;
         // A recursive common table is read under its own name, which the
@@ -180,6 +186,11 @@ private:
     static int Progress(void* self)
     {
         auto* scope = static_cast<TClientScope*>(self);
+        const std::atomic<bool>* stop = scope->data_.settings_.Stop;
+        if (stop && *stop) {
+            scope->stopped_ = true;
+            return 1;
+        }
         if (scope->timer_.elapsed() <= scope->data_.settings_.StatementTimeoutMs) return 0;
         scope->timedOut_ = true;
         return 1;
@@ -192,6 +203,7 @@ private:
     QElapsedTimer timer_;
     QString refusal_;
     bool timedOut_ = false;
+    bool stopped_ = false;
 };
 
 // The roles client statements run under, given exactly the policy's grants:
@@ -217,8 +229,74 @@ void TDataLayer::PrepareClientRoles()
         if (Select(QStringLiteral("SELECT pg_has_role(current_user, ?, 'MEMBER')"), {role})[0][0].toBool() == false)
             Exec(QStringLiteral("GRANT %1 TO CURRENT_USER").arg(role));
         for (const QString& grant : TAccessPolicy::Company().RoleGrants(member)) Exec(grant);
+        // The role must hold nothing beyond those grants: no attribute that
+        // passes every check, and no membership (pg_read_server_files and
+        // the like) whose rights it would inherit.
+        QStringList extra;
+        const TSqlRow attributes = Select(QStringLiteral("SELECT rolsuper, rolcreaterole, rolcreatedb, rolcanlogin, rolreplication, "
+                                                         "rolbypassrls FROM pg_roles WHERE rolname=?"),
+                                          {role})[0];
+        const char* const attributeNames[] = {"SUPERUSER", "CREATEROLE", "CREATEDB", "LOGIN", "REPLICATION", "BYPASSRLS"};
+        for (int i = 0; i < attributes.size(); ++i)
+            if (attributes[i].toBool()) extra << QString::fromLatin1(attributeNames[i]);
+        for (const TSqlRow& r : Select(QStringLiteral("SELECT g.rolname FROM pg_auth_members m JOIN pg_roles g ON g.oid = m.roleid "
+                                                      "JOIN pg_roles c ON c.oid = m.member WHERE c.rolname=? ORDER BY 1"),
+                                       {role}))
+            extra << r[0].toString();
+        if (!extra.isEmpty())
+            throw Exception(QStringLiteral("PostgreSQL 角色 %1 的权限超出客户端语句所需 (%2), 客户端语句不能在其下执行: "
+                                           "请去掉这些属性 (ALTER ROLE %1 NO...) 并撤销其所属的角色 (REVOKE ... FROM %1)")
+                                .arg(role, extra.join(QStringLiteral(", "))));
     }
     prepared.insert(key);
+}
+
+QString TDataLayer::StoredTable(const QString& table) const
+{
+    return (settings_.Engine == TSqlEngine::SQLite ? QStringLiteral("main.") : QStringLiteral("public.")) + table;
+}
+
+QString TDataLayer::TemporaryTable(const QString& table) const
+{
+    return (settings_.Engine == TSqlEngine::SQLite ? QStringLiteral("temp.") : QStringLiteral("pg_temp.")) + table;
+}
+
+// Each own-rows table becomes a temporary table of the same name: both
+// engines look a bare name up among the connection's temporary tables
+// first, so client statements read it, while the stored table stays out of
+// their reach (no grant, no authorizer rule). A copy rather than a view: the
+// SQLite authorizer names a view and a common table expression of the same
+// name alike, a copy cannot be told from anything else.
+void TDataLayer::SetSessionUser(const QString& user)
+{
+    sessionUser_ = user;
+    if (!ownRowsMade_) {
+        if (settings_.Engine == TSqlEngine::PostgreSQL) PrepareClientRoles();
+        for (const TOwnRowsTable& t : TAccessPolicy::Company().OwnRowsTables()) {
+            Exec(QStringLiteral("CREATE TEMP TABLE %1 AS SELECT %2 FROM %3 WHERE 1=0")
+                     .arg(t.Table, t.Columns.join(QStringLiteral(", ")), StoredTable(t.Table)));
+            if (settings_.Engine != TSqlEngine::PostgreSQL) continue;
+            QStringList roles;
+            for (TClientMember m : {TClientMember::Query, TClientMember::FreeSql, TClientMember::PrintCount})
+                if (TAccessPolicy::SeesOwnRows(m)) roles << TAccessPolicy::RoleName(m);
+            Exec(QStringLiteral("GRANT SELECT ON %1 TO %2").arg(TemporaryTable(t.Table), roles.join(QStringLiteral(", "))));
+        }
+        ownRowsMade_ = true;
+    }
+    RefreshOwnRows(QString());
+}
+
+void TDataLayer::RefreshOwnRows(const QString& clientSql)
+{
+    if (sessionUser_.isNull()) return;
+    for (const TOwnRowsTable& t : TAccessPolicy::Company().OwnRowsTables()) {
+        // A statement that does not name the table reads nothing of it.
+        if (!clientSql.isNull() && !clientSql.contains(t.Table, Qt::CaseInsensitive)) continue;
+        Exec(QStringLiteral("DELETE FROM %1").arg(TemporaryTable(t.Table)));
+        Exec(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3 WHERE %4 = ?")
+                 .arg(TemporaryTable(t.Table), t.Columns.join(QStringLiteral(", ")), StoredTable(t.Table), t.OwnerColumn),
+             {sessionUser_});
+    }
 }
 
 TDataLayer::TDataLayer(const TServerSettings& settings, bool create)
@@ -308,6 +386,7 @@ QVector<TSqlRow> TDataLayer::Select(const QString& sql, const TSqlRow& binds)
 Variant TDataLayer::QueryPacket(const QString& clientSql, const Variant& params, TClientMember member)
 {
     const QString sql = adapter_.Adapt(clientSql);
+    if (TAccessPolicy::SeesOwnRows(member)) RefreshOwnRows(sql);
     TClientScope scope(*this, member);
     QSqlQuery q(db_);
     q.setForwardOnly(true);
@@ -373,6 +452,7 @@ Variant TDataLayer::QueryPacket(const QString& clientSql, const Variant& params,
 int TDataLayer::ExecClient(const QString& clientSql, TClientMember member, const TSqlRow& binds)
 {
     const QString sql = adapter_.Adapt(clientSql);
+    if (TAccessPolicy::SeesOwnRows(member)) RefreshOwnRows(sql);
     TClientScope scope(*this, member);
     QSqlQuery q(db_);
     q.setForwardOnly(true);

@@ -45,6 +45,14 @@ public:
     // binds: values of its "?" placeholders.
     int ExecClient(const QString& clientSql, TClientMember member, const TSqlRow& binds = {});
 
+    // The user whose session this connection serves: from now on a client
+    // statement that names an own-rows table of the access policy reads a
+    // temporary table of that name holding this user's rows alone.
+    void SetSessionUser(const QString& user);
+    // A stored table, named so that the session's own-rows table of the
+    // same name cannot stand in for it (for the server's own statements).
+    QString StoredTable(const QString& table) const;
+
     void Begin();
     void Commit();
     void Rollback();
@@ -55,11 +63,16 @@ private:
     class TClientScope;
     friend class TClientScope;
     void PrepareClientRoles();
+    QString TemporaryTable(const QString& table) const;
+    // Copies the session user's rows into the own-rows tables the statement names.
+    void RefreshOwnRows(const QString& clientSql);
     [[noreturn]] void Fail(const QString& what, const QString& sql, const QString& error) const;
     TServerSettings settings_;
     TSqlAdapter adapter_;
     QString connectionName_;
     QSqlDatabase db_;
+    QString sessionUser_;
+    bool ownRowsMade_ = false;
 };
 
 // A database value as the variant that crosses the wire: NULL as Null.

@@ -35,9 +35,15 @@ TServerSettings TServerSettings::FromIniFile(const QString& path)
     s.ListenAddress = ini.ReadString(ctrl, QStringLiteral("ComputerName"), s.ListenAddress);
     if (s.ListenAddress.isEmpty()) s.ListenAddress = QStringLiteral("127.0.0.1");
     s.ListenPort = ini.ReadInteger(ctrl, QStringLiteral("ServerPort"), s.ListenPort);
-    QString users = ini.ReadString(ctrl, QStringLiteral("UserFile"), QStringLiteral("CorvaneS.users"));
-    users.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    s.PasswordFile = QFileInfo(path).absoluteDir().absoluteFilePath(users);
+    // Files named relative to the settings file's folder.
+    const auto file = [&](const QString& key, const QString& def) {
+        QString entry = ini.ReadString(ctrl, key, def).trimmed();
+        entry.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        return entry.isEmpty() ? QString() : QFileInfo(path).absoluteDir().absoluteFilePath(entry);
+    };
+    s.PasswordFile = file(QStringLiteral("UserFile"), QStringLiteral("CorvaneS.users"));
+    s.TlsCertificateFile = file(QStringLiteral("TlsCertificate"), QString());
+    s.TlsKeyFile = file(QStringLiteral("TlsKey"), QString());
     return s;
 }
 

@@ -10,11 +10,17 @@
 //                   ServerPort      port it listens on (default 211)
 //                   UserFile        the users' password hashes clients sign in
 //                                   against (default CorvaneS.users beside the file)
+//                   TlsCertificate  the server's certificate (PEM, chain allowed) and
+//                   TlsKey          its private key (PEM): when both are given every
+//                                   connection is TLS; an address other than the
+//                                   machine's own needs them
 #pragma once
 
 #include "appserver/Schema.h"
 
 #include <QString>
+
+#include <atomic>
 
 namespace kelm24 {
 
@@ -27,10 +33,14 @@ struct TServerSettings {
     QString ListenAddress = QStringLiteral("127.0.0.1");
     int ListenPort = 211;
     QString PasswordFile;  // appserver/PasswordFile.h
+    QString TlsCertificateFile, TlsKeyFile;  // both empty: plain TCP, loopback only
     // Bounds on what one client statement may cost: its running time and the
     // size of the answer it builds.
     int StatementTimeoutMs = 30 * 1000;
     qint64 MaxAnswerBytes = 64 * 1024 * 1024;
+    // When set, a client statement still running ends once it turns true
+    // (the server is stopping).
+    const std::atomic<bool>* Stop = nullptr;
 
     // Raises when the file does not exist or names no database.
     static TServerSettings FromIniFile(const QString& path);

@@ -2,37 +2,84 @@
 
 #include "appserver/AppServer.h"
 #include "appserver/PasswordFile.h"
+#include "appserver/ServerTls.h"
 #include "platform/socketconn/WireFormat.h"
 
 #include <QElapsedTimer>
 #include <QHostAddress>
+#include <QSslSocket>
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <atomic>
+#include <memory>
+#include <thread>
 #include <sys/socket.h>
+#include <unistd.h>
 
 namespace kelm24 {
 
-namespace {
-
-// One client: signs it in, reads requests, runs them on its own server
-// object, answers.
-class TSessionThread : public QThread {
+// One client on a thread of its own: signs it in, reads requests, runs them
+// on its own server object, answers. The thread is joined, not detached, so
+// when the session object is gone nothing of its thread runs any more, not
+// even the thread's own clean-up, however late the server stops.
+class TClientSession {
 public:
-    TSessionThread(qintptr descriptor, const TServerSettings& settings, const TListenLimits& limits)
-        : descriptor_(descriptor), settings_(settings), limits_(limits), passwords_(settings.PasswordFile) {}
-
-protected:
-    void run() override
+    TClientSession(qintptr descriptor, const TServerSettings& settings, const TListenLimits& limits,
+                   const std::optional<QSslConfiguration>& tls)
+        : descriptor_(descriptor), settings_(settings), limits_(limits), tls_(tls), passwords_(settings.PasswordFile)
     {
-        QTcpSocket socket;
-        if (!socket.setSocketDescriptor(descriptor_)) return;
-        socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        // A client statement still running when the server stops ends early.
+        settings_.Stop = &stop_;
+    }
+    ~TClientSession()
+    {
+        RequestStop();
+        if (thread_.joinable()) thread_.join();
+    }
+    TClientSession(const TClientSession&) = delete;
+    TClientSession& operator=(const TClientSession&) = delete;
+
+    void Start()
+    {
+        thread_ = std::thread([this] {
+            Run();
+            finished_ = true;
+        });
+    }
+    void RequestStop() { stop_ = true; }
+    bool Finished() const { return finished_; }
+
+private:
+    bool StopRequested() const { return stop_; }
+
+    void Run()
+    {
+        std::unique_ptr<QTcpSocket> socket = tls_ ? std::make_unique<QSslSocket>() : std::make_unique<QTcpSocket>();
+        if (!socket->setSocketDescriptor(descriptor_)) {
+            ::close(static_cast<int>(descriptor_));
+            return;
+        }
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         std::shared_ptr<TAppServer> server;
+        try {
+            QElapsedTimer connected;
+            connected.start();
+            if (!tls_ || StartTls(static_cast<QSslSocket&>(*socket), connected)) Serve(*socket, server, connected);
+        } catch (const std::exception& e) {
+            // Nothing a client sends may end the server; this client's connection ends.
+            qWarning("kelm24-appserver: session ended: %s", e.what());
+        }
+        socket->disconnectFromHost();
+        if (socket->state() != QAbstractSocket::UnconnectedState) socket->waitForDisconnected(1000);
+        socket->abort();
+        server.reset();  // its database connection belongs to this thread
+    }
+
+    void Serve(QTcpSocket& socket, std::shared_ptr<TAppServer>& server, const QElapsedTimer& connected)
+    {
         QByteArray header, payload;
-        QElapsedTimer connected;
-        connected.start();
-        while (!isInterruptionRequested()) {
+        while (!StopRequested()) {
             // A client has the frame time from connecting to sign in; a
             // signed-in one may stay quiet for the idle time. Silent or
             // babbling strangers do not keep a place.
@@ -62,9 +109,31 @@ protected:
             payload.clear();
             if (!Answer(socket, answer) || !keep) break;
         }
-        socket.disconnectFromHost();
-        if (socket.state() != QAbstractSocket::UnconnectedState) socket.waitForDisconnected(1000);
-        server.reset();  // its database connection belongs to this thread
+    }
+
+    // A TLS client's first byte opens a handshake record (22). A client that
+    // speaks plain frames instead gets a plain answer saying why it is
+    // refused, not a silent close.
+    bool StartTls(QSslSocket& socket, const QElapsedTimer& connected)
+    {
+        if (!WaitForData(socket, limits_.FrameTimeoutMs - connected.elapsed())) return false;
+        char first = 0;
+        if (socket.peek(&first, 1) != 1) return false;
+        if (first != 0x16) {
+            // Its request is read first, so the close does not reset the
+            // connection before the answer is read.
+            socket.readAll();
+            Answer(socket, Failure(QStringLiteral("应用服务器只接受 TLS 加密的连接: 请在客户端设置中打开 TLS (ServerTLS=1) "
+                                                  "并给出验证服务器证书的 CA 文件 (ServerCAFile)")));
+            return false;
+        }
+        socket.setSslConfiguration(*tls_);
+        socket.startServerEncryption();
+        while (!socket.isEncrypted()) {
+            if (StopRequested() || connected.elapsed() > limits_.FrameTimeoutMs) return false;
+            if (!socket.waitForEncrypted(200) && socket.state() != QAbstractSocket::ConnectedState) return false;
+        }
+        return true;
     }
 
 private:
@@ -83,7 +152,7 @@ private:
         QElapsedTimer timer;
         timer.start();
         while (socket.bytesAvailable() == 0) {
-            if (isInterruptionRequested() || timer.elapsed() > timeoutMs) return false;
+            if (StopRequested() || timer.elapsed() > timeoutMs) return false;
             if (!socket.waitForReadyRead(200) && socket.state() != QAbstractSocket::ConnectedState) return false;
         }
         return true;
@@ -98,7 +167,7 @@ private:
                 out += socket.read(size - out.size());
                 continue;
             }
-            if (isInterruptionRequested() || frame.elapsed() > limits_.FrameTimeoutMs) return false;
+            if (StopRequested() || frame.elapsed() > limits_.FrameTimeoutMs) return false;
             if (!socket.waitForReadyRead(200) && socket.state() != QAbstractSocket::ConnectedState) return false;
         }
         return true;
@@ -118,8 +187,9 @@ private:
                                                .arg(payload.size()).arg(settings_.MaxAnswerBytes)));
         socket.write(FrameHeader(payload.size()));
         socket.write(payload);
-        while (socket.bytesToWrite() > 0) {
-            if (isInterruptionRequested()) return false;
+        auto* tls = qobject_cast<QSslSocket*>(&socket);
+        while (socket.bytesToWrite() > 0 || (tls && tls->encryptedBytesToWrite() > 0)) {
+            if (StopRequested()) return false;
             if (!socket.waitForBytesWritten(limits_.FrameTimeoutMs)) return false;
         }
         return true;
@@ -135,7 +205,7 @@ private:
         const QString password = request.Value.IsText() ? request.Value.ToString() : QString();
         if (!passwords_.Verify(user, password)) {
             // Each wrong guess costs the guesser time and, at the limit, the connection.
-            QThread::msleep(300);
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
             keep = ++failedSignIns_ < limits_.MaxFailedSignIns;
             return Failure(QStringLiteral("用户 %1 的密码不对, 无法登录应用服务器").arg(user));
         }
@@ -180,10 +250,15 @@ private:
     qintptr descriptor_;
     TServerSettings settings_;
     TListenLimits limits_;
+    std::optional<QSslConfiguration> tls_;
     TPasswordFile passwords_;
     QString provenUser_;
     int failedSignIns_ = 0;
+    std::atomic<bool> stop_{false}, finished_{false};
+    std::thread thread_;
 };
+
+namespace {
 
 // The address a connection comes from.
 QString PeerAddress(qintptr descriptor)
@@ -209,11 +284,9 @@ TSocketServer::~TSocketServer()
 {
     close();
     QMutexLocker guard(&lock_);
-    for (QThread* t : sessions_) t->requestInterruption();
-    for (QThread* t : sessions_) {
-        t->wait();
-        delete t;
-    }
+    // Every session is told first, so they wind down together; each is
+    // then joined as it is destroyed.
+    for (const auto& session : sessions_) session->RequestStop();
     sessions_.clear();
     peers_.clear();
 }
@@ -222,9 +295,12 @@ void TSocketServer::Start(const QString& address, int port)
 {
     QHostAddress host;
     if (!host.setAddress(address)) throw Exception(QStringLiteral("监听地址无效: %1").arg(address));
-    if (!host.isLoopback())
-        throw Exception(QStringLiteral("应用服务器只在本机地址 (127.0.0.1, ::1) 监听: 在 %1 监听时密码和数据会以明文经过网络, "
-                                       "请通过 TLS 通道 (例如 stunnel 或 SSH 转发) 连接")
+    if (!settings_.TlsCertificateFile.isEmpty() || !settings_.TlsKeyFile.isEmpty())
+        tls_ = TServerTls::Load(settings_.TlsCertificateFile, settings_.TlsKeyFile);
+    if (!host.isLoopback() && !tls_)
+        throw Exception(QStringLiteral("在 %1 监听需要 TLS, 否则密码和数据会以明文经过网络: 请用 --tls-cert 和 --tls-key "
+                                       "(或 CorvaneS.ini [DBPasswordCtrl] 的 TlsCertificate 和 TlsKey) 给出服务器的证书和私钥, "
+                                       "或只在本机地址 (127.0.0.1, ::1) 监听")
                             .arg(address));
     if (!listen(host, static_cast<quint16>(port)))
         throw Exception(QStringLiteral("无法在 %1:%2 监听: %3").arg(address).arg(port).arg(errorString()));
@@ -233,10 +309,8 @@ void TSocketServer::Start(const QString& address, int port)
 void TSocketServer::Reap()
 {
     for (int i = static_cast<int>(sessions_.size()) - 1; i >= 0; --i) {
-        if (sessions_[i]->isFinished()) {
-            sessions_[i]->wait();
-            delete sessions_[i];
-            sessions_.remove(i);
+        if (sessions_[i]->Finished()) {
+            sessions_.erase(sessions_.begin() + i);
             peers_.remove(i);
         }
     }
@@ -254,29 +328,42 @@ int TSocketServer::SessionCount()
 // the connection before the answer is read.
 void TSocketServer::TurnAway(qintptr descriptor, const QString& reason)
 {
-    auto* socket = new QTcpSocket(this);
+    auto* socket = tls_ ? new QSslSocket(this) : new QTcpSocket(this);
     if (!socket->setSocketDescriptor(descriptor)) {
         delete socket;
+        ::close(static_cast<int>(descriptor));
         return;
     }
-    connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
-    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-    socket->readAll();
     TWireAnswer answer;
     answer.Raised = true;
     answer.Error = reason;
     const QByteArray payload = EncodeAnswer(answer);
-    socket->write(FrameHeader(payload.size()) + payload);
-    socket->disconnectFromHost();
+    const QByteArray frame = FrameHeader(payload.size()) + payload;
+    connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
+    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     // A peer that never reads or leaves does not keep the socket.
     QTimer::singleShot(limits_.FrameTimeoutMs, socket, [socket] { socket->abort(); socket->deleteLater(); });
+    auto send = [socket, frame] {
+        socket->readAll();
+        socket->write(frame);
+        socket->disconnectFromHost();
+    };
+    if (auto* tls = qobject_cast<QSslSocket*>(socket)) {
+        // The answer goes once the handshake is done; a failed one ends the socket.
+        tls->setSslConfiguration(*tls_);
+        connect(tls, &QSslSocket::encrypted, tls, send);
+        connect(tls, &QAbstractSocket::errorOccurred, tls, [tls] { tls->abort(); tls->deleteLater(); });
+        tls->startServerEncryption();
+        return;
+    }
+    send();
 }
 
 void TSocketServer::incomingConnection(qintptr descriptor)
 {
     QMutexLocker guard(&lock_);
     Reap();
-    if (sessions_.size() >= limits_.MaxSessions) {
+    if (static_cast<qint64>(sessions_.size()) >= limits_.MaxSessions) {
         TurnAway(descriptor, QStringLiteral("应用服务器的连接过多 (上限 %1 个), 请稍后再试").arg(limits_.MaxSessions));
         return;
     }
@@ -286,10 +373,9 @@ void TSocketServer::incomingConnection(qintptr descriptor)
         TurnAway(descriptor, QStringLiteral("来自 %1 的连接过多 (上限 %2 个), 请稍后再试").arg(peer).arg(limits_.MaxSessionsPerPeer));
         return;
     }
-    auto* thread = new TSessionThread(descriptor, settings_, limits_);
-    sessions_.push_back(thread);
+    sessions_.push_back(std::make_unique<TClientSession>(descriptor, settings_, limits_, tls_));
     peers_.push_back(peer);
-    thread->start();
+    sessions_.back()->Start();
 }
 
 }  // namespace kelm24

@@ -6,9 +6,13 @@
 #include "appserver/ServerSettings.h"
 
 #include <QMutex>
+#include <QSslConfiguration>
 #include <QTcpServer>
-#include <QThread>
 #include <QVector>
+
+#include <memory>
+#include <optional>
+#include <vector>
 
 namespace kelm24 {
 
@@ -25,15 +29,20 @@ struct TListenLimits {
     int MaxFailedSignIns = 3;                   // wrong passwords before the connection is closed
 };
 
+class TClientSession;
+
 class TSocketServer : public QTcpServer {
     Q_OBJECT
 public:
     TSocketServer(TServerSettings settings, TListenLimits limits = {});
+    // Stops every session and waits until its thread has ended.
     ~TSocketServer() override;
-    // Listens on the settings' address; port 0 picks a free one. Raises on
-    // failure, and for an address other than the machine's own: passwords
-    // and data would cross the network in clear.
+    // Listens on the address; port 0 picks a free one. With the settings'
+    // TLS certificate and key every connection is TLS; without them only the
+    // machine's own addresses are served, since passwords and data would
+    // otherwise cross the network in clear. Raises on failure.
     void Start(const QString& address, int port);
+    bool UsesTls() const { return tls_.has_value(); }
     // Sessions currently connected.
     int SessionCount();
 
@@ -45,8 +54,9 @@ private:
     void TurnAway(qintptr descriptor, const QString& reason);
     TServerSettings settings_;
     TListenLimits limits_;
+    std::optional<QSslConfiguration> tls_;
     QMutex lock_;
-    QVector<QThread*> sessions_;
+    std::vector<std::unique_ptr<TClientSession>> sessions_;
     QVector<QString> peers_;  // the address of each session's client
 };
 

@@ -27,7 +27,7 @@ QString CheckConditionName(const QString& name)
 
 bool TConditionSetStore::Exists(const TConditionKey& key)
 {
-    return !data_.Select(QStringLiteral("SELECT 1 FROM GENES WHERE NCONDITION=? AND CREATOR=? AND PROGRAMME=?"),
+    return !data_.Select(QStringLiteral("SELECT 1 FROM %1 WHERE NCONDITION=? AND CREATOR=? AND PROGRAMME=?").arg(Genes()),
                          {key.Name, key.User, key.Program}).isEmpty();
 }
 
@@ -37,20 +37,20 @@ QString TConditionSetStore::Insert(const TConditionKey& key, const QString& date
     if (QString error = CheckConditionName(key.Name); !error.isEmpty()) return error;
     if (Exists(key)) {
         if (!replace) return QStringLiteral("此方案名称已经存在！");
-        data_.Exec(QStringLiteral("UPDATE GENES SET CREATE_DATE=?, SCONDITION=?, VCONDITION=? "
-                                  "WHERE NCONDITION=? AND CREATOR=? AND PROGRAMME=?"),
+        data_.Exec(QStringLiteral("UPDATE %1 SET CREATE_DATE=?, SCONDITION=?, VCONDITION=? "
+                                  "WHERE NCONDITION=? AND CREATOR=? AND PROGRAMME=?").arg(Genes()),
                    {date, specs, values, key.Name, key.User, key.Program});
         return {};
     }
-    data_.Exec(QStringLiteral("INSERT INTO GENES (NCONDITION, CREATOR, PROGRAMME, CREATE_DATE, SCONDITION, VCONDITION) "
-                              "VALUES (?, ?, ?, ?, ?, ?)"),
+    data_.Exec(QStringLiteral("INSERT INTO %1 (NCONDITION, CREATOR, PROGRAMME, CREATE_DATE, SCONDITION, VCONDITION) "
+                              "VALUES (?, ?, ?, ?, ?, ?)").arg(Genes()),
                {key.Name, key.User, key.Program, date, specs, values});
     return {};
 }
 
 QString TConditionSetStore::Delete(const TConditionKey& key)
 {
-    int rows = data_.Exec(QStringLiteral("DELETE FROM GENES WHERE NCONDITION=? AND CREATOR=? AND PROGRAMME=?"),
+    int rows = data_.Exec(QStringLiteral("DELETE FROM %1 WHERE NCONDITION=? AND CREATOR=? AND PROGRAMME=?").arg(Genes()),
                           {key.Name, key.User, key.Program});
     return rows > 0 ? QString() : QStringLiteral("方案 %1 不存在").arg(key.Name);
 }
@@ -61,8 +61,8 @@ QString TConditionSetStore::Rename(const TConditionKey& from, const TConditionKe
     if (!Exists(from)) return QStringLiteral("方案 %1 不存在").arg(from.Name);
     if (from.Name == to.Name && from.User == to.User && from.Program == to.Program) return {};
     if (Exists(to)) return QStringLiteral("此方案名称已经存在！");
-    data_.Exec(QStringLiteral("UPDATE GENES SET NCONDITION=?, CREATOR=?, PROGRAMME=? "
-                              "WHERE NCONDITION=? AND CREATOR=? AND PROGRAMME=?"),
+    data_.Exec(QStringLiteral("UPDATE %1 SET NCONDITION=?, CREATOR=?, PROGRAMME=? "
+                              "WHERE NCONDITION=? AND CREATOR=? AND PROGRAMME=?").arg(Genes()),
                {to.Name, to.User, to.Program, from.Name, from.User, from.Program});
     return {};
 }
@@ -71,8 +71,8 @@ Variant TConditionSetStore::Packet(const QString& user, const QString& program)
 {
     // Bound values in a query of our own: the packet reader adapts nothing here.
     QVector<TSqlRow> rows = data_.Select(
-        QStringLiteral("SELECT NCONDITION, CREATOR, PROGRAMME, CREATE_DATE, SCONDITION, VCONDITION FROM GENES "
-                       "WHERE CREATOR=? AND PROGRAMME=? ORDER BY NCONDITION"),
+        QStringLiteral("SELECT NCONDITION, CREATOR, PROGRAMME, CREATE_DATE, SCONDITION, VCONDITION FROM %1 "
+                       "WHERE CREATOR=? AND PROGRAMME=? ORDER BY NCONDITION").arg(Genes()),
         {user, program});
     static const char* names[] = {"NCONDITION", "CREATOR", "PROGRAMME", "CREATE_DATE", "SCONDITION", "VCONDITION"};
     static const int sizes[] = {20, 20, 20, 8, 0, 0};

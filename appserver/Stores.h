@@ -22,6 +22,9 @@ public:
 
 private:
     bool Exists(const TConditionKey& key);
+    // The stored table itself: a session's client statements see a table of
+    // the same name that holds only its user's rows.
+    QString Genes() const { return data_.StoredTable(QStringLiteral("GENES")); }
     TDataLayer& data_;
 };
 

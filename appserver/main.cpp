@@ -9,25 +9,26 @@
 #include <QTextStream>
 #include <algorithm>
 #include <csignal>
-#include <sys/socket.h>
+#include <memory>
+#include <pthread.h>
+#include <sys/signalfd.h>
 #include <unistd.h>
 
 using namespace kelm24;
 
-namespace {
-
-int signalPipe[2];
-
-void OnSignal(int)
-{
-    char c = 1;
-    [[maybe_unused]] ssize_t n = write(signalPipe[1], &c, 1);
-}
-
-}  // namespace
-
 int main(int argc, char** argv)
 {
+    // The stop stopFd are blocked in every thread (threads inherit the mask
+    // of the one that starts them) and read from a descriptor by the event
+    // loop: no handler runs inside a session thread's system call, and the
+    // server stops between events, never in the middle of one.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kelm24-appserver"));
     QCommandLineParser parser;
@@ -45,9 +46,14 @@ int main(int argc, char** argv)
     QCommandLineOption frameTimeout(QStringLiteral("frame-timeout"), QStringLiteral("Seconds a request may take to arrive, and a new client to sign in (default 60)."), QStringLiteral("seconds"));
     QCommandLineOption statementTimeout(QStringLiteral("statement-timeout"), QStringLiteral("Seconds a client statement may run (default 30)."), QStringLiteral("seconds"));
     QCommandLineOption maxAnswer(QStringLiteral("max-answer-bytes"), QStringLiteral("Largest answer sent (default 64 MiB)."), QStringLiteral("bytes"));
+    QCommandLineOption tlsCert(QStringLiteral("tls-cert"),
+                               QStringLiteral("Server certificate (PEM, chain allowed); with --tls-key every connection is TLS."),
+                               QStringLiteral("file"));
+    QCommandLineOption tlsKey(QStringLiteral("tls-key"), QStringLiteral("Private key of the certificate (PEM, owner-only)."),
+                              QStringLiteral("file"));
     QCommandLineOption setPassword(QStringLiteral("set-password"), QStringLiteral("Sets the user's password (read from standard input) in the password file and ends."), QStringLiteral("user"));
     parser.addOptions({config, listen, port, maxRequest, maxClients, maxPerPeer, idleTimeout, frameTimeout, statementTimeout,
-                       maxAnswer, setPassword});
+                       maxAnswer, tlsCert, tlsKey, setPassword});
     parser.process(app);
 
     QTextStream out(stdout), err(stderr);
@@ -63,7 +69,11 @@ int main(int argc, char** argv)
                 return 2;
             }
         }
+        if (parser.isSet(tlsCert)) settings.TlsCertificateFile = parser.value(tlsCert);
+        if (parser.isSet(tlsKey)) settings.TlsKeyFile = parser.value(tlsKey);
         if (parser.isSet(setPassword)) {
+            // Typing the password, Ctrl-C still ends the program.
+            pthread_sigmask(SIG_UNBLOCK, &stopSignals, nullptr);
             QTextStream in(stdin);
             const QString password = in.readLine();
             TPasswordFile(settings.PasswordFile).Set(parser.value(setPassword), password);
@@ -90,23 +100,28 @@ int main(int argc, char** argv)
         if (parser.isSet(maxAnswer)) settings.MaxAnswerBytes = positive(maxAnswer);
         { TDataLayer probe(settings); }  // a wrong database shows now, not at the first client
 
-        TSocketServer server(settings, limits);
-        server.Start(settings.ListenAddress, settings.ListenPort);
+        auto server = std::make_unique<TSocketServer>(settings, limits);
+        server->Start(settings.ListenAddress, settings.ListenPort);
 
-        if (socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) throw Exception(QStringLiteral("socketpair failed"));
-        QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
+        const int stopFd = signalfd(-1, &stopSignals, SFD_NONBLOCK | SFD_CLOEXEC);
+        if (stopFd < 0) throw Exception(QStringLiteral("signalfd failed"));
+        QSocketNotifier notifier(stopFd, QSocketNotifier::Read);
         QObject::connect(&notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
-        std::signal(SIGTERM, OnSignal);
-        std::signal(SIGINT, OnSignal);
-        std::signal(SIGPIPE, SIG_IGN);
 
-        out << "kelm24-appserver listening on " << server.serverAddress().toString() << ':' << server.serverPort()
-            << Qt::endl;
-        int rc = app.exec();
+        if (server->UsesTls()) out << "kelm24-appserver: TLS with certificate " << settings.TlsCertificateFile << Qt::endl;
+        out << "kelm24-appserver listening on " << server->serverAddress().toString() << ':' << server->serverPort() << Qt::endl;
+        const int rc = app.exec();
+        // Every session has ended, its thread too, before the program says so.
+        server.reset();
+        notifier.setEnabled(false);
+        ::close(stopFd);
         out << "kelm24-appserver stopped" << Qt::endl;
         return rc;
     } catch (const Exception& e) {
         err << "kelm24-appserver: " << e.Message() << Qt::endl;
+        return 1;
+    } catch (const std::exception& e) {
+        err << "kelm24-appserver: " << e.what() << Qt::endl;
         return 1;
     }
 }

@@ -38,6 +38,8 @@ std::shared_ptr<THostData> THostData::Open(const QString& user, const QString& c
         connection->TimeoutMs = timeoutMs;
         connection->ServerName = progId;
         connection->User = user;  // its password comes from the user's credential file
+        connection->Tls = client.ServerTls;
+        connection->TlsCaFile = client.ServerCaFile;
         connection->Open();
         data = std::make_shared<THostData>(connection->AppServer());
         data->connection_ = std::move(connection);

@@ -313,6 +313,8 @@ bool TfrmBaseGene::ConnectServer()
         // Over the network the connection signs in as the host's user, with
         // that user's credential file.
         MainMidas->User = UserCode;
+        MainMidas->Tls = settings.ServerTls;
+        MainMidas->TlsCaFile = settings.ServerCaFile;
         AfterServerConnect(MainMidas.get());
         if (!MainMidas->ServerName.isEmpty()) BindAppServer();
         return true;

@@ -6,6 +6,7 @@
 #include "runtime/CodePage.h"
 #include "runtime/IniFile.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace kelm24 {
@@ -203,6 +204,10 @@ bool TCorvaneIniC::ReadServers(const TIniFile& ini)
         return false;
     }
     const int port = ini.ReadInteger(SecServerInfo, QStringLiteral("ServerPort"), 211);
+    ServerTls = IsTrueText(ini.ReadString(SecServerInfo, QStringLiteral("ServerTLS"), QStringLiteral("0")));
+    QString caFile = ini.ReadString(SecServerInfo, QStringLiteral("ServerCAFile"), QString()).trimmed();
+    caFile.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (!caFile.isEmpty()) ServerCaFile = QDir(ClientPath).absoluteFilePath(caFile);
     const QStringList parts = names.split(QLatin1Char(';'));
     Servers = Variant::CreateArray(0, 1, 0, static_cast<int>(parts.size()) - 1);
     for (int i = 0; i < parts.size(); ++i) {

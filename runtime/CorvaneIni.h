@@ -60,6 +60,11 @@ public:
     // Two rows (0 address, 1 port), one column per configured address;
     // Empty when no address was read.
     Variant Servers;
+    // [Server Information] ServerTLS=1: the application server is reached
+    // over TLS, its certificate checked against ServerCAFile (PEM, relative
+    // to the client folder; empty: the system's authorities).
+    bool ServerTls = false;
+    QString ServerCaFile;
     QString CreateGifBeforeSendEF = QStringLiteral("Y");
     QString AutoCheckNewMsg = QStringLiteral("1");
     QString CheckInterval = QStringLiteral("1");

@@ -4,37 +4,58 @@
 #include "platform/socketconn/WireFormat.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <QTcpSocket>
+
+#include <memory>
 
 namespace kelm24 {
 
-// One TCP connection; calls go one at a time, answers come back in order.
+// Who a TLS connection trusts to vouch for the server's certificate.
+struct TTlsTrust {
+    bool On = false;
+    QString CaFile;  // empty: the system's certificate authorities
+};
+
+// One TCP connection, TLS when asked; calls go one at a time, answers come
+// back in order.
 class TSocketChannel {
 public:
-    TSocketChannel(QString address, int port, int timeoutMs, qint64 maxAnswer)
-        : address_(std::move(address)), port_(port), timeoutMs_(timeoutMs), maxAnswer_(maxAnswer) {}
+    TSocketChannel(QString address, int port, int timeoutMs, qint64 maxAnswer, TTlsTrust tls)
+        : address_(std::move(address)), port_(port), timeoutMs_(timeoutMs), maxAnswer_(maxAnswer), tls_(std::move(tls))
+    {
+        if (tls_.On) socket_ = std::make_unique<QSslSocket>();
+        else socket_ = std::make_unique<QTcpSocket>();
+    }
 
     void Connect()
     {
-        socket_.connectToHost(address_, static_cast<quint16>(port_));
-        if (!socket_.waitForConnected(std::min(timeoutMs_, 15000)))
-            throw Exception(QStringLiteral("无法连接应用服务器 %1:%2: %3").arg(address_).arg(port_).arg(socket_.errorString()));
-        socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        const int wait = std::min(timeoutMs_, 15000);
+        if (auto* tls = qobject_cast<QSslSocket*>(socket_.get())) {
+            ConnectTls(*tls, wait);
+        } else {
+            socket_->connectToHost(address_, static_cast<quint16>(port_));
+            if (!socket_->waitForConnected(wait))
+                throw Exception(QStringLiteral("无法连接应用服务器 %1:%2: %3").arg(address_).arg(port_).arg(socket_->errorString()));
+        }
+        socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     }
 
-    void Close() { socket_.abort(); }
-    bool Open() const { return socket_.state() == QAbstractSocket::ConnectedState; }
+    void Close() { socket_->abort(); }
+    bool Open() const { return socket_->state() == QAbstractSocket::ConnectedState; }
 
     TWireAnswer Send(const TWireRequest& request)
     {
         if (!Open()) throw Exception(QStringLiteral("与应用服务器 %1:%2 的连接已断开").arg(address_).arg(port_));
         QByteArray payload = EncodeRequest(request);
-        socket_.write(FrameHeader(payload.size()));
-        socket_.write(payload);
+        socket_->write(FrameHeader(payload.size()));
+        socket_->write(payload);
         QElapsedTimer timer;
         timer.start();
-        while (socket_.bytesToWrite() > 0) {
-            if (!socket_.waitForBytesWritten(Remaining(timer))) Lost(request, timer);
+        while (socket_->bytesToWrite() > 0) {
+            if (!socket_->waitForBytesWritten(Remaining(timer))) Lost(request, timer);
         }
         QByteArray header = Read(kWireHeaderSize, request, timer);
         quint32 size = FrameLength(header.constData());
@@ -54,15 +75,15 @@ private:
         QByteArray out;
         out.reserve(size);
         while (out.size() < size) {
-            if (socket_.bytesAvailable() == 0 && !socket_.waitForReadyRead(Remaining(timer))) Lost(request, timer);
-            out += socket_.read(size - out.size());
+            if (socket_->bytesAvailable() == 0 && !socket_->waitForReadyRead(Remaining(timer))) Lost(request, timer);
+            out += socket_->read(size - out.size());
         }
         return out;
     }
 
     [[noreturn]] void Lost(const TWireRequest& request, const QElapsedTimer& timer)
     {
-        const bool timedOut = socket_.state() == QAbstractSocket::ConnectedState && timer.elapsed() >= timeoutMs_;
+        const bool timedOut = socket_->state() == QAbstractSocket::ConnectedState && timer.elapsed() >= timeoutMs_;
         // After a missed answer the stream is out of step: the connection ends.
         Close();
         if (timedOut)
@@ -71,11 +92,44 @@ private:
         throw Exception(QStringLiteral("与应用服务器 %1:%2 的连接在调用 %3 时中断").arg(address_).arg(port_).arg(request.Name));
     }
 
+    // The handshake verifies the server's certificate for the address
+    // against the trusted authorities; a failure names what did not hold.
+    void ConnectTls(QSslSocket& socket, int wait)
+    {
+        if (!QSslSocket::supportsSsl())
+            throw Exception(QStringLiteral("无法以 TLS 连接应用服务器 %1:%2: Qt 的 TLS 后端不可用").arg(address_).arg(port_));
+        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+        configuration.setProtocol(QSsl::TlsV1_2OrLater);
+        configuration.setPeerVerifyMode(QSslSocket::VerifyPeer);
+        if (!tls_.CaFile.isEmpty()) {
+            QFile file(tls_.CaFile);
+            if (!file.open(QIODevice::ReadOnly))
+                throw Exception(QStringLiteral("无法读取验证应用服务器证书的 CA 文件 %1: %2").arg(tls_.CaFile, file.errorString()));
+            const QList<QSslCertificate> authorities = QSslCertificate::fromData(file.readAll(), QSsl::Pem);
+            if (authorities.isEmpty())
+                throw Exception(QStringLiteral("CA 文件 %1 不含 PEM 格式的证书").arg(tls_.CaFile));
+            configuration.setCaCertificates(authorities);
+        }
+        socket.setSslConfiguration(configuration);
+        socket.connectToHostEncrypted(address_, static_cast<quint16>(port_));
+        if (socket.waitForEncrypted(wait)) return;
+        QStringList reasons;
+        for (const QSslError& e : socket.sslHandshakeErrors()) reasons << e.errorString();
+        const QString trusted = tls_.CaFile.isEmpty() ? QStringLiteral("系统的证书颁发机构") : QStringLiteral("CA 文件 ") + tls_.CaFile;
+        socket.abort();
+        if (!reasons.isEmpty())
+            throw Exception(QStringLiteral("应用服务器 %1:%2 的证书未通过验证 (以%3验证), 连接已拒绝: %4")
+                                .arg(address_).arg(port_).arg(trusted, reasons.join(QStringLiteral("; "))));
+        throw Exception(QStringLiteral("无法与应用服务器 %1:%2 建立 TLS 连接: %3 (服务器是否使用 TLS?)")
+                            .arg(address_).arg(port_).arg(socket.errorString()));
+    }
+
     QString address_;
     int port_;
     int timeoutMs_;
     qint64 maxAnswer_;
-    QTcpSocket socket_;
+    TTlsTrust tls_;
+    std::unique_ptr<QTcpSocket> socket_;
 };
 
 namespace {
@@ -122,7 +176,7 @@ void TSocketConnection::Open()
             password = found->Password;
         }
     }
-    auto channel = std::make_shared<TSocketChannel>(Address, Port, TimeoutMs, MaxAnswerBytes);
+    auto channel = std::make_shared<TSocketChannel>(Address, Port, TimeoutMs, MaxAnswerBytes, TTlsTrust{Tls, TlsCaFile});
     channel->Connect();
     if (!password.isEmpty()) {
         TWireAnswer signedIn = channel->Send({TWireOp::SignIn, user, {}, Variant(password)});

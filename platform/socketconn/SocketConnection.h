@@ -1,6 +1,6 @@
 // The client side of the connection to the application server: a TCP
 // connection to the configured address and port, and a proxy automation object
-// that forwards every member call, property read and write to the server
+// (TLS when the settings say so) that forwards every member call, property read and write to the server
 // object and carries back results, by-reference arguments and raised errors.
 #pragma once
 
@@ -25,6 +25,12 @@ public:
     // Who the connection signs in as. Without a password the credential file
     // (CredentialFile.h) gives both, for User when it is set.
     QString User, Password;
+    // TLS: the server must show a certificate for Address that a certificate
+    // of TlsCaFile (PEM) vouches for; without a file, the system's
+    // certificate authorities. The server's own self-signed certificate as
+    // the file pins it.
+    bool Tls = false;
+    QString TlsCaFile;
 
     // Connects, signs in and opens the server object; raises with a clear message.
     void Open();

@@ -175,12 +175,74 @@ TEST_P(ServerUnderAttack, CatalogueRightsAndOthersSetsAreNotReadable)
         QStringLiteral("SELECT MG003 FROM ADMMG"),
         QStringLiteral("SELECT SCONDITION FROM GENES WHERE CREATOR='DS'"),
         QStringLiteral("SELECT NT004 FROM WARRANT"),
+        // PostgreSQL lets every role call set_config: the server's role or an
+        // endless statement would be one call away.
+        QStringLiteral("SELECT set_config('role', current_user, false) FROM CMSMQ"),
+        QStringLiteral("SELECT set_config('statement_timeout', '0', false) FROM CMSMQ"),
+        QStringLiteral("SELECT pg_advisory_lock(1) FROM CMSMQ"),
     };
     for (const QString& sql : refused) EXPECT_FALSE(records(sql).isEmpty()) << sql.toStdString();
     // The user names a receipt shows stay readable.
     EXPECT_EQ(records(QStringLiteral("SELECT MF001, MF002 FROM $$ADMMF ADMMF")), QString());
     EXPECT_EQ(records(QStringLiteral("SELECT TG001, TG002 FROM $$PURTG PURTG LEFT JOIN $$ADMMF AS AA ON AA.MF001 = PURTG.CREATOR")),
               QString());
+}
+
+TEST_P(ServerUnderAttack, ConditionSetsAreListedToTheirOwnUserAlone)
+{
+    Serve();
+    auto save = [](TSocketConnection& c, const QString& name, const QString& user) {
+        return c.AppServer()
+            .Call(member::InsertConTable, {Variant::ArrayOf({name, user, QStringLiteral("20240601"), TSampleCompany::ProgramCode,
+                                                             QStringLiteral("specs"), QStringLiteral("values"), false})})
+            .ToString();
+    };
+    auto leader = Session(TSampleCompany::LeaderUser);
+    auto clerk = Session(TSampleCompany::ClerkUser);
+    ASSERT_EQ(save(*leader, QStringLiteral("LeaderPlan"), TSampleCompany::LeaderUser), QString());
+    ASSERT_EQ(save(*clerk, QStringLiteral("ClerkPlan"), TSampleCompany::ClerkUser), QString());
+    auto names = [](TSocketConnection& c, const QString& sql, const Variant& params = Variant()) {
+        const TDataPacket packet = TDataPacket::FromVariant(c.AppServer().Call(member::AS_GetRecords, {QStringLiteral("Provider1"), sql, params}));
+        QStringList out;
+        for (const auto& row : packet.Rows) out << row[0].ToString().trimmed();
+        return out;
+    };
+    // Listing, counting or naming another user finds the session's own sets only.
+    EXPECT_EQ(names(*clerk, QStringLiteral("SELECT NCONDITION, CREATOR FROM GENES ORDER BY NCONDITION")), QStringList{QStringLiteral("ClerkPlan")});
+    EXPECT_EQ(names(*clerk, QStringLiteral("SELECT COUNT(*) FROM GENES WHERE CREATOR='Leader'")), QStringList{QStringLiteral("0")});
+    EXPECT_EQ(names(*clerk, QStringLiteral("SELECT G.NCONDITION FROM $$GENES G LEFT JOIN $$ADMMF F ON F.MF001 = G.CREATOR")),
+              QStringList{QStringLiteral("ClerkPlan")});
+    EXPECT_EQ(clerk->AppServer().Call(member::RunFreeSQL, {QStringLiteral("SELECT * FROM GENES")}).ToInt(), 1);
+    EXPECT_EQ(names(*leader, QStringLiteral("SELECT NCONDITION FROM GENES")), QStringList{QStringLiteral("LeaderPlan")});
+    // The save dialog's look-up still finds the user's own name, and a set saved a moment ago.
+    const QString lookUp = QStringLiteral("SELECT NCONDITION, CREATE_DATE FROM GENES WHERE NCONDITION=:K0 AND CREATOR=:K1 AND PROGRAMME=:K2");
+    auto key = [](const QString& name, const QString& user) {
+        return Variant::ArrayOf({Variant::ArrayOf({QStringLiteral("K0"), name}), Variant::ArrayOf({QStringLiteral("K1"), user}),
+                                 Variant::ArrayOf({QStringLiteral("K2"), TSampleCompany::ProgramCode})});
+    };
+    EXPECT_EQ(names(*clerk, lookUp, key(QStringLiteral("ClerkPlan"), TSampleCompany::ClerkUser)).size(), 1);
+    EXPECT_EQ(names(*clerk, lookUp, key(QStringLiteral("LeaderPlan"), TSampleCompany::LeaderUser)).size(), 0);
+    ASSERT_EQ(save(*clerk, QStringLiteral("ClerkPlan2"), TSampleCompany::ClerkUser), QString());
+    EXPECT_EQ(names(*clerk, lookUp, key(QStringLiteral("ClerkPlan2"), TSampleCompany::ClerkUser)).size(), 1);
+    // The contents of a set never come through a statement.
+    EXPECT_FALSE(Raised([&] { names(*clerk, QStringLiteral("SELECT SCONDITION FROM GENES")); }).isEmpty());
+
+    // Below the statement check: the stored table, named outright or hidden
+    // behind a common table of the same name, is the engine's to refuse.
+    TDataLayer data(settings_);
+    data.SetSessionUser(TSampleCompany::ClerkUser);
+    const QString stored = data.StoredTable(QStringLiteral("GENES"));
+    for (const QString& sql : {QStringLiteral("SELECT NCONDITION FROM %1").arg(stored),
+                               QStringLiteral("WITH GENES AS (SELECT NCONDITION, CREATOR FROM %1) SELECT NCONDITION FROM GENES").arg(stored),
+                               QStringLiteral("SELECT NCONDITION FROM GENES UNION SELECT NCONDITION FROM %1").arg(stored)}) {
+        const QString error = Raised([&] { data.QueryPacket(sql); });
+        EXPECT_FALSE(error.isEmpty()) << sql.toStdString();
+    }
+    EXPECT_FALSE(Raised([&] {
+                     data.ExecClient(QStringLiteral("INSERT INTO GENES (NCONDITION, CREATOR) VALUES ('x', 'Clerk')"), TClientMember::FreeSql);
+                 }).isEmpty());
+    EXPECT_EQ(data.QueryPacket(QStringLiteral("SELECT NCONDITION FROM GENES"))[1].Count(), 2);
+    EXPECT_EQ(One(QStringLiteral("SELECT COUNT(*) FROM GENES")).toInt(), 3) << "every user's sets are still stored";
 }
 
 TEST_P(ServerUnderAttack, PrintCountTouchesTheCountOfOneDocumentOnly)
@@ -291,6 +353,29 @@ TEST_P(ServerUnderAttack, TheEngineHoldsClientStatementsToTheirGrantsAndTime)
     EXPECT_TRUE(tooLarge.contains(QStringLiteral("上限"))) << tooLarge.toStdString();
     EXPECT_EQ(data.QueryPacket(QStringLiteral("SELECT MQ001 FROM CMSMQ"))[1].Count(),
               One(QStringLiteral("SELECT COUNT(*) FROM CMSMQ")).toInt());
+
+    if (!sqlite) {
+        // The roles hold their grants and nothing else: no attribute, no membership.
+        for (TClientMember m : {TClientMember::Query, TClientMember::FreeSql, TClientMember::PrintCount}) {
+            const TSqlRow role = direct_->Select(
+                QStringLiteral("SELECT rolsuper OR rolcreaterole OR rolcreatedb OR rolcanlogin OR rolreplication OR rolbypassrls, "
+                               "(SELECT COUNT(*) FROM pg_auth_members a WHERE a.member = r.oid) FROM pg_roles r WHERE rolname=?"),
+                {TAccessPolicy::RoleName(m)})[0];
+            EXPECT_FALSE(role[0].toBool()) << TAccessPolicy::RoleName(m).toStdString();
+            EXPECT_EQ(role[1].toInt(), 0) << TAccessPolicy::RoleName(m).toStdString();
+        }
+        // A role someone gave the server's files is not used, and says why.
+        const QString role = TAccessPolicy::RoleName(TClientMember::Query);
+        direct_->Exec(QStringLiteral("GRANT pg_read_server_files TO %1").arg(role));
+        const TServerSettings other = cluster_->CreateDatabase(QStringLiteral("rolecheck"));
+        TDataLayer(other, true).CreateSchema();
+        const QString error = Raised([&] {
+            TDataLayer fresh(other);
+            fresh.ExecClient(QStringLiteral("SELECT COUNT(*) FROM CMSMQ"), TClientMember::Query);
+        });
+        direct_->Exec(QStringLiteral("REVOKE pg_read_server_files FROM %1").arg(role));
+        EXPECT_TRUE(error.contains(QStringLiteral("pg_read_server_files"))) << error.toStdString();
+    }
 }
 
 TEST_P(ServerUnderAttack, ASessionOpensOnlyForTheUserThatSignedIn)

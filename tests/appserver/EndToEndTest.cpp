@@ -7,9 +7,11 @@
 #include "tests/AllowSkip.h"
 #include "tests/appserver/TestSupport.h"
 
+#include <atomic>
 #include <cmath>
 #include <QDir>
 #include <QFile>
+#include <QThread>
 #include <gtest/gtest.h>
 
 using namespace kelm24;
@@ -114,6 +116,43 @@ TEST_F(EndToEnd, ReceiptQueryOverTcpMatchesTheInProcessObject)
     process.Stop();
     EXPECT_EQ(process.Process().exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.Process().exitCode(), 0) << process.Process().readAllStandardError().toStdString();
+}
+
+// A stop while a client's statement runs ends the statement, the session and
+// the program cleanly, well before the statement's own time limit.
+TEST(ServerProcess, StopsCleanlyWhileAClientStatementRuns)
+{
+    test::TSampleInstall install(20, 5);
+    test::TServerProcess process(install.IniFile(), {QStringLiteral("--statement-timeout"), QStringLiteral("600")});
+    std::atomic<bool> running{false};
+    QString error;
+    std::unique_ptr<QThread> client(QThread::create([&] {
+        TSocketConnection c;
+        c.Port = process.Port();
+        c.ServerName = QStringLiteral("KELM24S.Class1");
+        c.User = TSampleCompany::ClerkUser;
+        c.TimeoutMs = 600000;
+        try {
+            c.Open();
+            TAppServerObject(c.AppServer())
+                .Connect(TSampleCompany::ProgramCode, TSampleCompany::ClerkUser, TSampleCompany::CompanyCode, QString(), QString());
+            running = true;
+            c.AppServer().Call(member::AS_GetRecords, {QStringLiteral("Provider1"),
+                                                       QStringLiteral("SELECT COUNT(*) FROM PURTH A, PURTH B, PURTH C, PURTH D, PURTH E"),
+                                                       Variant()});
+        } catch (const Exception& e) {
+            error = e.Message();
+        }
+    }));
+    client->start();
+    while (!running && !client->isFinished()) QThread::msleep(20);
+    QThread::msleep(500);  // the statement is under way
+    process.Stop();  // kills after 15 s: a server that waits for the statement fails here
+    client->wait();
+    EXPECT_EQ(process.Process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.Process().exitCode(), 0) << process.Process().readAllStandardError().toStdString();
+    EXPECT_FALSE(error.isEmpty()) << "the endless statement did not end in an error";
+    EXPECT_TRUE(process.Process().readAllStandardOutput().contains("stopped"));
 }
 
 TEST_F(EndToEnd, ServerClassFoundThroughTheRegistryFile)

@@ -173,3 +173,23 @@ TEST(HostProgram, SignsInToTheServerOverTheNetworkWithTheUsersCredentialFile)
     EXPECT_TRUE(stranger.Err.contains(QStringLiteral("登录"))) << stranger.Err.toStdString();
     EXPECT_TRUE(stranger.Err.contains(QStringLiteral("missing.pass"))) << stranger.Err.toStdString();
 }
+
+TEST(HostProgram, ReachesATlsServerTheClientSettingsNameAndRefusesAnUntrustedOne)
+{
+    test::TSampleInstall install;
+    test::TTestCertificates certificates;
+    test::TServerProcess server(install.IniFile(), {QStringLiteral("--tls-cert"), certificates.Certificate(), QStringLiteral("--tls-key"),
+                                                    certificates.Key()});
+    const QString credentials = QDir(install.Dir()).filePath(QStringLiteral("client.pass"));
+    auto settings = [&](const QString& caFile) {
+        return ServerAt(QStringLiteral("localhost"), server.Port()) + "ServerTLS=1\nServerCAFile=" + caFile.toUtf8() +
+               "\n[CodePage]\nUICodePage=936\nDBCodePage=936\n";
+    };
+    TRun run = Host({}, WriteRegistry(install, settings(certificates.Ca())), credentials);
+    EXPECT_EQ(run.Code, 0) << run.Out.toStdString() << run.Err.toStdString();
+    EXPECT_TRUE(run.Out.contains(QStringLiteral("form Leader DEMO KELM24 进货单打印"))) << run.Out.toStdString();
+
+    TRun untrusted = Host({}, WriteRegistry(install, settings(certificates.OtherCa())), credentials);
+    EXPECT_EQ(untrusted.Code, 1);
+    EXPECT_TRUE(untrusted.Err.contains(QStringLiteral("证书未通过验证"))) << untrusted.Err.toStdString();
+}

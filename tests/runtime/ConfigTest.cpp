@@ -83,6 +83,8 @@ TEST(ClientSettings, DefaultsWhenTheFileIsMissing)
     ASSERT_TRUE(ini.Servers.IsArray());
     EXPECT_EQ(ini.Servers.At(0, 0).ToString(), "127.0.0.1");
     EXPECT_EQ(ini.Servers.At(1, 0).ToInt(), 211);
+    EXPECT_FALSE(ini.ServerTls);
+    EXPECT_TRUE(ini.ServerCaFile.isEmpty());
 }
 
 TEST(ClientSettings, ServerListHasOneColumnPerAddress)
@@ -90,8 +92,12 @@ TEST(ClientSettings, ServerListHasOneColumnPerAddress)
     TestInstall install;
     install.StandardRegistry();
     install.WriteUtf8(QStringLiteral("client/CorvaneC.ini"),
-                      QStringLiteral("[Server Information]\nComputerName= 10.0.0.1;erp-b ; \nServerPort=3000\n"));
+                      QStringLiteral("[Server Information]\nComputerName= 10.0.0.1;erp-b ; \nServerPort=3000\nServerTLS=1\n"
+                                     "ServerCAFile=certs\\ca.pem\n"));
     TCorvaneIniC ini;
+    // The CA file is the client folder's, whichever slash the file uses.
+    EXPECT_TRUE(ini.ServerTls);
+    EXPECT_EQ(ini.ServerCaFile, install.Client() + "certs/ca.pem");
     ASSERT_TRUE(ini.Servers.IsArray());
     EXPECT_EQ(ini.Servers.Count(1), 2);
     EXPECT_EQ(ini.Servers.Count(2), 2);
