@@ -446,7 +446,7 @@ Variant TDataLayer::QueryPacket(const QString& clientSql, const Variant& params,
     for (int i = 0; i < n; ++i)
         if (typedByValues[i] && !seen[i]) fields[i].Type = TFieldType::String;
     packet.Fields = std::move(fields);
-    return packet.ToVariant();
+    return std::move(packet).ToVariant();
 }
 
 int TDataLayer::ExecClient(const QString& clientSql, TClientMember member, const TSqlRow& binds)

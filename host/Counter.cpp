@@ -74,6 +74,16 @@ Variant TCounter::SimpleSql(const QString& sql, const QString& field)
 
 double TCounter::UnitRate(const QString& item, const QString& unit)
 {
+    const QString key = item + QChar(0) + unit;
+    const auto known = unitRates_.constFind(key);
+    if (known != unitRates_.constEnd()) return known.value();
+    const double rate = StoredUnitRate(item, unit);  // a missing rate throws and is asked again next time
+    unitRates_.insert(key, rate);
+    return rate;
+}
+
+double TCounter::StoredUnitRate(const QString& item, const QString& unit) const
+{
     QVector<THostRow> stock = data_->Rows(QStringLiteral("SELECT MB004 FROM INVMB WHERE MB001=:K0"), {item});
     if (stock.isEmpty()) throw Exception(QStringLiteral("品号 %1 不存在").arg(item));
     if (Text(stock[0][0]) == unit) return 1;

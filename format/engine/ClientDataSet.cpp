@@ -94,10 +94,10 @@ void TClientDataSet::Open()
     } catch (const EVariantError& e) {
         Fail(QStringLiteral("Provider %1 answered no data packet (%2)").arg(providerName_, e.Message()));
     }
-    SetData(data);
+    SetData(std::move(data));
 }
 
-void TClientDataSet::SetData(const TDataPacket& packet)
+void TClientDataSet::SetData(TDataPacket packet)
 {
     Cancel();
     fields_.clear();
@@ -105,7 +105,7 @@ void TClientDataSet::SetData(const TDataPacket& packet)
     for (int i = 0; i < packet.Fields.size(); ++i) fields_.emplace_back(this, i, packet.Fields[i]);
     if (fieldSetup_)
         for (TField& field : fields_) fieldSetup_(field);
-    rows_ = packet.Rows;
+    rows_ = std::move(packet.Rows);
     active_ = true;
     First();
 }

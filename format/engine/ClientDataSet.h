@@ -95,7 +95,7 @@ public:
     void SetFieldSetup(std::function<void(TField&)> setup);
 
     // Opens the set on a packet built elsewhere.
-    void SetData(const TDataPacket& packet);
+    void SetData(TDataPacket packet);  // a packet handed over with std::move gives its rows uncopied
     // The rows as a packet (empty packet when closed).
     TDataPacket Data() const;
 

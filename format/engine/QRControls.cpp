@@ -185,8 +185,11 @@ void TQRCustomLabel::Draw(TQRPrintContext& ctx, const QRectF& rect)
         UsePen(ctx, palette().color(QPalette::WindowText));
         // Auto-sized texts may run past the control; others are cut at its edges.
         const bool wrap = WordWrap() && (AutoStretch() || !AutoSize());
-        p.drawText(rect, TextFlags(Alignment(), wrap, !AutoSize() || AutoStretch()),
-                   wrap ? WrappableText(printed_, QFontMetricsF(p.font(), p.device()), rect.width()) : printed_);
+        const auto wrappable = [&](const QString& text) {
+            return WrappableText(text, QFontMetricsF(p.font(), p.device()), rect.width());
+        };
+        layouts_.Draw(p, rect, TextFlags(Alignment(), wrap, !AutoSize() || AutoStretch()), printed_,
+                      wrap ? std::function<QString(const QString&)>(wrappable) : nullptr);
     }
     DrawFrame(p, rect);
 }

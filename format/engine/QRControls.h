@@ -2,6 +2,7 @@
 // being generated; published properties carry the system's names.
 #pragma once
 
+#include "format/engine/QRTextLayouts.h"
 #include "kelm24/Variant.h"
 
 #include <QColor>
@@ -162,6 +163,7 @@ protected:
 
 private:
     QString caption_, mask_, printed_;
+    TQRTextLayouts layouts_;  // the texts this control printed lately, laid out
 };
 
 class TQRLabel : public TQRCustomLabel {

@@ -1,6 +1,8 @@
 #include "format/engine/QRMask.h"
 
+#include <QHash>
 #include <QStringList>
+#include <optional>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -134,10 +136,11 @@ void RoundDecimal(double value, int decimals, QString& intPart, QString& fracPar
     if (intPart == QLatin1String("0")) intPart.clear();
 }
 
-QString Apply(const Picture& p, double value, bool withSign)
+// The value through picture p; intPart and fracPart are its digits when they
+// are rounded already (to p's decimals).
+QString Apply(const Picture& p, double value, bool withSign, QString intPart = QString(), QString fracPart = QString())
 {
-    QString intPart, fracPart;
-    RoundDecimal(value, p.maxDecimals, intPart, fracPart);
+    if (intPart.isEmpty() && fracPart.isEmpty()) RoundDecimal(value, p.maxDecimals, intPart, fracPart);
     while (fracPart.size() > p.minDecimals && fracPart.endsWith(QLatin1Char('0'))) fracPart.chop(1);
     if (intPart.size() < p.intZeros) intPart = QString(p.intZeros - intPart.size(), QLatin1Char('0')) + intPart;
     if (p.grouping) {
@@ -148,6 +151,21 @@ QString Apply(const Picture& p, double value, bool withSign)
     const bool isZero = !HasNonZeroDigit(intPart) && !HasNonZeroDigit(fracPart);
     const QString sign = withSign && value < 0 && !isZero ? QStringLiteral("-") : QString();
     return sign + p.prefix + number + p.suffix;
+}
+
+// The sections of a mask, parsed; an empty section after the first is none. Reports print
+// a few masks on every line, so the parsed ones are kept (per thread, a
+// bounded number).
+const QList<std::optional<Picture>>& ParsedMask(const QString& mask)
+{
+    thread_local QHash<QString, QList<std::optional<Picture>>> parsed;
+    auto known = parsed.constFind(mask);
+    if (known != parsed.constEnd()) return known.value();
+    if (parsed.size() >= 256) parsed.clear();
+    QList<std::optional<Picture>> sections;
+    for (const QString& section : Sections(mask))  // the first section always counts
+        sections.push_back(section.isEmpty() && !sections.isEmpty() ? std::nullopt : std::optional<Picture>(Parse(section)));
+    return parsed.insert(mask, sections).value();
 }
 
 }  // namespace
@@ -175,18 +193,16 @@ QString FloatToStr(double value)
 
 QString FormatFloat(const QString& mask, double value)
 {
-    if (mask.isEmpty()) return FloatToStr(value);
-    const QStringList sections = Sections(mask);
-    if (!std::isfinite(value)) return FloatToStr(value);
+    if (mask.isEmpty() || !std::isfinite(value)) return FloatToStr(value);
+    const QList<std::optional<Picture>>& sections = ParsedMask(mask);
     // The zero section applies to values that round to zero in the first section.
-    const Picture first = Parse(sections[0]);
+    const Picture& first = *sections[0];
     QString i, f;
     RoundDecimal(value, first.maxDecimals, i, f);
     const bool roundsToZero = i.isEmpty() && !HasNonZeroDigit(f);
-    if (roundsToZero && sections.size() >= 3 && !sections[2].isEmpty()) return Apply(Parse(sections[2]), 0, false);
-    if (value < 0 && !roundsToZero && sections.size() >= 2 && !sections[1].isEmpty())
-        return Apply(Parse(sections[1]), value, false);
-    return Apply(first, value, true);
+    if (roundsToZero && sections.size() >= 3 && sections[2]) return Apply(*sections[2], 0, false);
+    if (value < 0 && !roundsToZero && sections.size() >= 2 && sections[1]) return Apply(*sections[1], value, false);
+    return Apply(first, value, true, std::move(i), std::move(f));
 }
 
 QString FormatMasked(const QString& mask, const Variant& value)

@@ -33,7 +33,8 @@ struct KELM24_SDK TDataPacket {
     std::vector<std::vector<Variant>> Rows;
 
     int FieldIndex(const QString& name) const;  // -1 when absent; names match without case
-    Variant ToVariant() const;
+    Variant ToVariant() const&;
+    Variant ToVariant() &&;  // moves the rows into the variant instead of copying them
     // Raises EVariantError when the value is not a packet of this shape.
     static TDataPacket FromVariant(const Variant& packet);
 };

@@ -61,7 +61,7 @@ public:
     static Variant CreateArray(int low1, int high1, int low2, int high2);
     // Zero-based one-dimensional array of the given values.
     static Variant ArrayOf(std::initializer_list<Variant> values);
-    static Variant ArrayOf(const std::vector<Variant>& values);
+    static Variant ArrayOf(std::vector<Variant> values);
 
     VarType Type() const { return type_; }
     QString TypeName() const;

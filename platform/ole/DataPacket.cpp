@@ -9,14 +9,21 @@ int TDataPacket::FieldIndex(const QString& name) const
     return -1;
 }
 
-Variant TDataPacket::ToVariant() const
+Variant TDataPacket::ToVariant() const&
+{
+    return TDataPacket(*this).ToVariant();
+}
+
+Variant TDataPacket::ToVariant() &&
 {
     Variant defs = Variant::CreateArray(0, static_cast<int>(Fields.size()) - 1);
     for (int i = 0; i < Fields.size(); ++i)
         defs[i] = Variant::ArrayOf({Fields[i].Name, static_cast<int>(Fields[i].Type), Fields[i].Size});
-    Variant rows = Variant::CreateArray(0, static_cast<int>(Rows.size()) - 1);
-    for (size_t r = 0; r < Rows.size(); ++r) rows[static_cast<int>(r)] = Variant::ArrayOf(Rows[r]);
-    return Variant::ArrayOf({defs, rows});
+    std::vector<Variant> rows;
+    rows.reserve(Rows.size());
+    for (std::vector<Variant>& row : Rows) rows.push_back(Variant::ArrayOf(std::move(row)));
+    Rows.clear();
+    return Variant::ArrayOf({defs, Variant::ArrayOf(std::move(rows))});
 }
 
 TDataPacket TDataPacket::FromVariant(const Variant& packet)
@@ -34,8 +41,8 @@ TDataPacket TDataPacket::FromVariant(const Variant& packet)
         p.Fields.push_back(TFieldDef{d[d.LowBound()].ToString(), static_cast<TFieldType>(type), d[d.LowBound() + 2].ToInt()});
     }
     p.Rows.reserve(static_cast<size_t>(rows.Count()));
-    for (const Variant& r : rows.Elements()) {
-        std::vector<Variant> row = r.Elements();
+    for (int i = rows.LowBound(); i <= rows.HighBound(); ++i) {
+        std::vector<Variant> row = rows[i].Elements();
         if (row.size() != static_cast<size_t>(p.Fields.size()))
             throw EVariantError(QStringLiteral("Data packet row has %1 values for %2 fields").arg(row.size()).arg(p.Fields.size()));
         p.Rows.push_back(std::move(row));

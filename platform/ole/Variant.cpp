@@ -119,10 +119,11 @@ Variant Variant::ArrayOf(std::initializer_list<Variant> values)
     return ArrayOf(std::vector<Variant>(values));
 }
 
-Variant Variant::ArrayOf(const std::vector<Variant>& values)
+Variant Variant::ArrayOf(std::vector<Variant> values)
 {
-    Variant v = CreateArray(0, static_cast<int>(values.size()) - 1);
-    v.arr_->items = values;
+    Variant v = CreateArray(0, -1);
+    v.arr_->high = {static_cast<int>(values.size()) - 1};
+    v.arr_->items = std::move(values);  // a temporary's elements move in uncopied
     return v;
 }
 

@@ -1,6 +1,7 @@
 #include "appserver/AppServer.h"
 #include "demo/SampleCompany.h"
 #include "kelm24/HostObjects.h"
+#include "host/Counter.h"
 #include "host/HostManager.h"
 #include "runtime/TextUtils.h"
 #include "tests/AllowSkip.h"
@@ -201,6 +202,33 @@ TEST_F(HostObjectsTest, CounterSettingsAndFunctions)
     EXPECT_EQ(Counter(QStringLiteral("ResultConnectString"), Variant::ArrayOf({QString()}))[0].ToString(),
               QStringLiteral("Driver=QSQLITE;Database=") + install.Settings().DatabaseFile);
     EXPECT_THROW(Counter(QStringLiteral("Nope"), Variant::ArrayOf({QString()})), Exception);
+}
+
+TEST_F(HostObjectsTest, CounterKeepsUnitRatesForItsRun)
+{
+    TDataLayer direct(install.Settings());
+    const QVector<TSqlRow> rates = direct.Select(QStringLiteral(
+        "SELECT MD001, MB004, MD002, MD003, MD004 FROM INVMD JOIN INVMB ON MB001=MD001 WHERE MD003<>0 AND MD004<>0 "
+        "AND MD002<>MB004 ORDER BY MD001, MD002 LIMIT 6"));
+    ASSERT_GE(rates.size(), 2);
+    TCounter counter(data);
+    // Asked twice, the kept rates give the answers the stored rates give, for each item and unit on its own.
+    for (int round = 0; round < 2; ++round)
+        for (const TSqlRow& r : rates) {
+            const QString item = r[0].toString(), stock = r[1].toString(), unit = r[2].toString();
+            const double rate = r[3].toDouble() / r[4].toDouble();
+            EXPECT_DOUBLE_EQ(counter.UnitConvert(item, 7, unit, stock), 7 * rate) << item.toStdString() << round;
+            EXPECT_DOUBLE_EQ(counter.UnitConvert(item, 7, stock, unit), 7 / rate) << item.toStdString() << round;
+        }
+    // A unit without a rate is asked again: once stored, the same counter finds it.
+    const QString item = rates[0][0].toString(), stock = rates[0][1].toString();
+    EXPECT_THROW(counter.UnitConvert(item, 1, QStringLiteral("桶"), stock), Exception);
+    direct.Exec(QStringLiteral("INSERT INTO INVMD (MD001, MD002, MD003, MD004) VALUES (?, '桶', 20, 1)"), {item});
+    EXPECT_DOUBLE_EQ(counter.UnitConvert(item, 2, QStringLiteral("桶"), stock), 40);
+    // A rate changed during the run shows in the next run's counter.
+    direct.Exec(QStringLiteral("UPDATE INVMD SET MD003=25 WHERE MD001=? AND MD002='桶'"), {item});
+    EXPECT_DOUBLE_EQ(counter.UnitConvert(item, 2, QStringLiteral("桶"), stock), 40);
+    EXPECT_DOUBLE_EQ(TCounter(data).UnitConvert(item, 2, QStringLiteral("桶"), stock), 50);
 }
 
 TEST_F(HostObjectsTest, ValidatorAnswersEveryPairTheReportAsks)
