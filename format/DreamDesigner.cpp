@@ -694,10 +694,13 @@ bool TDreamDesigner::HandleMouseMove(QMouseEvent* Event)
         if (!dragComponent_) break;
         QRect r = startGeometry_.value(dragComponent_);
         const int h = handle_;
-        if (h == 0 || h == 6 || h == 7) r.setLeft(Snap(r.left() + delta.x()));
-        if (h == 2 || h == 3 || h == 4) r.setRight(Snap(r.right() + 1 + delta.x()) - 1);
-        if (h == 0 || h == 1 || h == 2) r.setTop(Snap(r.top() + delta.y()));
-        if (h == 4 || h == 5 || h == 6) r.setBottom(Snap(r.bottom() + 1 + delta.y()) - 1);
+        // Only an edge the mouse moved lands on the grid: widening a field
+        // by its corner keeps the height the layout gave it.
+        const bool x = delta.x() != 0, y = delta.y() != 0;
+        if (x && (h == 0 || h == 6 || h == 7)) r.setLeft(Snap(r.left() + delta.x()));
+        if (x && (h == 2 || h == 3 || h == 4)) r.setRight(Snap(r.right() + 1 + delta.x()) - 1);
+        if (y && (h == 0 || h == 1 || h == 2)) r.setTop(Snap(r.top() + delta.y()));
+        if (y && (h == 4 || h == 5 || h == 6)) r.setBottom(Snap(r.bottom() + 1 + delta.y()) - 1);
         r = r.normalized();
         if (IsContainer(dragComponent_))
             dragComponent_->resize(dragComponent_->width(), std::max(1, r.height()));
