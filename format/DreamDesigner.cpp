@@ -125,6 +125,11 @@ void TDreamDesigner::RegisterPropertyEnum(const QString& PropertyName, const QSt
     enums_.insert(PropertyName.toUpper(), ValueNames);
 }
 
+void TDreamDesigner::RegisterPropertyCheck(const QString& PropertyName, TPropertyCheck Check)
+{
+    checks_.insert(PropertyName.toUpper(), std::move(Check));
+}
+
 bool TDreamDesigner::InForm(const QObject* Object) const
 {
     const QWidget* w = qobject_cast<const QWidget*>(Object);

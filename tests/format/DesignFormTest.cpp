@@ -47,21 +47,6 @@ const QString From = QStringLiteral(" From $$PURTG AS PURTG ");
 const QString Where = QStringLiteral(" Where TG001='3401' ");
 const QString OrderBy = QStringLiteral(" Order by TG001,TG002 ");
 
-// The application server with a database that refuses every stored layout.
-class TRefusingServer : public IAutomationObject {
-public:
-    explicit TRefusingServer(Variant server) : server_(std::move(server)) {}
-    Variant Invoke(const QString& member, VariantArgs& args) override
-    {
-        if (member == member::RunInsUpdSQL) return Variant(-1);
-        return server_.Call(member, args);
-    }
-    Variant GetProperty(const QString& name) override { return server_.Get(name); }
-    void SetProperty(const QString& name, const Variant& value) override { server_.Set(name, value); }
-
-private:
-    Variant server_;
-};
 
 class DesignFormTest : public OptionFormFixture {
 protected:

@@ -5,6 +5,7 @@
 
 #include "format/DreamDesigner.h"
 #include "format/VRBaseFmtF.h"
+#include "kelm24/HostObjects.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -17,6 +18,22 @@
 #include <gtest/gtest.h>
 
 namespace kelm24::test {
+
+// The application server with a database that refuses every stored layout.
+class TRefusingServer : public IAutomationObject {
+public:
+    explicit TRefusingServer(Variant server) : server_(std::move(server)) {}
+    Variant Invoke(const QString& member, VariantArgs& args) override
+    {
+        if (member == member::RunInsUpdSQL) return Variant(-1);
+        return server_.Call(member, args);
+    }
+    Variant GetProperty(const QString& name) override { return server_.Get(name); }
+    void SetProperty(const QString& name, const Variant& value) override { server_.Set(name, value); }
+
+private:
+    Variant server_;
+};
 
 template <class T>
 T* Child(QObject* parent, const char* name)

@@ -13,6 +13,7 @@
 #include "controls/SelectPnl.h"
 #include "format/DesignerInspector.h"
 #include "format/VRSQLBuilder.h"
+#include "format/engine/ClientDataSet.h"
 #include "format/engine/QRBands.h"
 #include "format/engine/QRControls.h"
 #include "format/engine/QRPrinter.h"
@@ -308,4 +309,108 @@ TEST_F(ReceiptDesignTest, ADesignedStylePrintsItsAddedFieldsWithEachReceiptsData
         EXPECT_FALSE(page.added.contains(phoneName));
         EXPECT_EQ(Barcodes(page.image), QStringList{page.number});
     }
+}
+
+// What the receipt layout adds to the drop rules and the inspector's checks,
+// and a database that refuses the save: each refused with its message while
+// everything done so far stays.
+TEST_F(ReceiptDesignTest, BadInputOnTheReceiptLayoutIsRefusedAndTheWorkKept)
+{
+    OpenOptionForm();
+    ASSERT_FALSE(HasFailure());
+    answer = mrYes;
+    const Variant server = optionForm->AppServer;
+    optionForm->AppServer = Variant(std::static_pointer_cast<IAutomationObject>(std::make_shared<TRefusingServer>(optionForm->AppServer)));
+    ChooseStyle(QStringLiteral("<New>"));
+    TfrmVRBaseFmt* layout = StartDesign();
+    ASSERT_NE(layout, nullptr);
+    TDreamDesigner* designer = layout->Designer();
+    auto* head = Find<TQRBand>(layout, "QRGroup");
+    auto* detail = Find<TQRBand>(layout, "QRDetailBand");
+    ASSERT_TRUE(head && detail);
+    ASSERT_TRUE(JoinTable(layout, QStringLiteral("PURMA"), {{QStringLiteral("PURTG.TG005"), QStringLiteral("MA001")}},
+                          {{QStringLiteral("MA005"), false}, {QStringLiteral("MA003"), false}}));
+    ASSERT_TRUE(DropField(layout, QStringLiteral("RT0MA005"), head, QPoint(300, 58)));
+    const QString phoneName = layout->DesignerAdded.value(0);
+
+    // Inspector values the layout cannot print: a label for a data set, an
+    // expression that does not read, an alignment without that name.
+    shown.clear();
+    auto* number = Find<TQRDBText>(layout, "txtTG002");
+    designer->Select(number);
+    designer->ShowInspector();
+    EXPECT_FALSE(designer->Inspector()->EditValue(QStringLiteral("DataSet"), QStringLiteral("lblCompany")));
+    EXPECT_EQ(number->DataSetObject(), static_cast<QObject*>(layout->ClientDataSet1));
+    designer->Select(head);
+    EXPECT_FALSE(designer->Inspector()->EditValue(QStringLiteral("Expression"), QStringLiteral("clientdataset1.TG001+")));
+    EXPECT_FALSE(designer->Inspector()->EditValue(QStringLiteral("Expression"), QStringLiteral("ClientDataSet9.TG001")));
+    const QString grouping = QStringLiteral("clientdataset1.TG001+clientdataset1.TG002");
+    EXPECT_EQ(head->property("Expression").toString(), grouping);
+    designer->Select(Find<QWidget>(layout, "lblPageNo"));
+    EXPECT_FALSE(designer->Inspector()->EditValue(QStringLiteral("Alignment"), QStringLiteral("taMiddle")));
+    ASSERT_EQ(shown.size(), 4) << shown.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(shown[0], QStringLiteral("'lblCompany' is not a data set of the layout"));
+    EXPECT_TRUE(shown[1].startsWith(QStringLiteral("Expression error"))) << shown[1].toStdString();
+    EXPECT_TRUE(shown[2].contains(QStringLiteral("unknown data set 'ClientDataSet9'"))) << shown[2].toStdString();
+    EXPECT_TRUE(shown[3].contains(QStringLiteral("taMiddle"))) << shown[3].toStdString();
+
+    // A band grouping another data set takes no new field and no label.
+    designer->Select(head);
+    ASSERT_TRUE(designer->Inspector()->EditValue(QStringLiteral("Expression"), QStringLiteral("ClientDataSet2.TG001")));
+    ASSERT_NE(PickExtending(layout, QStringLiteral("RT0MA003")), nullptr);
+    EXPECT_FALSE(designer->DragOver(ExtendingList(layout), head, QPoint(400, 200)));
+    EXPECT_FALSE(designer->DragDrop(ExtendingList(layout), head, QPoint(400, 200)));
+    EXPECT_FALSE(designer->DragOver(layout->findChild<QObject*>(QStringLiteral("tbLabel")), head, QPoint(400, 200)));
+    EXPECT_EQ(layout->DesignerAdded, QStringList{phoneName});
+    EXPECT_TRUE(designer->DragOver(ExtendingList(layout), detail, QPoint(400, 2)));
+    ASSERT_TRUE(designer->Inspector()->EditValue(QStringLiteral("Expression"), grouping));
+
+    // The layout's hidden fields wait beside the page: one is brought onto
+    // its own band, never onto another band or below its own.
+    auto* fields = layout->findChild<QTreeWidget*>(QStringLiteral("lvFields"));
+    ASSERT_NE(fields, nullptr);
+    auto* hidden = Find<TQRDBText>(layout, "txtTG003");
+    ASSERT_EQ(hidden->parentWidget(), head);
+    for (int i = 0; i < fields->topLevelItemCount(); ++i)
+        if (fields->topLevelItem(i)->text(1) == QLatin1String("txtTG003")) fields->setCurrentItem(fields->topLevelItem(i));
+    ASSERT_NE(fields->currentItem(), nullptr);
+    EXPECT_FALSE(designer->DragOver(fields, detail, QPoint(300, 2)));
+    EXPECT_FALSE(designer->DragOver(fields, head, QPoint(300, head->height() + 2)));
+    ASSERT_TRUE(designer->DragDrop(fields, head, QPoint(520, 58)));
+    EXPECT_EQ(hidden->pos(), QPoint(520, 58));
+    EXPECT_TRUE(hidden->Enabled());
+
+    // The database refuses the save: the message, and the work in the local file.
+    shown.clear();
+    TDialogService::ScriptInputs({Style});
+    layout->nuSaveClick();
+    EXPECT_FALSE(layout->Saved);
+    EXPECT_TRUE(shown.join(QLatin1Char('|')).contains(QStringLiteral("保存格式档失败，请重新编辑保存！！")))
+        << shown.join(QLatin1Char('|')).toStdString();
+    EXPECT_NE(layout->findChild<TQVQRDBText*>(phoneName), nullptr);
+    QFile file(layout->LocalLayoutFile(Style));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+    const QString text = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(text.contains(QStringLiteral("object %1: TQVQRDBText").arg(phoneName))) << text.toStdString();
+    StopDesign(layout);
+
+    // With the database back, a new design session loads the local file and
+    // saves it for good; the next run prints the phone.
+    optionForm->AppServer = server;
+    layout = StartDesign();
+    ASSERT_NE(layout, nullptr);
+    EXPECT_EQ(layout->findChild<TQVQRDBText*>(phoneName), nullptr);
+    TDialogService::ScriptInputs({Style, Style});
+    layout->nuLoadLocClick();
+    ASSERT_NE(layout->findChild<TQVQRDBText*>(phoneName), nullptr);
+    EXPECT_EQ(Find<QWidget>(layout, "txtTG003")->pos(), QPoint(520, 58));
+    int table = -1, field = -1;
+    EXPECT_TRUE(layout->Builder()->FindFieldByComponent(phoneName, table, field));
+    layout->nuSaveClick();
+    ASSERT_TRUE(layout->Saved) << shown.join(QLatin1Char('|')).toStdString();
+    StopDesign(layout);
+    ChooseStyle(Style);
+    const std::vector<TRecordedReceipt::TPage> pages = Run();
+    ASSERT_FALSE(pages.empty()) << shown.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(pages.front().added.value(phoneName), Phone(pages.front().supplier));
 }
