@@ -723,6 +723,9 @@ void TfrmVRBaseOpt::btnDesignClick()
         }
         DesignForm->SetSQLBuilderOn(UseSQLBuilder);
         setEnabled(false);
+        // A disabled form disables its child windows too: the design form
+        // is a window of its own and stays usable.
+        if (auto* window = dynamic_cast<QWidget*>(DesignForm)) window->setEnabled(true);
         DesignForm->StartDesigner();
     } catch (const std::exception& e) {
         ReportException(QString::fromUtf8(e.what()));

@@ -353,18 +353,7 @@ TEST_F(DesignFormTest, ScreenshotOfTheDesignerWithInspectorAndPopupMenu)
     ASSERT_TRUE(form->PopupMenu1->isVisible());
     EXPECT_FALSE(form->miDel->Enabled());
 
-    // The form, the inspector and the menu side by side, as a user sees them.
-    const QPixmap page = form->grab(QRect(0, 0, 820, 260));
-    const QPixmap inspector = designer->Inspector()->grab();
-    const QPixmap menu = form->PopupMenu1->grab();
-    QImage shot(page.width() + inspector.width() + menu.width() + 20, std::max({page.height(), inspector.height(), menu.height()}),
-                QImage::Format_RGB32);
-    shot.fill(Qt::white);
-    QPainter p(&shot);
-    p.drawPixmap(0, 0, page);
-    p.drawPixmap(page.width() + 10, 0, inspector);
-    p.drawPixmap(page.width() + inspector.width() + 20, 0, menu);
-    p.end();
+    const QImage shot = DesignerScreenshot(form.get(), QRect(0, 0, 820, 260), designer->Inspector(), form->PopupMenu1);
     const QByteArray dir = qgetenv("KELM24_SCREENSHOT_DIR");
     const QString file = (dir.isEmpty() ? local.path() : QString::fromLocal8Bit(dir)) + QStringLiteral("/designer.png");
     ASSERT_TRUE(shot.save(file));

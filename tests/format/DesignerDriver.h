@@ -10,7 +10,9 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QImage>
 #include <QMap>
+#include <QPainter>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QToolButton>
@@ -89,6 +91,21 @@ inline bool DropField(TfrmVRBaseFmt* form, const QString& column, QWidget* band,
 {
     if (!PickExtending(form, column)) return false;
     return form->Designer()->DragDrop(ExtendingList(form), band, at);
+}
+
+// The designer as a user sees it: a part of the form, the inspector and the
+// popup menu side by side.
+inline QImage DesignerScreenshot(QWidget* form, const QRect& part, QWidget* inspector, QWidget* menu)
+{
+    const QPixmap page = form->grab(part), tools = inspector->grab(), popup = menu->grab();
+    QImage shot(page.width() + tools.width() + popup.width() + 20, std::max({page.height(), tools.height(), popup.height()}),
+                QImage::Format_RGB32);
+    shot.fill(Qt::white);
+    QPainter p(&shot);
+    p.drawPixmap(0, 0, page);
+    p.drawPixmap(page.width() + 10, 0, tools);
+    p.drawPixmap(page.width() + tools.width() + 20, 0, popup);
+    return shot;
 }
 
 }  // namespace kelm24::test

@@ -127,6 +127,10 @@ protected:
         EXPECT_NE(layout, nullptr) << shown.join(QLatin1Char('|')).toStdString();
         if (!layout) return nullptr;
         EXPECT_TRUE(layout->Designer()->Active());
+        // The option form waits disabled; the layout and its menu work.
+        EXPECT_FALSE(optionForm->isEnabled());
+        EXPECT_TRUE(layout->isEnabled());
+        EXPECT_TRUE(layout->PopupMenu1->isEnabled());
         layout->resize(1100, 900);
         layout->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(layout));
@@ -413,4 +417,32 @@ TEST_F(ReceiptDesignTest, BadInputOnTheReceiptLayoutIsRefusedAndTheWorkKept)
     const std::vector<TRecordedReceipt::TPage> pages = Run();
     ASSERT_FALSE(pages.empty()) << shown.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(pages.front().added.value(phoneName), Phone(pages.front().supplier));
+}
+
+// The designer on the receipt layout with the inspector on a field and the
+// popup menu open, grabbed for a person to look at.
+TEST_F(ReceiptDesignTest, ScreenshotOfTheReceiptDesignerWithInspectorAndPopupMenu)
+{
+    OpenOptionForm();
+    ASSERT_FALSE(HasFailure());
+    TfrmVRBaseFmt* layout = StartDesign();
+    ASSERT_NE(layout, nullptr);
+    TDreamDesigner* designer = layout->Designer();
+    auto* number = Find<TQRDBText>(layout, "txtTG002");
+    ASSERT_NE(number, nullptr);
+    QTest::mouseClick(number, Qt::LeftButton, {}, QPoint(5, 5));
+    designer->ShowInspector();
+    EXPECT_EQ(designer->Inspector()->Component(), number);
+    QTest::mouseClick(number, Qt::RightButton, {}, QPoint(5, 5));
+    ASSERT_TRUE(layout->PopupMenu1->isVisible());
+    EXPECT_FALSE(layout->miDel->Enabled()) << "a field of the layout itself is not deleted";
+
+    auto* head = Find<TQRBand>(layout, "QRGroup");
+    const QRect part(QPoint(0, 0), head->mapTo(layout, QPoint(head->width() + 40, head->height() + 60)));
+    const QImage shot = DesignerScreenshot(layout, part, designer->Inspector(), layout->PopupMenu1);
+    ASSERT_TRUE(shot.save(ShotDir() + QStringLiteral("/receipt-designer.png")));
+    layout->PopupMenu1->hide();
+    // The selected field carries its handles: its corner is black.
+    const QImage grabbed = layout->grab().toImage();
+    EXPECT_EQ(QColor(grabbed.pixel(number->mapTo(layout, QPoint(0, 0)))), QColor(Qt::black));
 }
