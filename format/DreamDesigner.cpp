@@ -474,11 +474,19 @@ bool TDreamDesigner::ShowScaleDialog()
 int TDreamDesigner::DeleteSelected()
 {
     if (!Allowed(daDelete)) return 0;
+    // The owner gives its word on each component (OnShowProperty sets the
+    // delete action for the one shown): of a selection that mixes deletable
+    // components with others only the deletable ones go.
+    QList<QPointer<QWidget>> doomed;
+    for (QWidget* w : Selection()) {
+        if (OnShowProperty) OnShowProperty(w);
+        if (Allowed(daDelete)) doomed << w;
+    }
     QPointer<TDreamDesigner> self(this);
     int count = 0;
-    for (QWidget* w : Selection()) {
-        QPointer<QWidget> guard(w);
-        if (OnDeleteComponent) OnDeleteComponent(w);
+    for (const QPointer<QWidget>& guard : doomed) {
+        if (!guard) continue;  // went with a container deleted before it
+        if (OnDeleteComponent) OnDeleteComponent(guard);
         if (!self) return count;
         selection_.removeAll(guard);
         delete guard.data();

@@ -297,11 +297,18 @@ TEST_F(ReceiptDesignTest, ADesignedStylePrintsItsAddedFieldsWithEachReceiptsData
         QTreeWidgetItem* item = PickExtending(layout, QStringLiteral("RT0MA005"));
         ASSERT_NE(item, nullptr);
         EXPECT_FALSE(layout->Designer()->DragOver(ExtendingList(layout), Find<QWidget>(layout, "QRGroup"), QPoint(5, 5)));
-        layout->Designer()->Select(phone);
+        // The phone and the receipt number selected together: the menu offers
+        // no delete, the Delete key takes the phone only.
+        auto* number = Find<QWidget>(layout, "txtTG002");
+        QTest::mouseClick(phone, Qt::LeftButton, {}, QPoint(3, 3));
+        QTest::mouseClick(number, Qt::LeftButton, Qt::ShiftModifier, QPoint(3, 3));
+        EXPECT_EQ(layout->Designer()->Selection(), (QList<QWidget*>{phone, number}));
         layout->PopupMenu1Popup();
-        ASSERT_TRUE(layout->miDel->Enabled());
-        layout->miDel->Click();
+        EXPECT_FALSE(layout->miDel->Enabled());
+        QTest::keyClick(layout, Qt::Key_Delete);
         EXPECT_EQ(layout->findChild<TQVQRDBText*>(phoneName), nullptr);
+        EXPECT_EQ(Find<QWidget>(layout, "txtTG002"), number);
+        EXPECT_EQ(layout->Designer()->Selection(), QList<QWidget*>{number});
         EXPECT_EQ(layout->DesignerAdded, QStringList{barcodeName});
         layout->nuSaveClick();  // the style exists: its overwrite is confirmed
         ASSERT_TRUE(layout->Saved) << shown.join(QLatin1Char('|')).toStdString();
