@@ -709,11 +709,11 @@ bool TDreamDesigner::HandleMouseMove(QMouseEvent* Event)
         const int h = handle_;
         // Only an edge the mouse moved lands on the grid: widening a field
         // by its corner keeps the height the layout gave it.
-        const bool x = delta.x() != 0, y = delta.y() != 0;
-        if (x && (h == 0 || h == 6 || h == 7)) r.setLeft(Snap(r.left() + delta.x()));
-        if (x && (h == 2 || h == 3 || h == 4)) r.setRight(Snap(r.right() + 1 + delta.x()) - 1);
-        if (y && (h == 0 || h == 1 || h == 2)) r.setTop(Snap(r.top() + delta.y()));
-        if (y && (h == 4 || h == 5 || h == 6)) r.setBottom(Snap(r.bottom() + 1 + delta.y()) - 1);
+        const bool movedX = delta.x() != 0, movedY = delta.y() != 0;
+        if (movedX && (h == 0 || h == 6 || h == 7)) r.setLeft(Snap(r.left() + delta.x()));
+        if (movedX && (h == 2 || h == 3 || h == 4)) r.setRight(Snap(r.right() + 1 + delta.x()) - 1);
+        if (movedY && (h == 0 || h == 1 || h == 2)) r.setTop(Snap(r.top() + delta.y()));
+        if (movedY && (h == 4 || h == 5 || h == 6)) r.setBottom(Snap(r.bottom() + 1 + delta.y()) - 1);
         r = r.normalized();
         if (IsContainer(dragComponent_))
             dragComponent_->resize(dragComponent_->width(), std::max(1, r.height()));

@@ -97,6 +97,7 @@ protected:
         }
         Settle();
         RegisterFormatClass(QStringLiteral("TfrmKelm24Fmt"), nullptr);
+        TRecordedReceipt::pages.clear();
     }
 
     // The receipt option form on receipts 001 to 003 of type 3401, whatever their state.
