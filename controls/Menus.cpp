@@ -23,6 +23,13 @@ void TMenuItem::SetChecked(bool v)
         if (other != this && other->radioItem_ && other->groupIndex_ == groupIndex_) other->setChecked(false);
 }
 
+void TMenuItem::SetCaption(const QString& v)
+{
+    const bool line = v == QLatin1String("-");
+    setSeparator(line);
+    setText(line ? QString() : v);
+}
+
 void TMenuItem::SetRadioItem(bool v)
 {
     radioItem_ = v;

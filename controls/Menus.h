@@ -21,8 +21,10 @@ class TMenuItem : public QAction {
     Q_PROPERTY(int ImageIndex READ ImageIndex WRITE SetImageIndex)
 public:
     explicit TMenuItem(QObject* owner = nullptr);
-    QString Caption() const { return text(); }
-    void SetCaption(const QString& v) { setText(v); }
+    // The caption "-" makes the item a separator line; its text stays empty,
+    // as a styled menu would otherwise draw the dash beside the line.
+    QString Caption() const { return isSeparator() ? QStringLiteral("-") : text(); }
+    void SetCaption(const QString& v);
     bool Checked() const { return isChecked(); }
     void SetChecked(bool v);
     bool RadioItem() const { return radioItem_; }

@@ -188,6 +188,13 @@ bool TDreamDesigner::SetPropertyText(QObject* Component, const QString& Name, co
         return false;
     }
     const QString t = Text.trimmed();
+    if (const auto check = checks_.find(Name.toUpper()); check != checks_.end()) {
+        const QString refusal = (*check)(Component, t);
+        if (!refusal.isEmpty()) {
+            RefuseValue(refusal);
+            return false;
+        }
+    }
     QVariant value;
     bool ok = true;
     if (p.isEnumType()) {

@@ -125,6 +125,11 @@ void TDreamDesigner::RegisterPropertyEnum(const QString& PropertyName, const QSt
     enums_.insert(PropertyName.toUpper(), ValueNames);
 }
 
+void TDreamDesigner::RegisterPropertyCheck(const QString& PropertyName, TPropertyCheck Check)
+{
+    checks_.insert(PropertyName.toUpper(), std::move(Check));
+}
+
 bool TDreamDesigner::InForm(const QObject* Object) const
 {
     const QWidget* w = qobject_cast<const QWidget*>(Object);
@@ -469,11 +474,19 @@ bool TDreamDesigner::ShowScaleDialog()
 int TDreamDesigner::DeleteSelected()
 {
     if (!Allowed(daDelete)) return 0;
+    // The owner gives its word on each component (OnShowProperty sets the
+    // delete action for the one shown): of a selection that mixes deletable
+    // components with others only the deletable ones go.
+    QList<QPointer<QWidget>> doomed;
+    for (QWidget* w : Selection()) {
+        if (OnShowProperty) OnShowProperty(w);
+        if (Allowed(daDelete)) doomed << w;
+    }
     QPointer<TDreamDesigner> self(this);
     int count = 0;
-    for (QWidget* w : Selection()) {
-        QPointer<QWidget> guard(w);
-        if (OnDeleteComponent) OnDeleteComponent(w);
+    for (const QPointer<QWidget>& guard : doomed) {
+        if (!guard) continue;  // went with a container deleted before it
+        if (OnDeleteComponent) OnDeleteComponent(guard);
         if (!self) return count;
         selection_.removeAll(guard);
         delete guard.data();
@@ -694,10 +707,13 @@ bool TDreamDesigner::HandleMouseMove(QMouseEvent* Event)
         if (!dragComponent_) break;
         QRect r = startGeometry_.value(dragComponent_);
         const int h = handle_;
-        if (h == 0 || h == 6 || h == 7) r.setLeft(Snap(r.left() + delta.x()));
-        if (h == 2 || h == 3 || h == 4) r.setRight(Snap(r.right() + 1 + delta.x()) - 1);
-        if (h == 0 || h == 1 || h == 2) r.setTop(Snap(r.top() + delta.y()));
-        if (h == 4 || h == 5 || h == 6) r.setBottom(Snap(r.bottom() + 1 + delta.y()) - 1);
+        // Only an edge the mouse moved lands on the grid: widening a field
+        // by its corner keeps the height the layout gave it.
+        const bool movedX = delta.x() != 0, movedY = delta.y() != 0;
+        if (movedX && (h == 0 || h == 6 || h == 7)) r.setLeft(Snap(r.left() + delta.x()));
+        if (movedX && (h == 2 || h == 3 || h == 4)) r.setRight(Snap(r.right() + 1 + delta.x()) - 1);
+        if (movedY && (h == 0 || h == 1 || h == 2)) r.setTop(Snap(r.top() + delta.y()));
+        if (movedY && (h == 4 || h == 5 || h == 6)) r.setBottom(Snap(r.bottom() + 1 + delta.y()) - 1);
         r = r.normalized();
         if (IsContainer(dragComponent_))
             dragComponent_->resize(dragComponent_->width(), std::max(1, r.height()));

@@ -119,6 +119,11 @@ public:
     // the names of their values in order: the inspector offers the names.
     void RegisterPropertyEnum(const QString& PropertyName, const QStringList& ValueNames);
     QStringList PropertyEnum(const QString& PropertyName) const { return enums_.value(PropertyName.toUpper()); }
+    // A check of the text typed for a property, before it is set: answers
+    // the message refusing it, or an empty text. The form knows what a
+    // "DataSet" must name or an "Expression" must read as.
+    using TPropertyCheck = std::function<QString(QObject* Component, const QString& Text)>;
+    void RegisterPropertyCheck(const QString& PropertyName, TPropertyCheck Check);
 
     // --- design mode
     void Start();
@@ -241,6 +246,7 @@ private:
     };
     QList<TComponentClass> classes_;
     QHash<QString, QStringList> enums_;
+    QHash<QString, TPropertyCheck> checks_;
     QList<QPointer<QWidget>> selection_;
     QPointer<TDesignerOverlay> overlay_;
     QPointer<TDesignerInspector> inspector_;

@@ -9,6 +9,7 @@
 #include "format/engine/ClientDataSet.h"
 #include "format/engine/QRBands.h"
 #include "format/engine/QRControls.h"
+#include "format/engine/QREvaluator.h"
 #include "format/engine/QVQRControls.h"
 #include "format/engine/QuickRep.h"
 #include "runtime/ModulePath.h"
@@ -94,6 +95,25 @@ void TfrmVRBaseFmt::SetupDesigner()
     designer->RegisterPropertyEnum(QStringLiteral("Shape"),
                                    {QStringLiteral("qrsRectangle"), QStringLiteral("qrsCircle"), QStringLiteral("qrsHorLine"),
                                     QStringLiteral("qrsVertLine"), QStringLiteral("qrsTopAndBottom"), QStringLiteral("qrsRightAndLeft")});
+    // A data-set reference names a data set, not any component; a band's or
+    // expression's text must read as an expression of the report, or the
+    // next run would fail on it.
+    designer->RegisterPropertyCheck(QStringLiteral("DataSet"), [this](QObject*, const QString& Text) {
+        return Text.isEmpty() || findChild<TClientDataSet*>(Text) ? QString()
+                                                                  : QStringLiteral("'%1' is not a data set of the layout").arg(Text);
+    });
+    designer->RegisterPropertyCheck(QStringLiteral("Expression"), [this](QObject*, const QString& Text) {
+        if (!QuickRep1) return QString();
+        TQREvaluator expression;
+        expression.SetDataSets(QuickRep1->DataSets());
+        expression.SetFunctions(&QuickRep1->Functions());
+        try {
+            expression.Prepare(Text);
+        } catch (const std::exception& e) {
+            return QString::fromUtf8(e.what());
+        }
+        return QString();
+    });
     designer->SetPopupMenu(PopupMenu1);
     // Fields may be created by dropping them on a band.
     designer->Allow(daInsert, true);

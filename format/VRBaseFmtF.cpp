@@ -146,10 +146,6 @@ void TfrmVRBaseFmt::BindComponents()
     if (!QuickRep1 || !ClientDataSet1 || !ClientDataSet2 || !dsBarCode || !PopupMenu1 || !memoChCapital || !nuSave ||
         !nuSaveAs || !nuSaveLoc || !nuLoadLoc)
         throw Exception(QStringLiteral("the design of %1 lacks a component of the format form").arg(LayoutClassName(this)));
-    if (PopupMenu1) {
-        for (TMenuItem* i : PopupMenu1->findChildren<TMenuItem*>())
-            if (i->Caption() == QLatin1String("-")) i->setSeparator(true);
-    }
     nuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     nuSaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
 }

@@ -327,7 +327,8 @@ void TfrmVRBaseFmt::SaveChanges(bool& Handled)
     if (!accepted) return;
     try {
         StoreLayout(name);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qWarning("%s: the layout was not stored: %s", qPrintable(objectName()), e.what());
         FormMessage(QStringLiteral("SaveFormatError"), QStringLiteral("保存失败，请检查数据库的设置是否有错!"), mtWarning, {mbOK});
         Saving = false;
         return;

@@ -496,6 +496,25 @@ void TfrmVRBaseOpt::FreeFormat(TVRFormatForm*& Format)
     Format = nullptr;
 }
 
+void TfrmVRBaseOpt::HandOverRunMembers(TVRFormatForm* Format)
+{
+    Format->SendMode = SendMode;
+    Format->ProgramCode = ProgramCode;
+    Format->CompanyCode = CompanyCode;
+    Format->DatabaseName = DatabaseName;
+    Format->UserCode = UserCode;
+    Format->DateType = cboDateType->ItemIndex() + 1;
+    Format->DateSeparator = DateSeparator();
+    Format->SysInfo = &SysInfo;
+    Format->CompanyInfo = &CompanyInfo;
+    const THostObject host(HostObject);
+    Format->Validator = host.Assigned() ? host.Validator() : Variant();
+    Format->Counter = host.Assigned() ? host.Counter() : Variant();
+    const QString name = ProgramName.isEmpty() ? ProgramCode : ProgramName;
+    Format->ReportTitle = (CompanyInfo.size() > 1 ? CompanyInfo[1] : QString()) + QStringLiteral(" - ") + name;
+    Format->PrinterIndex = PrinterIndex;
+}
+
 int TfrmVRBaseOpt::OpenFormatForm(const QString& ASQL, TFormatRun& Run)
 {
     FreeFormat(Run.form_);
@@ -510,21 +529,7 @@ int TfrmVRBaseOpt::OpenFormatForm(const QString& ASQL, TFormatRun& Run)
         Format->StyleName = StoredStyleName();
         WriteLog(QStringLiteral("VRBASE"), Format->StyleName, QStringLiteral("D"));
         QApplication::processEvents();
-        Format->SendMode = SendMode;
-        Format->ProgramCode = ProgramCode;
-        Format->CompanyCode = CompanyCode;
-        Format->DatabaseName = DatabaseName;
-        Format->UserCode = UserCode;
-        Format->DateType = cboDateType->ItemIndex() + 1;
-        Format->DateSeparator = DateSeparator();
-        Format->SysInfo = &SysInfo;
-        Format->CompanyInfo = &CompanyInfo;
-        const THostObject host(HostObject);
-        Format->Validator = host.Assigned() ? host.Validator() : Variant();
-        Format->Counter = host.Assigned() ? host.Counter() : Variant();
-        const QString name = ProgramName.isEmpty() ? ProgramCode : ProgramName;
-        Format->ReportTitle = (CompanyInfo.size() > 1 ? CompanyInfo[1] : QString()) + QStringLiteral(" - ") + name;
-        Format->PrinterIndex = PrinterIndex;
+        HandOverRunMembers(Format);
         Format->InitDataSets();
         int result = 0;
         if (UseSQLBuilder) {
@@ -700,6 +705,10 @@ void TfrmVRBaseOpt::btnDesignClick()
     try {
         DesignForm = makeFormat(this);
         DesignForm->StyleName = StoredStyleName();
+        // The designer asks the host's counter how long a style name may be
+        // (without it every name would be refused as too long) and prints
+        // its samples as a run does.
+        HandOverRunMembers(DesignForm);
         if (UseSQLBuilder) {
             SQL.SetGroupByPart(QString());
             SQL.SetOrderByPart(QString());
@@ -714,6 +723,9 @@ void TfrmVRBaseOpt::btnDesignClick()
         }
         DesignForm->SetSQLBuilderOn(UseSQLBuilder);
         setEnabled(false);
+        // A disabled form disables its child windows too: the design form
+        // is a window of its own and stays usable.
+        if (auto* window = dynamic_cast<QWidget*>(DesignForm)) window->setEnabled(true);
         DesignForm->StartDesigner();
     } catch (const std::exception& e) {
         ReportException(QString::fromUtf8(e.what()));

@@ -94,6 +94,8 @@ public:
         TVRFormatForm* form_ = nullptr;
     };
     // 1 data opened (the run holds the format form), 0 no rows, -1 failure.
+    // The run's settings and the host's objects a format form takes over.
+    void HandOverRunMembers(TVRFormatForm* Format);
     int OpenFormatForm(const QString& ASQL, TFormatRun& Run);
     // The style text as it is stored.
     QString StoredStyleName() const;

@@ -126,8 +126,8 @@ void TQvQRBarcode::Draw(TQRPrintContext& ctx, const QRectF& rect)
     const zint_vector& v = *symbol->vector;
     double sx = bars.width() / v.width;
     if (autoWidth_) {
-        // The vector has one unit per module: Modul pixels each.
-        sx = modul_;
+        // Modul pixels a module; zint's vector gives a module two units.
+        sx = modul_ * static_cast<double>(symbol->width) / std::max(1.0, static_cast<double>(v.width));
         bars.setWidth(v.width * sx);
     }
     double barTop = v.height, barBottom = 0;

@@ -111,6 +111,32 @@ TEST(Menus, RadioItemsOfAGroupExcludeEachOther)
     EXPECT_EQ(menu.Items().size(), 3);
 }
 
+// A "-" caption is a separator line; the menu draws no dash beside it (the
+// caption stays "-" for layouts and language packages).
+TEST(Menus, DashCaptionsAreSeparatorLinesWithoutText)
+{
+    TPopupMenu menu;
+    menu.AddItem("First", "对齐格线");
+    TMenuItem* line = menu.AddItem("N1", "-");
+    menu.AddItem("Last", "删除(&Del)");
+    EXPECT_TRUE(line->isSeparator());
+    EXPECT_EQ(line->Caption(), "-");
+    EXPECT_TRUE(line->text().isEmpty());
+    menu.popup(QPoint(0, 0));
+    const QImage shot = menu.grab().toImage();
+    menu.hide();
+    // The separator's row, left of where a line would start: no dark pixel.
+    const QRect row = menu.actionGeometry(line);
+    int dark = 0;
+    for (int y = row.top(); y <= row.bottom(); ++y)
+        for (int x = 0; x < 16 && x < shot.width(); ++x)
+            if (qGray(shot.pixel(x, y)) < 100) ++dark;
+    EXPECT_EQ(dark, 0);
+    line->SetCaption("Line");
+    EXPECT_FALSE(line->isSeparator());
+    EXPECT_EQ(line->text(), "Line");
+}
+
 TEST(ToolBar, ButtonsInOrderWithImagesOfTheBar)
 {
     QWidget form;

@@ -206,6 +206,35 @@ TEST(Controls, BarcodesDrawBarsFromTheDataField)
     EXPECT_FALSE(code->LastError().isEmpty());
 }
 
+// With AutoWidth a module is Modul design pixels wide: the bars of a Code 128
+// symbol of "20240001" (set C: 79 modules, the last bar ending on the last)
+// span 79 pixels a module at 96 dpi.
+TEST(Controls, AutoWidthBarcodesAreModulPixelsAModule)
+{
+    OneBand r;
+    auto* code = r.Add<TQvQRDBBarcode>();
+    code->SetDataSet(r.data);
+    code->SetDataField("TG002");
+    code->SetBarType(bcCode128C);
+    code->SetTextShow(0);
+    code->SetAutoWidth(true);
+    code->setGeometry(10, 2, 400, 36);
+    for (int modul : {1, 2}) {
+        code->SetModul(modul);
+        ASSERT_TRUE(r.report->Prepare());
+        const QImage page = r.report->QRPrinter()->PageImage(1, 96);
+        const int y = qRound(37.8 + 20);
+        int first = -1, last = -1;
+        for (int x = 0; x < 500; ++x)
+            if (qGray(page.pixel(qRound(37.8) + x, y)) < 128) {
+                if (first < 0) first = x;
+                last = x;
+            }
+        ASSERT_GE(first, 0);
+        EXPECT_NEAR(last - first + 1, 79 * modul, 1) << "modul " << modul;
+    }
+}
+
 TEST(Controls, EmptyBarcodesAndUnbreakableMemoWordsPrintWithoutHarm)
 {
     // An empty code in any symbology draws nothing and the page still prints.

@@ -18,6 +18,7 @@
 #include "format/engine/QVQRControls.h"
 #include "format/engine/QuickRep.h"
 #include "options/Kelm24OptF.h"
+#include "tests/format/DesignerDriver.h"
 #include "tests/options/OptionFormFixture.h"
 
 #include <QComboBox>
@@ -46,21 +47,6 @@ const QString From = QStringLiteral(" From $$PURTG AS PURTG ");
 const QString Where = QStringLiteral(" Where TG001='3401' ");
 const QString OrderBy = QStringLiteral(" Order by TG001,TG002 ");
 
-// The application server with a database that refuses every stored layout.
-class TRefusingServer : public IAutomationObject {
-public:
-    explicit TRefusingServer(Variant server) : server_(std::move(server)) {}
-    Variant Invoke(const QString& member, VariantArgs& args) override
-    {
-        if (member == member::RunInsUpdSQL) return Variant(-1);
-        return server_.Call(member, args);
-    }
-    Variant GetProperty(const QString& name) override { return server_.Get(name); }
-    void SetProperty(const QString& name, const Variant& value) override { server_.Set(name, value); }
-
-private:
-    Variant server_;
-};
 
 class DesignFormTest : public OptionFormFixture {
 protected:
@@ -91,48 +77,12 @@ protected:
         return form;
     }
     static TQRBand* Band(QWidget* form) { return form->findChild<TQRBand*>(QStringLiteral("QRBand1")); }
-    static QTreeWidget* Extending(QWidget* form) { return form->findChild<QTreeWidget*>(QStringLiteral("lvExtending")); }
-    template <class T>
-    static T* In(QObject* parent, const char* name)
-    {
-        T* found = parent->findChild<T*>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
+    static QTreeWidget* Extending(QWidget* form) { return ExtendingList(form); }
 
     // Joins Table on the pairs and offers Offered (column -> barcode) through the wizard.
     void Join(QWidget* form, const QString& table, const QList<QPair<QString, QString>>& pairs, const QMap<QString, bool>& offered)
     {
-        QWidget* tools = In<QWidget>(form, "frmTessivar");
-        ASSERT_NE(tools, nullptr);
-        In<QToolButton>(tools, "tbAddTable")->click();
-        auto* wizard = In<QDialog>(tools, "frmRelationWizard");
-        ASSERT_NE(wizard, nullptr);
-        auto* combo = In<QComboBox>(wizard, "cboTable");
-        combo->setEditText(table);
-        emit combo->lineEdit()->editingFinished();
-        for (const auto& pair : pairs) {
-            In<QComboBox>(wizard, "cboBaseColumn")->setEditText(pair.first);
-            In<QComboBox>(wizard, "cboJoinColumn")->setCurrentText(pair.second);
-            In<QToolButton>(wizard, "btnAddJoin")->click();
-        }
-        auto* fields = In<QTableWidget>(wizard, "tblFields");
-        for (int r = 0; r < fields->rowCount(); ++r) {
-            const QString column = fields->item(r, 0)->text();
-            if (!offered.contains(column)) continue;
-            fields->item(r, 0)->setCheckState(Qt::Checked);
-            if (offered[column]) fields->item(r, 1)->setCheckState(Qt::Checked);
-        }
-        In<QPushButton>(wizard, "btnOk")->click();
-        EXPECT_FALSE(wizard->isVisible()) << shown.join(QLatin1Char('|')).toStdString();
-    }
-    // Drags the lvExtending item of a field onto a band; answers whether it was taken.
-    bool DropField(TTestFmt* form, const QString& column, QWidget* band, QPoint at)
-    {
-        QTreeWidget* list = Extending(form);
-        for (int i = 0; i < list->topLevelItemCount(); ++i)
-            if (list->topLevelItem(i)->text(1) == column) list->setCurrentItem(list->topLevelItem(i));
-        return form->Designer()->DragDrop(list, band, at);
+        EXPECT_TRUE(JoinTable(form, table, pairs, offered)) << shown.join(QLatin1Char('|')).toStdString();
     }
     QString Phone(const QString& supplier)
     {
@@ -403,18 +353,7 @@ TEST_F(DesignFormTest, ScreenshotOfTheDesignerWithInspectorAndPopupMenu)
     ASSERT_TRUE(form->PopupMenu1->isVisible());
     EXPECT_FALSE(form->miDel->Enabled());
 
-    // The form, the inspector and the menu side by side, as a user sees them.
-    const QPixmap page = form->grab(QRect(0, 0, 820, 260));
-    const QPixmap inspector = designer->Inspector()->grab();
-    const QPixmap menu = form->PopupMenu1->grab();
-    QImage shot(page.width() + inspector.width() + menu.width() + 20, std::max({page.height(), inspector.height(), menu.height()}),
-                QImage::Format_RGB32);
-    shot.fill(Qt::white);
-    QPainter p(&shot);
-    p.drawPixmap(0, 0, page);
-    p.drawPixmap(page.width() + 10, 0, inspector);
-    p.drawPixmap(page.width() + inspector.width() + 20, 0, menu);
-    p.end();
+    const QImage shot = DesignerScreenshot(form.get(), QRect(0, 0, 820, 260), designer->Inspector(), form->PopupMenu1);
     const QByteArray dir = qgetenv("KELM24_SCREENSHOT_DIR");
     const QString file = (dir.isEmpty() ? local.path() : QString::fromLocal8Bit(dir)) + QStringLiteral("/designer.png");
     ASSERT_TRUE(shot.save(file));
