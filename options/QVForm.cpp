@@ -5,7 +5,6 @@
 #include "controls/GlyphLibrary.h"
 #include "controls/SelectPnl.h"
 #include "controls/StdCtrls.h"
-#include "runtime/AlertLog.h"
 #include "runtime/PropUtils.h"
 
 #include <QApplication>
@@ -15,7 +14,6 @@
 #include <QRegularExpression>
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMetaObject>
 
@@ -201,29 +199,8 @@ QStringList TQVForm::ClassChain(bool WholeChain) const
 
 void TQVForm::ApplyPackages(QWidget* Form, bool WholeChain)
 {
-    const QString folder = LanguageFolder(converter_ ? converter_->DesignType : dtClient);
-    if (folder.isEmpty()) return;
-    langController_->RecoverDamaged = true;
-    for (const QString& className : ClassChain(WholeChain)) {
-        try {
-            langController_->SetActive(false);
-            langController_->SetLangPackageName(className);
-            if (!QFileInfo::exists(langController_->FileName())) continue;  // no package of its own
-            langController_->SetActive(true);
-            langController_->ApplyTo(Form);
-            // A damaged entry is skipped and the rest applied; the log says which.
-            for (const QString& failure : langController_->Failures())
-                WriteLog(QStringLiteral("Language"), langController_->FileName() + QStringLiteral(": ") + failure,
-                         QStringLiteral("D"));
-        } catch (const Exception& e) {
-            WriteLog(QStringLiteral("Language"), langController_->FileName() + QStringLiteral(": ") + e.Message(),
-                     QStringLiteral("D"));
-        }
-    }
-    try {
-        langController_->SetActive(false);
-    } catch (const Exception&) {
-    }
+    langController_->DesignType = converter_ ? converter_->DesignType : dtClient;
+    ApplyLanguagePackages(*langController_, Form, ClassChain(WholeChain));
 }
 
 void TQVForm::FormCreate()

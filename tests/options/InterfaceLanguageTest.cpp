@@ -62,17 +62,23 @@ TEST_F(InterfaceLanguageTest, EnglishInterfaceLeavesNoChineseProgramTextOnAnyFor
         QWidget* window = form.Show();
         ASSERT_TRUE(window);
         QList<TShownText> chinese;
-        // The company's own title in the caption is its data, not a program text.
-        for (TShownText text : ShownTexts(window))
-            if (HasChinese(text.Text.remove(optionForm->SystemTitle))) chinese << text;
+        // The company's own title in the caption and its name on the layout
+        // are its data, not program texts.
+        const QString companyName = optionForm->CompanyInfo.value(1);
+        for (TShownText text : ShownTexts(window)) {
+            text.Text.remove(optionForm->SystemTitle);
+            if (!companyName.isEmpty()) text.Text.remove(companyName);
+            if (HasChinese(text.Text)) chinese << text;
+        }
         EXPECT_TRUE(chinese.isEmpty()) << form.Name.toStdString() << " shows untranslated texts:"
                                        << Listed(chinese).toStdString();
     }
     // Every entry of the shipped packages stored its value.
     const QString log = ReadAll(AlertLogFileName(QStringLiteral("Language"), QStringLiteral("D"), QDate::currentDate()));
     EXPECT_TRUE(log.isEmpty()) << log.toStdString();
-    // The walk sees what it should: translated texts of every page.
-    const QList<TShownText> texts = ShownTexts(optionForm);
+    // The walk sees what it should: translated texts of every page, of the
+    // layout with its designer menu, and of the preview.
+    QList<TShownText> texts = ShownTexts(ShowReceiptForm());
     auto has = [&](const QString& where, const QString& text) {
         for (const TShownText& t : texts)
             if (t.Where == where && t.Text == text) return true;
@@ -83,6 +89,18 @@ TEST_F(InterfaceLanguageTest, EnglishInterfaceLeavesNoChineseProgramTextOnAnyFor
     EXPECT_TRUE(has(QStringLiteral("cboTG013.item 2"), QStringLiteral("Void")));
     EXPECT_TRUE(has(QStringLiteral("splTG002.BeginWords_0"), QStringLiteral("From")));
     EXPECT_TRUE(has(QStringLiteral("nuOpen.Caption"), QStringLiteral("&Open")));
+    texts = ShownTexts(ShowLayout(QStringLiteral("TfrmKelm24Fmt")));
+    EXPECT_TRUE(has(QStringLiteral("lblTotal1.Caption"), QStringLiteral("Receipt Amt")));
+    EXPECT_TRUE(has(QStringLiteral("txtTG005.Hint"), QStringLiteral("Supplier")));
+    EXPECT_TRUE(has(QStringLiteral("nuSaveAs.text"), QStringLiteral("Save Layout &As...")));
+    EXPECT_TRUE(has(QStringLiteral("txtTG013.Items_0"), QStringLiteral("Y=Approved")));
+    texts = ShownTexts(ShowOutputWindow<TfrmVRPreview>());
+    EXPECT_TRUE(has(QStringLiteral("frmVRPreview.windowTitle"), QStringLiteral("Print Preview")));
+    EXPECT_TRUE(has(QStringLiteral("btnPrint.toolTip"), QStringLiteral("Print")));
+    EXPECT_TRUE(has(QStringLiteral("pmPDF.text"), QStringLiteral("Export as .PDF file")));
+    // The status bar's paper panel (a panel's text is not walked).
+    EXPECT_TRUE(preview->StatusBar->Panel(1)->Text().startsWith(QStringLiteral(" Paper: Letter")))
+        << preview->StatusBar->Panel(1)->Text().toStdString();
 }
 
 TEST_F(InterfaceLanguageTest, TheWalkFindsAChineseTextNoPackageChanged)
