@@ -41,6 +41,10 @@ void TfrmKelm24Fmt::FormCreate()
         const QString file = ClientPath + QStringLiteral("C_DATA/ENG_") + cls.mid(4, fmt - 4) + QLatin1Char('F') +
                              cls.mid(fmt + 3) + QStringLiteral(".svg");
         QuickRep1->SetPictureFile(QFileInfo::exists(file) ? file : QStringLiteral(":/backgrounds/ENG_KELM24F.svg"));
+    } else if (UILanguage == 2) {
+        // The traditional page built in; the installation's file, looked for
+        // when the stored layout loads, replaces it.
+        QuickRep1->SetPictureFile(QStringLiteral(":/backgrounds/CHT_KELM24F.svg"));
     }
 }
 

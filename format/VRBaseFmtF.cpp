@@ -160,6 +160,7 @@ void TfrmVRBaseFmt::FormCreate()
     TQVForm::FormCreate();
     ApplyDesign();
     BindComponents();
+    ApplyInterfaceFont();  // the layout's controls exist only now
     // The storage keys (Ctrl+S, Ctrl+N, Ctrl+Alt+L) work wherever the focus is.
     SetKeyPreview(true);
     if (parentWidget() && Converter()) {

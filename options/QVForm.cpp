@@ -5,6 +5,7 @@
 #include "controls/GlyphLibrary.h"
 #include "controls/SelectPnl.h"
 #include "controls/StdCtrls.h"
+#include "format/engine/QRFonts.h"
 #include "runtime/PropUtils.h"
 
 #include <QApplication>
@@ -47,6 +48,9 @@ void PutStandardGlyphs(QWidget* form)
 
 TQVForm::TQVForm(QWidget* Owner) : QWidget(Owner, Qt::Window)
 {
+    // The faces the forms name ("宋体", "Tahoma") as the project's font file
+    // maps them, before the form's controls first look any of them up.
+    UseReportFonts();
     langController_ = new TQvLangController(this);
     langController_->setObjectName(QStringLiteral("QvLangController1"));
 }
@@ -205,18 +209,22 @@ void TQVForm::ApplyPackages(QWidget* Form, bool WholeChain)
 
 void TQVForm::FormCreate()
 {
-    if (UICodePage() == QLatin1String("437")) {
-        QFont tahoma = font();
-        tahoma.setFamily(QStringLiteral("Tahoma"));
-        setFont(tahoma);
-        for (QWidget* child : findChildren<QWidget*>()) {
-            QFont f = child->font();
-            f.setFamily(QStringLiteral("Tahoma"));
-            child->setFont(f);
-        }
-    }
+    ApplyInterfaceFont();
     PutStandardGlyphs(this);
     ApplyLanguageOnShow = true;
+}
+
+void TQVForm::ApplyInterfaceFont()
+{
+    if (UICodePage() != QLatin1String("437")) return;
+    QFont tahoma = font();
+    tahoma.setFamily(QStringLiteral("Tahoma"));
+    setFont(tahoma);
+    for (QWidget* child : findChildren<QWidget*>()) {
+        QFont f = child->font();
+        f.setFamily(QStringLiteral("Tahoma"));
+        child->setFont(f);
+    }
 }
 
 void TQVForm::FormShow()

@@ -4,6 +4,9 @@
 // its texts fitting, and a traditional-Chinese interface over a simplified
 // database reads and finds the company's texts.
 #include "format/engine/ClientDataSet.h"
+#include "format/engine/QRControls.h"
+#include "format/engine/QRPrinter.h"
+#include "format/engine/QuickRep.h"
 #include "runtime/AlertLog.h"
 #include "tests/options/InterfaceLanguageFixture.h"
 
@@ -349,3 +352,80 @@ TEST_F(InterfaceLanguageTest, TraditionalInterfaceReadsAndFindsTheSimplifiedComp
     EXPECT_EQ(form->edtTG001->Text(), QStringLiteral("3401"));
     EXPECT_EQ(form->txtTG001->Caption(), QStringLiteral("一般進貨單"));
 }
+
+namespace {
+
+// The texts a printed page showed last, by label: every label of the layout
+// that printed (its last text), with the data fields read from the company's
+// rows marked as data.
+struct TPrintedText {
+    QString Name, Text;
+    bool Data;
+};
+
+QList<TPrintedText> PrintedTexts(TfrmKelm24Fmt* layout)
+{
+    QList<TPrintedText> texts;
+    for (TQRCustomLabel* label : layout->findChildren<TQRCustomLabel*>()) {
+        if (!label->Enabled() || label->PrintedText().isEmpty()) continue;
+        const bool data = qobject_cast<TQRDBText*>(label) && !qobject_cast<TQRDBIDText*>(label);
+        texts.append({label->objectName(), label->PrintedText(), data});
+    }
+    return texts;
+}
+
+}  // namespace
+
+class PrintedReceiptTest : public InterfaceLanguageFixture, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(PrintedReceiptTest, ReceiptPrintsInTheInterfaceLanguage)
+{
+    const QString codePage = QString::fromLatin1(GetParam());
+    UseInterface(codePage);
+    const QString language = QDir(languageFolder).dirName();
+    TfrmKelm24Fmt* layout = PrintReceipt(QStringLiteral("2801"), QStringLiteral("20231228004"));
+    ASSERT_TRUE(layout);
+    ASSERT_EQ(layout->ReportPrinter()->PageCount(), 1);
+    const QString grabDir = qEnvironmentVariable("KELM24_GRAB_DIR");
+    if (!grabDir.isEmpty())
+        layout->ReportPrinter()->PageImage(1, 96).save(QDir(grabDir).filePath(QStringLiteral("Receipt-%1.png").arg(language)));
+    auto printed = [layout](const char* name) {
+        auto* label = layout->findChild<TQRCustomLabel*>(QString::fromLatin1(name));
+        return label ? label->PrintedText() : QStringLiteral("<no %1>").arg(QString::fromLatin1(name));
+    };
+    if (codePage == QLatin1String("437")) {
+        // Fully English but for the company's data (its name, the rows' texts).
+        QStringList chinese;
+        for (const TPrintedText& t : PrintedTexts(layout)) {
+            const bool titleField = t.Name == QLatin1String("txtTH068C") || t.Name == QLatin1String("txtTH069C");
+            if ((!t.Data || titleField) && t.Name != QLatin1String("lblCompany") && HasChinese(t.Text))
+                chinese << t.Name + QStringLiteral(" = ") + t.Text;
+        }
+        EXPECT_TRUE(chinese.isEmpty()) << chinese.join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(printed("txtTG013"), QStringLiteral("Approved"));
+        EXPECT_EQ(printed("lblTotal1"), QStringLiteral("Receipt Amt"));
+        EXPECT_EQ(printed("txtTH068C"), QStringLiteral("Sample Qty"));
+        EXPECT_TRUE(printed("txtTG019TA").endsWith(QStringLiteral("CENTS ONLY"))) << printed("txtTG019TA").toStdString();
+        // In the English interface's face, as the forms are.
+        EXPECT_EQ(layout->findChild<QWidget*>(QStringLiteral("lblTotal1"))->font().family(), QStringLiteral("Tahoma"));
+    } else if (codePage == QLatin1String("950")) {
+        // Data conversion on: the company's simplified texts print in
+        // traditional characters, and the layout's own texts too.
+        EXPECT_EQ(printed("lblCompany"), QStringLiteral("蘇州恆潤貿易有限公司"));
+        EXPECT_EQ(printed("txtMA002"), QStringLiteral("宏遠包裝"));
+        EXPECT_EQ(printed("txtCMSMC002"), QStringLiteral("原料倉"));
+        EXPECT_EQ(printed("txtTG013"), QStringLiteral("已審核"));
+        EXPECT_EQ(printed("lblTotal1"), QStringLiteral("進貨金額"));
+        // The layout's data set reads in the display code page and keeps the stored text.
+        TField& supplier = layout->ClientDataSet1->FieldByName(QStringLiteral("MA002"));
+        EXPECT_EQ(supplier.DisplayText(), QStringLiteral("宏遠包裝"));
+        EXPECT_EQ(supplier.AsString(), QStringLiteral("宏远包装"));
+        EXPECT_EQ(layout->QuickRep1->PictureFile(), QStringLiteral(":/backgrounds/CHT_KELM24F.svg"));
+    } else {
+        EXPECT_EQ(printed("txtMA002"), QStringLiteral("宏远包装"));
+        EXPECT_EQ(printed("txtTG013"), QStringLiteral("已审核"));
+        EXPECT_EQ(printed("lblTotal1"), QStringLiteral("进货金额"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(InterfaceLanguages, PrintedReceiptTest, ::testing::Values("936", "950", "437"));
