@@ -160,10 +160,12 @@ void TfrmVRBaseFmt::FormCreate()
     TQVForm::FormCreate();
     ApplyDesign();
     BindComponents();
-    ApplyInterfaceFont();  // the layout's controls exist only now
     // The storage keys (Ctrl+S, Ctrl+N, Ctrl+Alt+L) work wherever the focus is.
     SetKeyPreview(true);
     if (parentWidget() && Converter()) {
+        // A layout its form made takes the interface's face with the
+        // conversion (its controls exist only now, after the design text).
+        ApplyInterfaceFont();
         ConvertForm();
         UILanguage = Converter()->UIConvertMode;
         DataConversion = Converter()->DBConvertMode;
