@@ -20,6 +20,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace kelm24;
@@ -426,6 +427,43 @@ TEST_P(PrintedReceiptTest, ReceiptPrintsInTheInterfaceLanguage)
         EXPECT_EQ(printed("txtTG013"), QStringLiteral("已审核"));
         EXPECT_EQ(printed("lblTotal1"), QStringLiteral("进货金额"));
     }
+}
+
+namespace {
+
+// What the receipt layout of a host run printed on its last page: the
+// voucher name, the first note line and the second sign-off line.
+QStringList hostRunTexts;
+
+TVRFormatForm* RecordingReceiptLayout(QWidget* Owner)
+{
+    TVRFormatForm* made = TfrmKelm24Fmt::CreateForm(Owner);
+    auto* layout = dynamic_cast<TfrmKelm24Fmt*>(made);
+    layout->QuickRep1->OnEndPage = [layout](TQuickRep*) {
+        hostRunTexts = {layout->lblVoucherName->PrintedText(), layout->lblNote1->PrintedText(),
+                        layout->lblSignIn2->PrintedText()};
+    };
+    return made;
+}
+
+}  // namespace
+
+TEST_F(InterfaceLanguageTest, HostExportUnderTheTraditionalInterfacePrintsTheTypesTextsInTraditional)
+{
+    // The host exports without showing the form: the type's texts, read
+    // from the simplified database for the run, still print converted.
+    UseInterface(QStringLiteral("950"), QStringLiteral("936"));
+    optionForm = StartForm<TfrmKelm24>();
+    ASSERT_TRUE(started);
+    RegisterFormatClass(QStringLiteral("TfrmKelm24Fmt"), &RecordingReceiptLayout);
+    hostRunTexts.clear();
+    const QTemporaryDir out;
+    ASSERT_TRUE(optionForm->ExportForHost(Variant::ArrayOf({Variant(QStringLiteral("2801")), Variant(QStringLiteral("20231228004"))}),
+                                          ftBMP, out.filePath(QStringLiteral("receipt")), 96, QString()));
+    ASSERT_EQ(hostRunTexts.size(), 3);
+    EXPECT_EQ(hostRunTexts[0], QStringLiteral("進貨單"));
+    EXPECT_TRUE(hostRunTexts[1].startsWith(QStringLiteral("1. 本單一式三聯"))) << hostRunTexts[1].toStdString();
+    EXPECT_EQ(hostRunTexts[2], QStringLiteral("審核:"));
 }
 
 INSTANTIATE_TEST_SUITE_P(InterfaceLanguages, PrintedReceiptTest, ::testing::Values("936", "950", "437"));
