@@ -8,6 +8,7 @@
 #include "format/engine/QRPrinter.h"
 #include "format/engine/QuickRep.h"
 #include "runtime/AlertLog.h"
+#include "tests/format/PageDifference.h"
 #include "tests/options/InterfaceLanguageFixture.h"
 
 #include <QAbstractButton>
@@ -232,7 +233,9 @@ QStringList LayoutFaults(QWidget* form)
             for (int i = 0; i < combo->count(); ++i) needs(combo->itemText(i), 24, w->width());
         if (auto* group = qobject_cast<QGroupBox*>(w); group && !group->title().isEmpty()) needs(group->title(), 16, w->width());
         const QWidget* parent = w->parentWidget();
-        if (parent && !qobject_cast<const QStackedWidget*>(parent) &&
+        // A scroll area's contents (the preview's page) scroll inside its viewport.
+        const bool scrolled = parent && parent->objectName() == QLatin1String("qt_scrollarea_viewport");
+        if (parent && !scrolled && !qobject_cast<const QStackedWidget*>(parent) &&
             (w->x() + w->width() > parent->width() + 1 || w->y() + w->height() > parent->height() + 1))
             faults << QStringLiteral("%1 reaches past its parent: %2 x %3 at %4,%5 in %6 x %7")
                           .arg(where)
@@ -295,6 +298,21 @@ TEST_P(FormSizeTest, EveryPageKeepsTheFormSizeAndItsTextsFit)
     if (!grabDir.isEmpty())
         dialog->grab().save(QDir(grabDir).filePath(QStringLiteral("TfrmGeneCondition-%1.png").arg(language)));
     delete dialog;
+    // The windows of a run: the preview and the send dialogs.
+    optionForm = form;
+    const QList<std::pair<QString, std::function<QWidget*()>>> windows = {
+        {QStringLiteral("TfrmVRPreview"), [this] { return ShowOutputWindow<TfrmVRPreview>(); }},
+        {QStringLiteral("TfrmEmailSubject"), [this] { return ShowOutputWindow<TfrmEmailSubject>(); }},
+        {QStringLiteral("TfrmVRConvPic"), [this] { return ShowOutputWindow<TfrmVRConvPic>(); }},
+        {QStringLiteral("TfrmVRSendOut"), [this] { return ShowOutputWindow<TfrmVRSendOut>(); }}};
+    for (const auto& [name, show] : windows) {
+        SCOPED_TRACE((language + QLatin1Char(' ') + name).toStdString());
+        QWidget* window = show();
+        ASSERT_TRUE(window);
+        const QStringList windowFaults = LayoutFaults(window);
+        EXPECT_TRUE(windowFaults.isEmpty()) << windowFaults.join(QLatin1Char('\n')).toStdString();
+        if (!grabDir.isEmpty()) window->grab().save(QDir(grabDir).filePath(QStringLiteral("%1-%2.png").arg(name, language)));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(InterfaceLanguages, FormSizeTest, ::testing::Values("936", "950", "437"));
@@ -464,6 +482,23 @@ TEST_F(InterfaceLanguageTest, HostExportUnderTheTraditionalInterfacePrintsTheTyp
     EXPECT_EQ(hostRunTexts[0], QStringLiteral("進貨單"));
     EXPECT_TRUE(hostRunTexts[1].startsWith(QStringLiteral("1. 本單一式三聯"))) << hostRunTexts[1].toStdString();
     EXPECT_EQ(hostRunTexts[2], QStringLiteral("審核:"));
+}
+
+TEST_F(InterfaceLanguageTest, AReceiptPrintedFromTheShownFormLooksAsOneFromAHostRun)
+{
+    // While pages generate the other windows are disabled, the shown option
+    // form too, and with it the layout it owns: its texts must not grey.
+    UseInterface(QStringLiteral("936"));
+    TfrmKelm24Fmt* layout = PrintReceipt(QStringLiteral("2801"), QStringLiteral("20231228004"));
+    ASSERT_TRUE(layout);
+    const QImage hidden = layout->ReportPrinter()->PageImage(1, 96).convertToFormat(QImage::Format_RGB32);
+    ShowReceiptForm();
+    layout = PrintReceipt(QStringLiteral("2801"), QStringLiteral("20231228004"));
+    ASSERT_TRUE(layout);
+    const QImage shown = layout->ReportPrinter()->PageImage(1, 96).convertToFormat(QImage::Format_RGB32);
+    const auto [far, mean] = PageDifference(hidden, shown);
+    EXPECT_LT(far, 0.001);
+    EXPECT_LT(mean, 0.5);
 }
 
 INSTANTIATE_TEST_SUITE_P(InterfaceLanguages, PrintedReceiptTest, ::testing::Values("936", "950", "437"));
