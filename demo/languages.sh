@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The interface languages of a demo installation: copies the language packages
-# the product ships into its MultiLanguage folders (install), or pictures the
-# receipt option dialog under each interface code page (grab).
+# the product ships into its MultiLanguage folders (install), or, under each
+# interface code page, pictures the receipt option dialog and exports a
+# receipt through the host's export command (grab).
 #   demo/languages.sh install <installation>
 #   demo/languages.sh grab <installation> <bin folder>
 set -euo pipefail
@@ -30,6 +31,12 @@ grab)
     [ "$lang" = ENG ] && host_lang=ENG
     "$bin/kelm24-host" --lang "$host_lang" dialog --grab "$root/dialog-$lang.png"
     echo "the receipt option dialog, $lang interface: $root/dialog-$lang.png"
+    out="$root/languages/$lang"
+    mkdir -p "$out"
+    "$bin/kelm24-host" --lang "$host_lang" export --type 2801 --number 20231228004 --format pdf \
+      --out "$out/2801-20231228004" > "$out/export.log" 2>&1
+    for pdf in "$out"/*.pdf; do pdftoppm -r 96 -png -singlefile "$pdf" "${pdf%.pdf}"; done
+    echo "a receipt printed under the $lang interface: $(ls "$out"/*.pdf | tr '\n' ' ')(PNG beside)"
   done
   mv "$ini.keep" "$ini"
   ;;

@@ -93,8 +93,8 @@ echo "the receipt option dialog: $root/dialog.png"
 bash "$(dirname "$0")/languages.sh" grab "$root" "$bin"
 
 # The showcase receipts printed to files through the server over TCP: the
-# detail layout, the merged-lines layout, and the detail layout under the
-# English interface.
+# detail layout and the merged-lines layout. (languages.sh above exported a
+# receipt through the host under each interface.)
 port=$(sed -n 's/.*listening on .*:\([0-9]*\).*/\1/p' "$root/server/appserver.log" | head -1)
 out="$root/receipts"
 rm -rf "$out"
@@ -104,9 +104,6 @@ echo "receipts (detail layout):"
 echo "receipts (merged lines):"
 "$bin/kelm24-receipt-pages" --port "$port" --server-ini "$root/server/CorvaneS.ini" --out "$out/merged" --merged \
   --background "$root/client/C_DATA/CHS_KELM24F_1.svg"
-echo "receipts (English interface):"
-"$bin/kelm24-receipt-pages" --port "$port" --server-ini "$root/server/CorvaneS.ini" --out "$out/english" --english \
-  --background "$root/client/C_DATA/ENG_KELM24F.svg"
 # The same through the host's export command (11) when the plug-in's page
 # files are part of this build.
 mkdir -p "$out/host"

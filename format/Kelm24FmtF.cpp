@@ -14,6 +14,11 @@
 
 namespace kelm24 {
 
+namespace {
+// The package of the receipt's own printed texts.
+const QString ReceiptClass = QStringLiteral("TfrmKelm24Fmt");
+}  // namespace
+
 TfrmKelm24Fmt::TfrmKelm24Fmt(QWidget* Owner) : TfrmVRFormat(Owner) {}
 
 TfrmKelm24Fmt::~TfrmKelm24Fmt() = default;
@@ -36,6 +41,10 @@ void TfrmKelm24Fmt::FormCreate()
         const QString file = ClientPath + QStringLiteral("C_DATA/ENG_") + cls.mid(4, fmt - 4) + QLatin1Char('F') +
                              cls.mid(fmt + 3) + QStringLiteral(".svg");
         QuickRep1->SetPictureFile(QFileInfo::exists(file) ? file : QStringLiteral(":/backgrounds/ENG_KELM24F.svg"));
+    } else if (UILanguage == 2) {
+        // The traditional page built in; the installation's file, looked for
+        // when the stored layout loads, replaces it.
+        QuickRep1->SetPictureFile(QStringLiteral(":/backgrounds/CHT_KELM24F.svg"));
     }
 }
 
@@ -280,15 +289,17 @@ void TfrmKelm24Fmt::txtTH019TPrint(QObject* Sender, QString& Value)
 void TfrmKelm24Fmt::txtTH068CPrint(QObject* Sender, QString& Value)
 {
     Q_UNUSED(Sender);
-    Value = Text("TH068C") != QLatin1String("N") ? QStringLiteral("取样数量") : QStringLiteral("破坏数量");
-    if (Converter()) Value = Converter()->ToDisplay(Value);
+    // Printed column titles: the package's text of the interface language.
+    Value = Text("TH068C") != QLatin1String("N") ? LangText(ReceiptClass, QStringLiteral("sSampleQty"), QStringLiteral("取样数量"))
+                                                 : LangText(ReceiptClass, QStringLiteral("sDestroyedQty"), QStringLiteral("破坏数量"));
 }
 
 void TfrmKelm24Fmt::txtTH069CPrint(QObject* Sender, QString& Value)
 {
     Q_UNUSED(Sender);
-    Value = Text("TH069C") != QLatin1String("N") ? QStringLiteral("取样包装数量") : QStringLiteral("破坏包装数量");
-    if (Converter()) Value = Converter()->ToDisplay(Value);
+    Value = Text("TH069C") != QLatin1String("N")
+                ? LangText(ReceiptClass, QStringLiteral("sSamplePackQty"), QStringLiteral("取样包装数量"))
+                : LangText(ReceiptClass, QStringLiteral("sDestroyedPackQty"), QStringLiteral("破坏包装数量"));
 }
 
 void TfrmKelm24Fmt::txtTG017Print(QObject* Sender, QString& Value)

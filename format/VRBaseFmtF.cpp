@@ -7,6 +7,7 @@
 #include "controls/StdCtrls.h"
 #include "format/PrintFormatters.h"
 #include "format/engine/ClientDataSet.h"
+#include "format/engine/DataSetTexts.h"
 #include "format/engine/QRControls.h"
 #include "format/engine/QVQRControls.h"
 #include "format/engine/QuickRep.h"
@@ -158,10 +159,20 @@ void TfrmVRBaseFmt::FormCreate()
     // The storage keys (Ctrl+S, Ctrl+N, Ctrl+Alt+L) work wherever the focus is.
     SetKeyPreview(true);
     if (parentWidget() && Converter()) {
+        // A layout its form made takes the interface's face with the
+        // conversion (its controls exist only now, after the design text).
+        ApplyInterfaceFont();
         ConvertForm();
         UILanguage = Converter()->UIConvertMode;
         DataConversion = Converter()->DBConvertMode;
     }
+    // A layout prints without being shown, so its language packages are
+    // applied now, and not again when the designer shows it: a stored
+    // layout's own texts, read later, stay as the user made them.
+    ApplyLangChain(this, true);
+    ApplyLanguageOnShow = false;
+    // The data sets' labels and texts in the display code page.
+    LocalizeClientDataSets(this, DisplayConversion());
     ClientDataSet1->Close();
     SendList.clear();
     DesignerAdded.clear();

@@ -40,6 +40,7 @@ class TfrmVRBaseOpt;
 class TDreamDesigner;
 class TVRSQLBuilder;
 class TFormatOutput;
+class TfrmVRPreview;
 
 // A data source: what designer-added barcodes take their data set from.
 class TDataSource : public QObject {
@@ -222,6 +223,9 @@ public:
     // Sends the documents of the send list: Kind 1 e-mail, 2 fax (the server
     // between "(" and ")" of ServerCaption); each recipient gets a log row.
     bool SendDocuments(int Kind, int FileType, const QString& ServerCaption);
+    // The preview window of the generated pages, set up and in the
+    // interface's language, not yet shown.
+    std::unique_ptr<TfrmVRPreview> CreatePreviewWindow();
     // Text is name "|" message.
     void WriteSendLog(const QString& Text);
 

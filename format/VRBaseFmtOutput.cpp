@@ -57,6 +57,18 @@ QString TFormatOutput::ToDisplay(const QString& Text)
     return form_.Converter() ? form_.Converter()->ToDisplay(Text) : Text;
 }
 
+void TFormatOutput::LocalizeWindow(QWidget* Window)
+{
+    if (TCodeConverter* converter = form_.Converter()) {
+        // The converter turns a window's own caption only on a traditional
+        // system; the interface's code page decides here.
+        if (converter->SystemCodePage != QLatin1String("950"))
+            Window->setWindowTitle(converter->ToDisplay(Window->windowTitle()));
+        converter->ConvertFormTexts(Window);
+    }
+    TOutputForm::LocalizeWindow(Window);
+}
+
 void TFormatOutput::Pull()
 {
     ClientPath = form_.ClientPath;
@@ -127,33 +139,38 @@ void TfrmVRBaseFmt::WriteSendLog(const QString& Text)
     TSendOutput(output).WriteSendLog(Text);
 }
 
-void TfrmVRBaseFmt::ShowPreviewWindow()
+std::unique_ptr<TfrmVRPreview> TfrmVRBaseFmt::CreatePreviewWindow()
 {
     TFormatOutput& output = Output();
-    TfrmVRPreview preview(&output, this);
-    preview.SetReport(ReportPrinter());
-    preview.SetZoomPercent(100);
-    preview.GoToPage(1);
-    preview.ShowSendButtons(SendMode);
+    auto preview = std::make_unique<TfrmVRPreview>(&output, this);
+    preview->SetReport(ReportPrinter());
+    preview->SetZoomPercent(100);
+    preview->GoToPage(1);
+    preview->ShowSendButtons(SendMode);
     if (SendMode & 2) {
         try {
-            preview.SetFaxServers(TSendOutput(output).FaxServerCaptions());
+            preview->SetFaxServers(TSendOutput(output).FaxServerCaptions());
         } catch (const std::exception& e) {
             // Without the fax application the pages are still shown; only
             // sending is not offered.
             qWarning("fax servers: %s", e.what());
-            preview.btnEmail->setEnabled(false);
-            preview.btnFax->setEnabled(false);
+            preview->btnEmail->setEnabled(false);
+            preview->btnFax->setEnabled(false);
         }
     }
     int paperSize = 0, units = 0;
     double width = 0, length = 0;
     PageInfo(paperSize, width, length, units);
-    preview.ShowPaperInfo(paperSize, width, length, units);
-    if (Converter()) Converter()->ConvertFormTexts(&preview);
-    preview.raise();
-    preview.exec();
-    output.Push();
+    preview->ShowPaperInfo(paperSize, width, length, units);
+    return preview;
+}
+
+void TfrmVRBaseFmt::ShowPreviewWindow()
+{
+    const std::unique_ptr<TfrmVRPreview> preview = CreatePreviewWindow();
+    preview->raise();
+    preview->exec();
+    output_->Push();  // what the preview changed (not pulled afresh)
 }
 
 }  // namespace kelm24

@@ -19,6 +19,7 @@ public:
     void UpdatePrintCount(const Variant& Args) override;
     bool RunFreeSQL(const QString& Statement) override;
     QString ToDisplay(const QString& Text) override;
+    void LocalizeWindow(QWidget* Window) override;
 
     // Takes the run's values from the form (identity, modes, page, send list).
     void Pull();

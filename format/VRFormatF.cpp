@@ -154,7 +154,10 @@ void TfrmVRFormat::SetSignInLines(const QStringList& Lines)
 void TfrmVRFormat::InitDataSets()
 {
     TfrmVRBaseFmt::InitDataSets();
-    lblCompany->SetCaption(CompanyInfo && CompanyInfo->size() > 1 ? CompanyInfo->at(1) : QString());
+    // The company's name is read from its database: shown in the display code page.
+    const QString company = CompanyInfo && CompanyInfo->size() > 1 ? CompanyInfo->at(1) : QString();
+    lblCompany->SetCaption(Converter() && DataConversion != 0 ? Converter()->Convert(DataConversion, Variant(company)).ToString()
+                                                              : company);
 }
 
 bool TfrmVRFormat::LastPageOfDocument() const { return lblPageNo->Caption() == lblTotalPage->Caption(); }

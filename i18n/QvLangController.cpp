@@ -2,6 +2,7 @@
 
 #include "i18n/XmlErrors.h"
 
+#include "runtime/AlertLog.h"
 #include "runtime/CorvaneIni.h"
 #include "runtime/TextUtils.h"
 
@@ -184,6 +185,41 @@ void TLanguageController::ApplyTo(QObject* Component)
     const std::shared_ptr<xmlDoc> document = document_;  // kept until this apply ends
     const std::shared_ptr<TLangReader> reader = reader_;
     reader->ApplyTo(Component);
+}
+
+void ApplyLanguagePackages(TLanguageController& Controller, QObject* Component, const QStringList& PackageNames)
+{
+    if (!Component || LanguageFolder(Controller.DesignType).isEmpty()) return;
+    Controller.RecoverDamaged = true;
+    for (const QString& name : PackageNames) {
+        try {
+            Controller.SetActive(false);
+            Controller.SetLangPackageName(name);
+            if (!QFileInfo::exists(Controller.FileName())) continue;  // no package of its own
+            Controller.SetActive(true);
+            Controller.ApplyTo(Component);
+            for (const QString& failure : Controller.Failures())
+                WriteLog(QStringLiteral("Language"), Controller.FileName() + QStringLiteral(": ") + failure,
+                         QStringLiteral("D"));
+        } catch (const Exception& e) {
+            WriteLog(QStringLiteral("Language"), Controller.FileName() + QStringLiteral(": ") + e.Message(),
+                     QStringLiteral("D"));
+        }
+    }
+    try {
+        Controller.SetActive(false);
+    } catch (const Exception&) {
+    }
+}
+
+void ApplyWindowLanguage(QObject* Window, int DesignType)
+{
+    if (!Window) return;
+    QString name = QString::fromLatin1(Window->metaObject()->className());
+    name = name.mid(name.lastIndexOf(QLatin1Char(':')) + 1);
+    TLanguageController controller;
+    controller.DesignType = DesignType;
+    ApplyLanguagePackages(controller, Window, {name});
 }
 
 }  // namespace kelm24

@@ -30,6 +30,17 @@ QString LookupMessage(int DesignType, const QString& PackageName, const QString&
 QString LookupMessageFmt(int DesignType, const QString& PackageName, const QString& Key, const QString& Default,
                          const QList<Variant>& Args);
 
+class TLanguageController;
+
+// Applies the packages PackageNames (in order; one that is missing is
+// skipped) of the interface's language folder to Component and what it owns,
+// through Controller. A damaged entry is skipped and the rest applied; every
+// failure goes to the alert log "Language" with the package and the entry.
+void ApplyLanguagePackages(TLanguageController& Controller, QObject* Component, const QStringList& PackageNames);
+// The package named after Window's class (without namespace) applied to it:
+// how the small windows that are no maker's form get their language.
+void ApplyWindowLanguage(QObject* Window, int DesignType);
+
 class TLanguageController : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool Active READ Active WRITE SetActive)

@@ -5,7 +5,7 @@
 #include "controls/GlyphLibrary.h"
 #include "controls/SelectPnl.h"
 #include "controls/StdCtrls.h"
-#include "runtime/AlertLog.h"
+#include "format/engine/QRFonts.h"
 #include "runtime/PropUtils.h"
 
 #include <QApplication>
@@ -15,7 +15,6 @@
 #include <QRegularExpression>
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMetaObject>
 
@@ -49,6 +48,9 @@ void PutStandardGlyphs(QWidget* form)
 
 TQVForm::TQVForm(QWidget* Owner) : QWidget(Owner, Qt::Window)
 {
+    // The faces the forms name ("宋体", "Tahoma") as the project's font file
+    // maps them, before the form's controls first look any of them up.
+    UseReportFonts();
     langController_ = new TQvLangController(this);
     langController_->setObjectName(QStringLiteral("QvLangController1"));
 }
@@ -201,45 +203,28 @@ QStringList TQVForm::ClassChain(bool WholeChain) const
 
 void TQVForm::ApplyPackages(QWidget* Form, bool WholeChain)
 {
-    const QString folder = LanguageFolder(converter_ ? converter_->DesignType : dtClient);
-    if (folder.isEmpty()) return;
-    langController_->RecoverDamaged = true;
-    for (const QString& className : ClassChain(WholeChain)) {
-        try {
-            langController_->SetActive(false);
-            langController_->SetLangPackageName(className);
-            if (!QFileInfo::exists(langController_->FileName())) continue;  // no package of its own
-            langController_->SetActive(true);
-            langController_->ApplyTo(Form);
-            // A damaged entry is skipped and the rest applied; the log says which.
-            for (const QString& failure : langController_->Failures())
-                WriteLog(QStringLiteral("Language"), langController_->FileName() + QStringLiteral(": ") + failure,
-                         QStringLiteral("D"));
-        } catch (const Exception& e) {
-            WriteLog(QStringLiteral("Language"), langController_->FileName() + QStringLiteral(": ") + e.Message(),
-                     QStringLiteral("D"));
-        }
-    }
-    try {
-        langController_->SetActive(false);
-    } catch (const Exception&) {
-    }
+    langController_->DesignType = converter_ ? converter_->DesignType : dtClient;
+    ApplyLanguagePackages(*langController_, Form, ClassChain(WholeChain));
 }
 
 void TQVForm::FormCreate()
 {
-    if (UICodePage() == QLatin1String("437")) {
-        QFont tahoma = font();
-        tahoma.setFamily(QStringLiteral("Tahoma"));
-        setFont(tahoma);
-        for (QWidget* child : findChildren<QWidget*>()) {
-            QFont f = child->font();
-            f.setFamily(QStringLiteral("Tahoma"));
-            child->setFont(f);
-        }
-    }
+    ApplyInterfaceFont();
     PutStandardGlyphs(this);
     ApplyLanguageOnShow = true;
+}
+
+void TQVForm::ApplyInterfaceFont()
+{
+    if (UICodePage() != QLatin1String("437")) return;
+    QFont tahoma = font();
+    tahoma.setFamily(QStringLiteral("Tahoma"));
+    setFont(tahoma);
+    for (QWidget* child : findChildren<QWidget*>()) {
+        QFont f = child->font();
+        f.setFamily(QStringLiteral("Tahoma"));
+        child->setFont(f);
+    }
 }
 
 void TQVForm::FormShow()

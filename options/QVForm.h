@@ -122,6 +122,9 @@ protected:
     // control that a label's grown caption covers moves right of it. Only
     // grows, so it may run again once more texts have changed.
     void FitTexts();
+    // The English interface's face (Tahoma) on the form and every control it
+    // has now (FormCreate; a form that makes its controls later calls it again).
+    void ApplyInterfaceFont();
     // Whether language packages are applied at show (FormCreate turns it on).
     bool ApplyLanguageOnShow = false;
 

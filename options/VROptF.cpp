@@ -278,6 +278,10 @@ private:
 bool TfrmVROpt::ExecuteForHost(const Variant& AParams, bool APreview)
 {
     const THostRunScope scope(HostRun, HostExport, false);
+    // A host run counts the form as converted (the run's statement does so
+    // too): the type's voucher name, notes and sign-off lines read now come
+    // in the display code page, as they do when the user types the type.
+    SetFormConverted(true);
     Variant row;
     ApplyDocTypeSettings(RowText(AParams, 0), true, row);
     if (row.IsEmpty()) return false;
@@ -288,6 +292,10 @@ bool TfrmVROpt::ExportForHost(const Variant& AParams, int AFileType, const QStri
                               const QString& AExtra)
 {
     const THostRunScope scope(HostRun, HostExport, true);
+    // A host run counts the form as converted (the run's statement does so
+    // too): the type's voucher name, notes and sign-off lines read now come
+    // in the display code page, as they do when the user types the type.
+    SetFormConverted(true);
     Variant row;
     ApplyDocTypeSettings(RowText(AParams, 0), false, row);
     if (row.IsEmpty()) return false;

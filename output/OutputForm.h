@@ -35,6 +35,11 @@ public:
     virtual bool RunFreeSQL(const QString& Statement) = 0;
     // A text converted for display (code-page conversion of the interface).
     virtual QString ToDisplay(const QString& Text) { return Text; }
+    // Gives a window of the output (the preview, the progress and subject
+    // dialogs) the interface's language: the package named after its class
+    // from the language folder. The format form converts its texts to the
+    // display code page first.
+    virtual void LocalizeWindow(QWidget* Window);
 
     // --- the run's values, set by the format form
     QString ClientPath;    // the installation folder, ending with "/"

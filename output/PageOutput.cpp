@@ -1,6 +1,7 @@
 #include "output/PageOutput.h"
 
 #include "format/engine/QRPrinter.h"
+#include "i18n/QvLangController.h"
 #include "output/SendDialogs.h"
 #include "output/TextPDF.h"
 #include "output/libPDF.h"
@@ -80,7 +81,6 @@ public:
         }
         form.AbortRequested = false;
         dialog_ = new TfrmVRConvPic(&form, window_);
-        dialog_->setWindowTitle(form.ToDisplay(dialog_->windowTitle()));
         dialog_->ProgressBar->setRange(1, std::max(1, count));
         dialog_->show();
     }
@@ -367,5 +367,7 @@ QString TemporaryBaseName(const TOutputForm& form)
 }
 
 TOutputForm::~TOutputForm() = default;
+
+void TOutputForm::LocalizeWindow(QWidget* Window) { ApplyWindowLanguage(Window, DesignType); }
 
 }  // namespace kelm24

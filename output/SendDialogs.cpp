@@ -29,7 +29,7 @@ void SetDialogLook(QDialog* dialog, const QString& caption)
 
 }  // namespace
 
-TfrmEmailSubject::TfrmEmailSubject(QWidget* parent) : QDialog(parent)
+TfrmEmailSubject::TfrmEmailSubject(TOutputForm* owner, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmEmailSubject"));
     SetDialogLook(this, QStringLiteral("E-Mail 主题"));
@@ -43,6 +43,7 @@ TfrmEmailSubject::TfrmEmailSubject(QWidget* parent) : QDialog(parent)
     layout->addWidget(edtSubject, 0, 1);
     layout->addWidget(BitBtn1, 1, 1, Qt::AlignRight);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    if (owner != nullptr) owner->LocalizeWindow(this);
 }
 
 TfrmVRConvPic::TfrmVRConvPic(TOutputForm* owner, QWidget* parent) : QDialog(parent)
@@ -63,6 +64,7 @@ TfrmVRConvPic::TfrmVRConvPic(TOutputForm* owner, QWidget* parent) : QDialog(pare
     connect(btnCancel, &QPushButton::clicked, this, [owner] {
         if (owner != nullptr) owner->AbortRequested = true;
     });
+    if (owner != nullptr) owner->LocalizeWindow(this);
 }
 
 TfrmVRSendOut::TfrmVRSendOut(TOutputForm* owner, QWidget* parent) : QDialog(parent)
@@ -87,12 +89,13 @@ TfrmVRSendOut::TfrmVRSendOut(TOutputForm* owner, QWidget* parent) : QDialog(pare
     connect(btnCancel, &QPushButton::clicked, this, [owner] {
         if (owner != nullptr) owner->AbortRequested = true;
     });
+    if (owner != nullptr) owner->LocalizeWindow(this);
 }
 
-QString AskEmailSubject(const QString& proposed, QWidget* parent)
+QString AskEmailSubject(const QString& proposed, TOutputForm& form)
 {
     if (IsHeadlessPlatform()) return proposed;
-    TfrmEmailSubject dialog(parent);
+    TfrmEmailSubject dialog(&form, form.OutputWindow());
     dialog.edtSubject->setText(proposed);
     return dialog.exec() == QDialog::Accepted ? dialog.edtSubject->text() : QString();
 }

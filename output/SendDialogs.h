@@ -1,7 +1,8 @@
 // The three small dialogs of page conversion and sending: the e-mail subject,
 // the conversion progress and the fax progress. Cancel in either progress
 // dialog sets the output form's AbortRequested; the running loop looks at it
-// after letting messages run.
+// after letting messages run. Each dialog takes the interface's language from
+// the output form (its package and the display code page) when it is made.
 #pragma once
 
 #include <QDialog>
@@ -18,7 +19,7 @@ class TOutputForm;
 class TfrmEmailSubject : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmEmailSubject(QWidget* parent = nullptr);
+    TfrmEmailSubject(TOutputForm* owner, QWidget* parent);
     QLabel* lblSubject;
     QLineEdit* edtSubject;
     QPushButton* BitBtn1;
@@ -47,8 +48,9 @@ public:
     QPushButton* btnCancel;
 };
 
-// Asks for the e-mail subject starting from proposed; the edited text after
-// OK, the empty text otherwise. Headless runs take the proposal.
-QString AskEmailSubject(const QString& proposed, QWidget* parent);
+// Asks for the e-mail subject starting from proposed, over the form's output
+// window; the edited text after OK, the empty text otherwise. Headless runs
+// take the proposal.
+QString AskEmailSubject(const QString& proposed, TOutputForm& form);
 
 }  // namespace kelm24

@@ -202,7 +202,7 @@ void TSendOutput::SendByMail(int FileType)
         return;
     }
     const QString subject = MailSubjectForCodePage(
-        AskEmailSubject(form_.ToDisplay(QStringLiteral("Velmor-ERP ") + form_.ProgramName), form_.OutputWindow()),
+        AskEmailSubject(form_.ToDisplay(QStringLiteral("Velmor-ERP ") + form_.ProgramName), form_),
         form_.UICodePage, form_.UILanguage);
     TPageOutput output(form_);
     for (const QString& line : form_.SendList) {
@@ -256,7 +256,6 @@ void TSendOutput::SendByFax(int FileType, const QString& Server)
     TDisabledWindow disabled(form_.OutputWindow());
     auto* dialog = new TfrmVRSendOut(&form_, form_.OutputWindow());
     QPointer<TfrmVRSendOut> progress(dialog);
-    dialog->setWindowTitle(form_.ToDisplay(dialog->windowTitle()));
     dialog->ProgressBar1->setRange(0, std::max(1, form_.DocumentPageCount));
     dialog->ProgressBar1->setValue(0);
     dialog->show();

@@ -71,6 +71,7 @@ TfrmVRPreview::TfrmVRPreview(TOutputForm* form, QWidget* parent) : QDialog(paren
     GoToPage(0);
     setWindowState(windowState() | Qt::WindowMaximized);
     btnSaveBMP->setVisible(true);
+    if (form_ != nullptr) form_->LocalizeWindow(this);
 }
 
 TfrmVRPreview::~TfrmVRPreview()

@@ -29,7 +29,8 @@ class TToolButton;
 class TfrmVRPreview : public QDialog {
     Q_OBJECT
 public:
-    // form: the format form whose pages are shown and whose operations run.
+    // form: the format form whose pages are shown and whose operations run;
+    // the window takes the interface's language from it.
     explicit TfrmVRPreview(TOutputForm* form, QWidget* parent = nullptr);
     ~TfrmVRPreview() override;
 

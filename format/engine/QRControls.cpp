@@ -182,7 +182,9 @@ void TQRCustomLabel::Draw(TQRPrintContext& ctx, const QRectF& rect)
     if (!Transparent()) p.fillRect(rect, Color());
     if (!printed_.isEmpty()) {
         UseFont(ctx, PrintFont(ctx));
-        UsePen(ctx, palette().color(QPalette::WindowText));
+        // The active colour: a page printed while the layout's window is
+        // disabled (its option form waits for the run) is not greyed.
+        UsePen(ctx, palette().color(QPalette::Active, QPalette::WindowText));
         // Auto-sized texts may run past the control; others are cut at its edges.
         const bool wrap = WordWrap() && (AutoStretch() || !AutoSize());
         const auto wrappable = [&](const QString& text) {

@@ -14,7 +14,8 @@ QString ReportFontConfigPath();
 // Makes fontconfig (and so Qt) use the project's file. Before a
 // QGuiApplication exists it sets FONTCONFIG_FILE (unless the caller set one);
 // afterwards it loads the file as fontconfig's current configuration, which
-// Qt consults for every face it has not resolved yet. Runs once; answers
+// Qt consults for every face it has not resolved yet, and faces that Qt's
+// font list lacks are added to it. Runs once; answers
 // whether the file is in use.
 bool UseReportFonts();
 

@@ -1,12 +1,18 @@
-// The option forms under an interface language: an installation whose client
+// The forms under an interface language: an installation whose client
 // settings name the interface code page ("936", "950", "437") and whose
 // MultiLanguage folder holds the packages the product ships (copied from
-// i18n/packages, as the installation copies them), and a walk over a form's
+// i18n/packages, as the installation copies them), the receipt form with the
+// layouts, preview and send dialogs of its runs, and a walk over a form's
 // components that lists the texts a user sees.
 #pragma once
 
+#include "format/Kelm24FmtF.h"
+#include "format/Kelm24Fmt_1F.h"
+#include "format/VRBaseFmtOutput.h"
 #include "options/GeneConditionCF.h"
 #include "options/Kelm24OptF.h"
+#include "output/SendDialogs.h"
+#include "output/VRPreviewF.h"
 #include "tests/options/OptionFormFixture.h"
 
 #include <QDirIterator>
@@ -57,11 +63,11 @@ protected:
         }
     }
 
-    // The receipt option form, started from the host and shown, every page
-    // visited once (the system page arranges itself on its first showing).
+    // The receipt option form, started from the host (once) and shown, every
+    // page visited once (the system page arranges itself on its first showing).
     TfrmKelm24* ShowReceiptForm()
     {
-        optionForm = StartForm<TfrmKelm24>();
+        if (!optionForm) optionForm = StartForm<TfrmKelm24>();
         optionForm->show();
         for (int i = optionForm->pgOption->PageCount() - 1; i >= 0; --i) optionForm->pgOption->SetActivePageIndex(i);
         Settle();
@@ -78,23 +84,86 @@ protected:
         return dialog;
     }
 
+    // A print run of the receipt form on one receipt with the real layout
+    // (Layout: "TfrmKelm24Fmt" or the merged "TfrmKelm24Fmt_1"): the layout
+    // made and opened by the form, its pages generated without a printer.
+    TfrmKelm24Fmt* PrintReceipt(const QString& Type, const QString& Number,
+                                const QString& Layout = QStringLiteral("TfrmKelm24Fmt"))
+    {
+        if (!optionForm) optionForm = StartForm<TfrmKelm24>();
+        RegisterFormatClass(QStringLiteral("TfrmKelm24Fmt"), &TfrmKelm24Fmt::CreateForm);
+        RegisterFormatClass(QStringLiteral("TfrmKelm24Fmt_1"), &TfrmKelm24Fmt_1::CreateForm);
+        preview.reset();
+        formatRun.reset();
+        optionForm->SetFormatClass(Layout);
+        QString sql;
+        optionForm->BuildReportSQL(1, Variant::ArrayOf({Variant(Type), Variant(Number)}), sql);
+        optionForm->ComposeSQL(sql);
+        formatRun = std::make_unique<TfrmVRBaseOpt::TFormatRun>(*optionForm);
+        if (optionForm->OpenFormatForm(sql, *formatRun) != 1) return nullptr;
+        auto* layout = dynamic_cast<TfrmKelm24Fmt*>(formatRun->Form());
+        if (!layout || !layout->PrepareReport()) return nullptr;
+        return layout;
+    }
+
+    // The receipt layout shown as the designer shows it (a run on the
+    // 16-line receipt 3401-20231228002).
+    QWidget* ShowLayout(const QString& Layout)
+    {
+        TfrmKelm24Fmt* layout = PrintReceipt(QStringLiteral("3401"), QStringLiteral("20231228002"), Layout);
+        if (!layout) return nullptr;
+        layout->show();
+        Settle();
+        return layout;
+    }
+
+    // The windows of a run's output, made by the layout as its runs make them.
+    template <class Dialog>
+    QWidget* ShowOutputWindow()
+    {
+        auto* layout = qobject_cast<TfrmVRBaseFmt*>(ShowLayout(QStringLiteral("TfrmKelm24Fmt")));
+        if (!layout) return nullptr;
+        QWidget* window = nullptr;
+        if constexpr (std::is_same_v<Dialog, TfrmVRPreview>) {
+            preview = layout->CreatePreviewWindow();
+            window = preview.get();
+        } else {
+            window = new Dialog(&layout->Output(), layout);
+        }
+        window->show();
+        Settle();
+        return window;
+    }
+
     // Every form of the product that exists, one line each.
     QList<TFormCase> ProductForms()
     {
         return {
             {QStringLiteral("TfrmKelm24"), [this] { return ShowReceiptForm(); }},
             {QStringLiteral("TfrmGeneCondition"), [this] { return ShowSaveDialog(); }},
+            {QStringLiteral("TfrmKelm24Fmt"), [this] { return ShowLayout(QStringLiteral("TfrmKelm24Fmt")); }},
+            {QStringLiteral("TfrmKelm24Fmt_1"), [this] { return ShowLayout(QStringLiteral("TfrmKelm24Fmt_1")); }},
+            {QStringLiteral("TfrmVRPreview"), [this] { return ShowOutputWindow<TfrmVRPreview>(); }},
+            {QStringLiteral("TfrmEmailSubject"), [this] { return ShowOutputWindow<TfrmEmailSubject>(); }},
+            {QStringLiteral("TfrmVRConvPic"), [this] { return ShowOutputWindow<TfrmVRConvPic>(); }},
+            {QStringLiteral("TfrmVRSendOut"), [this] { return ShowOutputWindow<TfrmVRSendOut>(); }},
         };
     }
 
     ~InterfaceLanguageFixture() override
     {
+        preview.reset();
+        formatRun.reset();
+        RegisterFormatClass(QStringLiteral("TfrmKelm24Fmt"), nullptr);
+        RegisterFormatClass(QStringLiteral("TfrmKelm24Fmt_1"), nullptr);
         delete optionForm.data();
         Settle();
     }
 
     QString languageFolder;
     QPointer<TfrmKelm24> optionForm;
+    std::unique_ptr<TfrmVRBaseOpt::TFormatRun> formatRun;
+    std::unique_ptr<TfrmVRPreview> preview;
 };
 
 }  // namespace kelm24::test

@@ -4,7 +4,11 @@
 // its texts fitting, and a traditional-Chinese interface over a simplified
 // database reads and finds the company's texts.
 #include "format/engine/ClientDataSet.h"
+#include "format/engine/QRControls.h"
+#include "format/engine/QRPrinter.h"
+#include "format/engine/QuickRep.h"
 #include "runtime/AlertLog.h"
+#include "tests/format/PageDifference.h"
 #include "tests/options/InterfaceLanguageFixture.h"
 
 #include <QAbstractButton>
@@ -17,6 +21,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace kelm24;
@@ -62,17 +67,23 @@ TEST_F(InterfaceLanguageTest, EnglishInterfaceLeavesNoChineseProgramTextOnAnyFor
         QWidget* window = form.Show();
         ASSERT_TRUE(window);
         QList<TShownText> chinese;
-        // The company's own title in the caption is its data, not a program text.
-        for (TShownText text : ShownTexts(window))
-            if (HasChinese(text.Text.remove(optionForm->SystemTitle))) chinese << text;
+        // The company's own title in the caption and its name on the layout
+        // are its data, not program texts.
+        const QString companyName = optionForm->CompanyInfo.value(1);
+        for (TShownText text : ShownTexts(window)) {
+            text.Text.remove(optionForm->SystemTitle);
+            if (!companyName.isEmpty()) text.Text.remove(companyName);
+            if (HasChinese(text.Text)) chinese << text;
+        }
         EXPECT_TRUE(chinese.isEmpty()) << form.Name.toStdString() << " shows untranslated texts:"
                                        << Listed(chinese).toStdString();
     }
     // Every entry of the shipped packages stored its value.
     const QString log = ReadAll(AlertLogFileName(QStringLiteral("Language"), QStringLiteral("D"), QDate::currentDate()));
     EXPECT_TRUE(log.isEmpty()) << log.toStdString();
-    // The walk sees what it should: translated texts of every page.
-    const QList<TShownText> texts = ShownTexts(optionForm);
+    // The walk sees what it should: translated texts of every page, of the
+    // layout with its designer menu, and of the preview.
+    QList<TShownText> texts = ShownTexts(ShowReceiptForm());
     auto has = [&](const QString& where, const QString& text) {
         for (const TShownText& t : texts)
             if (t.Where == where && t.Text == text) return true;
@@ -83,6 +94,18 @@ TEST_F(InterfaceLanguageTest, EnglishInterfaceLeavesNoChineseProgramTextOnAnyFor
     EXPECT_TRUE(has(QStringLiteral("cboTG013.item 2"), QStringLiteral("Void")));
     EXPECT_TRUE(has(QStringLiteral("splTG002.BeginWords_0"), QStringLiteral("From")));
     EXPECT_TRUE(has(QStringLiteral("nuOpen.Caption"), QStringLiteral("&Open")));
+    texts = ShownTexts(ShowLayout(QStringLiteral("TfrmKelm24Fmt")));
+    EXPECT_TRUE(has(QStringLiteral("lblTotal1.Caption"), QStringLiteral("Receipt Amt")));
+    EXPECT_TRUE(has(QStringLiteral("txtTG005.Hint"), QStringLiteral("Supplier")));
+    EXPECT_TRUE(has(QStringLiteral("nuSaveAs.text"), QStringLiteral("Save Layout &As...")));
+    EXPECT_TRUE(has(QStringLiteral("txtTG013.Items_0"), QStringLiteral("Y=Approved")));
+    texts = ShownTexts(ShowOutputWindow<TfrmVRPreview>());
+    EXPECT_TRUE(has(QStringLiteral("frmVRPreview.windowTitle"), QStringLiteral("Print Preview")));
+    EXPECT_TRUE(has(QStringLiteral("btnPrint.toolTip"), QStringLiteral("Print")));
+    EXPECT_TRUE(has(QStringLiteral("pmPDF.text"), QStringLiteral("Export as .PDF file")));
+    // The status bar's paper panel (a panel's text is not walked).
+    EXPECT_TRUE(preview->StatusBar->Panel(1)->Text().startsWith(QStringLiteral(" Paper: Letter")))
+        << preview->StatusBar->Panel(1)->Text().toStdString();
 }
 
 TEST_F(InterfaceLanguageTest, TheWalkFindsAChineseTextNoPackageChanged)
@@ -210,7 +233,9 @@ QStringList LayoutFaults(QWidget* form)
             for (int i = 0; i < combo->count(); ++i) needs(combo->itemText(i), 24, w->width());
         if (auto* group = qobject_cast<QGroupBox*>(w); group && !group->title().isEmpty()) needs(group->title(), 16, w->width());
         const QWidget* parent = w->parentWidget();
-        if (parent && !qobject_cast<const QStackedWidget*>(parent) &&
+        // A scroll area's contents (the preview's page) scroll inside its viewport.
+        const bool scrolled = parent && parent->objectName() == QLatin1String("qt_scrollarea_viewport");
+        if (parent && !scrolled && !qobject_cast<const QStackedWidget*>(parent) &&
             (w->x() + w->width() > parent->width() + 1 || w->y() + w->height() > parent->height() + 1))
             faults << QStringLiteral("%1 reaches past its parent: %2 x %3 at %4,%5 in %6 x %7")
                           .arg(where)
@@ -273,6 +298,21 @@ TEST_P(FormSizeTest, EveryPageKeepsTheFormSizeAndItsTextsFit)
     if (!grabDir.isEmpty())
         dialog->grab().save(QDir(grabDir).filePath(QStringLiteral("TfrmGeneCondition-%1.png").arg(language)));
     delete dialog;
+    // The windows of a run: the preview and the send dialogs.
+    optionForm = form;
+    const QList<std::pair<QString, std::function<QWidget*()>>> windows = {
+        {QStringLiteral("TfrmVRPreview"), [this] { return ShowOutputWindow<TfrmVRPreview>(); }},
+        {QStringLiteral("TfrmEmailSubject"), [this] { return ShowOutputWindow<TfrmEmailSubject>(); }},
+        {QStringLiteral("TfrmVRConvPic"), [this] { return ShowOutputWindow<TfrmVRConvPic>(); }},
+        {QStringLiteral("TfrmVRSendOut"), [this] { return ShowOutputWindow<TfrmVRSendOut>(); }}};
+    for (const auto& [name, show] : windows) {
+        SCOPED_TRACE((language + QLatin1Char(' ') + name).toStdString());
+        QWidget* window = show();
+        ASSERT_TRUE(window);
+        const QStringList windowFaults = LayoutFaults(window);
+        EXPECT_TRUE(windowFaults.isEmpty()) << windowFaults.join(QLatin1Char('\n')).toStdString();
+        if (!grabDir.isEmpty()) window->grab().save(QDir(grabDir).filePath(QStringLiteral("%1-%2.png").arg(name, language)));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(InterfaceLanguages, FormSizeTest, ::testing::Values("936", "950", "437"));
@@ -331,3 +371,134 @@ TEST_F(InterfaceLanguageTest, TraditionalInterfaceReadsAndFindsTheSimplifiedComp
     EXPECT_EQ(form->edtTG001->Text(), QStringLiteral("3401"));
     EXPECT_EQ(form->txtTG001->Caption(), QStringLiteral("一般進貨單"));
 }
+
+namespace {
+
+// The texts a printed page showed last, by label: every label of the layout
+// that printed (its last text), with the data fields read from the company's
+// rows marked as data.
+struct TPrintedText {
+    QString Name, Text;
+    bool Data;
+};
+
+QList<TPrintedText> PrintedTexts(TfrmKelm24Fmt* layout)
+{
+    QList<TPrintedText> texts;
+    for (TQRCustomLabel* label : layout->findChildren<TQRCustomLabel*>()) {
+        if (!label->Enabled() || label->PrintedText().isEmpty()) continue;
+        const bool data = qobject_cast<TQRDBText*>(label) && !qobject_cast<TQRDBIDText*>(label);
+        texts.append({label->objectName(), label->PrintedText(), data});
+    }
+    return texts;
+}
+
+}  // namespace
+
+class PrintedReceiptTest : public InterfaceLanguageFixture, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(PrintedReceiptTest, ReceiptPrintsInTheInterfaceLanguage)
+{
+    const QString codePage = QString::fromLatin1(GetParam());
+    UseInterface(codePage);
+    const QString language = QDir(languageFolder).dirName();
+    TfrmKelm24Fmt* layout = PrintReceipt(QStringLiteral("2801"), QStringLiteral("20231228004"));
+    ASSERT_TRUE(layout);
+    ASSERT_EQ(layout->ReportPrinter()->PageCount(), 1);
+    const QString grabDir = qEnvironmentVariable("KELM24_GRAB_DIR");
+    if (!grabDir.isEmpty())
+        layout->ReportPrinter()->PageImage(1, 96).save(QDir(grabDir).filePath(QStringLiteral("Receipt-%1.png").arg(language)));
+    auto printed = [layout](const char* name) {
+        auto* label = layout->findChild<TQRCustomLabel*>(QString::fromLatin1(name));
+        return label ? label->PrintedText() : QStringLiteral("<no %1>").arg(QString::fromLatin1(name));
+    };
+    if (codePage == QLatin1String("437")) {
+        // Fully English but for the company's data (its name, the rows' texts).
+        QStringList chinese;
+        for (const TPrintedText& t : PrintedTexts(layout)) {
+            const bool titleField = t.Name == QLatin1String("txtTH068C") || t.Name == QLatin1String("txtTH069C");
+            if ((!t.Data || titleField) && t.Name != QLatin1String("lblCompany") && HasChinese(t.Text))
+                chinese << t.Name + QStringLiteral(" = ") + t.Text;
+        }
+        EXPECT_TRUE(chinese.isEmpty()) << chinese.join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(printed("txtTG013"), QStringLiteral("Approved"));
+        EXPECT_EQ(printed("lblTotal1"), QStringLiteral("Receipt Amt"));
+        EXPECT_EQ(printed("txtTH068C"), QStringLiteral("Sample Qty"));
+        EXPECT_TRUE(printed("txtTG019TA").endsWith(QStringLiteral("CENTS ONLY"))) << printed("txtTG019TA").toStdString();
+        // In the English interface's face, as the forms are.
+        EXPECT_EQ(layout->findChild<QWidget*>(QStringLiteral("lblTotal1"))->font().family(), QStringLiteral("Tahoma"));
+    } else if (codePage == QLatin1String("950")) {
+        // Data conversion on: the company's simplified texts print in
+        // traditional characters, and the layout's own texts too.
+        EXPECT_EQ(printed("lblCompany"), QStringLiteral("蘇州恆潤貿易有限公司"));
+        EXPECT_EQ(printed("txtMA002"), QStringLiteral("宏遠包裝"));
+        EXPECT_EQ(printed("txtCMSMC002"), QStringLiteral("原料倉"));
+        EXPECT_EQ(printed("txtTG013"), QStringLiteral("已審核"));
+        EXPECT_EQ(printed("lblTotal1"), QStringLiteral("進貨金額"));
+        // The layout's data set reads in the display code page and keeps the stored text.
+        TField& supplier = layout->ClientDataSet1->FieldByName(QStringLiteral("MA002"));
+        EXPECT_EQ(supplier.DisplayText(), QStringLiteral("宏遠包裝"));
+        EXPECT_EQ(supplier.AsString(), QStringLiteral("宏远包装"));
+        EXPECT_EQ(layout->QuickRep1->PictureFile(), QStringLiteral(":/backgrounds/CHT_KELM24F.svg"));
+    } else {
+        EXPECT_EQ(printed("txtMA002"), QStringLiteral("宏远包装"));
+        EXPECT_EQ(printed("txtTG013"), QStringLiteral("已审核"));
+        EXPECT_EQ(printed("lblTotal1"), QStringLiteral("进货金额"));
+    }
+}
+
+namespace {
+
+// What the receipt layout of a host run printed on its last page: the
+// voucher name, the first note line and the second sign-off line.
+QStringList hostRunTexts;
+
+TVRFormatForm* RecordingReceiptLayout(QWidget* Owner)
+{
+    TVRFormatForm* made = TfrmKelm24Fmt::CreateForm(Owner);
+    auto* layout = dynamic_cast<TfrmKelm24Fmt*>(made);
+    layout->QuickRep1->OnEndPage = [layout](TQuickRep*) {
+        hostRunTexts = {layout->lblVoucherName->PrintedText(), layout->lblNote1->PrintedText(),
+                        layout->lblSignIn2->PrintedText()};
+    };
+    return made;
+}
+
+}  // namespace
+
+TEST_F(InterfaceLanguageTest, HostExportUnderTheTraditionalInterfacePrintsTheTypesTextsInTraditional)
+{
+    // The host exports without showing the form: the type's texts, read
+    // from the simplified database for the run, still print converted.
+    UseInterface(QStringLiteral("950"), QStringLiteral("936"));
+    optionForm = StartForm<TfrmKelm24>();
+    ASSERT_TRUE(started);
+    RegisterFormatClass(QStringLiteral("TfrmKelm24Fmt"), &RecordingReceiptLayout);
+    hostRunTexts.clear();
+    const QTemporaryDir out;
+    ASSERT_TRUE(optionForm->ExportForHost(Variant::ArrayOf({Variant(QStringLiteral("2801")), Variant(QStringLiteral("20231228004"))}),
+                                          ftBMP, out.filePath(QStringLiteral("receipt")), 96, QString()));
+    ASSERT_EQ(hostRunTexts.size(), 3);
+    EXPECT_EQ(hostRunTexts[0], QStringLiteral("進貨單"));
+    EXPECT_TRUE(hostRunTexts[1].startsWith(QStringLiteral("1. 本單一式三聯"))) << hostRunTexts[1].toStdString();
+    EXPECT_EQ(hostRunTexts[2], QStringLiteral("審核:"));
+}
+
+TEST_F(InterfaceLanguageTest, AReceiptPrintedFromTheShownFormLooksAsOneFromAHostRun)
+{
+    // While pages generate the other windows are disabled, the shown option
+    // form too, and with it the layout it owns: its texts must not grey.
+    UseInterface(QStringLiteral("936"));
+    TfrmKelm24Fmt* layout = PrintReceipt(QStringLiteral("2801"), QStringLiteral("20231228004"));
+    ASSERT_TRUE(layout);
+    const QImage hidden = layout->ReportPrinter()->PageImage(1, 96).convertToFormat(QImage::Format_RGB32);
+    ShowReceiptForm();
+    layout = PrintReceipt(QStringLiteral("2801"), QStringLiteral("20231228004"));
+    ASSERT_TRUE(layout);
+    const QImage shown = layout->ReportPrinter()->PageImage(1, 96).convertToFormat(QImage::Format_RGB32);
+    const auto [far, mean] = PageDifference(hidden, shown);
+    EXPECT_LT(far, 0.001);
+    EXPECT_LT(mean, 0.5);
+}
+
+INSTANTIATE_TEST_SUITE_P(InterfaceLanguages, PrintedReceiptTest, ::testing::Values("936", "950", "437"));
