@@ -495,8 +495,8 @@ TEST_F(InterfaceLanguageTest, AReceiptPrintedFromTheShownFormLooksAsOneFromAHost
     ShowReceiptForm();
     layout = PrintReceipt(QStringLiteral("2801"), QStringLiteral("20231228004"));
     ASSERT_TRUE(layout);
-    const QImage shown = layout->ReportPrinter()->PageImage(1, 96).convertToFormat(QImage::Format_RGB32);
-    const auto [far, mean] = PageDifference(hidden, shown);
+    const QImage fromShownForm = layout->ReportPrinter()->PageImage(1, 96).convertToFormat(QImage::Format_RGB32);
+    const auto [far, mean] = PageDifference(hidden, fromShownForm);
     EXPECT_LT(far, 0.001);
     EXPECT_LT(mean, 0.5);
 }
