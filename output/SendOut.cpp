@@ -15,6 +15,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
@@ -47,6 +48,8 @@ TMailSettings ReadMailSettings(const QString& file)
     s.UserName = ini.ReadString(section, QStringLiteral("User"), QString());
     s.Password = ini.ReadString(section, QStringLiteral("Password"), QString());
     s.StartTLS = ini.ReadBool(section, QStringLiteral("StartTLS"), false);
+    const QString caFile = ini.ReadString(section, QStringLiteral("CAFile"), QString());
+    if (!caFile.isEmpty()) s.CaFile = QFileInfo(file).dir().absoluteFilePath(caFile);
     s.TimeoutSeconds = std::max(1, ini.ReadInteger(section, QStringLiteral("Timeout"), s.TimeoutSeconds));
     return s;
 }

@@ -36,7 +36,7 @@ private:
 
 // Registers "Outlook.Application" and "QVSFAX.APP" for the settings file,
 // unless something else registered them (a host or a test): section [Mail]
-// Server, Port, Sender, User, Password, StartTLS, Timeout; section [Fax]
+// Server, Port, Sender, User, Password, StartTLS, CAFile, Timeout; section [Fax]
 // Count, then Name<n>, Address<n>, Spool<n> (a relative spool folder lies
 // under the installation folder).
 void RegisterOutputObjects(const QString& SettingsFile, const QString& ClientPath);

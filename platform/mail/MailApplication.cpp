@@ -121,6 +121,7 @@ void SendSmtpMessage(const TMailSettings& settings, const TMailMessage& message)
     const QByteArray url = QStringLiteral("smtp://%1:%2").arg(settings.Server).arg(settings.Port).toUtf8();
     const QByteArray from = AngleAddress(message.From);
     const QByteArray user = settings.UserName.toUtf8(), password = settings.Password.toUtf8();
+    const QByteArray caFile = QFile::encodeName(settings.CaFile);
     curl_slist* recipients = nullptr;
     for (const QString& a : message.To) recipients = curl_slist_append(recipients, AngleAddress(a).constData());
     UploadState upload{&mime};
@@ -135,6 +136,7 @@ void SendSmtpMessage(const TMailSettings& settings, const TMailMessage& message)
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(settings.TimeoutSeconds));
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, static_cast<long>(settings.TimeoutSeconds) * 4);
     if (settings.StartTLS) curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+    if (!caFile.isEmpty()) curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.constData());
     if (!settings.UserName.isEmpty()) {
         curl_easy_setopt(curl, CURLOPT_USERNAME, user.constData());
         curl_easy_setopt(curl, CURLOPT_PASSWORD, password.constData());

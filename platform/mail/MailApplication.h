@@ -23,6 +23,7 @@ struct TMailSettings {
     QString Sender;             // the envelope and "From" address
     QString UserName, Password; // login when a user name is given
     bool StartTLS = false;      // require STARTTLS before the login
+    QString CaFile;             // authorities the server's certificate is checked against; empty: the system's
     int TimeoutSeconds = 30;    // connect and whole-transfer limit
 };
 

@@ -5,6 +5,7 @@
 
 #include "appserver/ServerSettings.h"
 #include "appserver/SocketServer.h"
+#include "tests/TestCertificates.h"
 
 #include <QProcess>
 #include <QSemaphore>
@@ -99,23 +100,6 @@ private:
     QString bin_, data_, skip_, owner_;
     int port_ = 0;
     bool started_ = false;
-};
-
-// A certificate authority, a server certificate it signed for 127.0.0.1 and
-// localhost (its key readable by its owner only), and a second authority
-// that vouches for nothing here, made with the openssl program.
-class TTestCertificates {
-public:
-    TTestCertificates();
-    QString Path(const QString& name) const;
-    QString Ca() const { return Path(QStringLiteral("ca.pem")); }
-    QString OtherCa() const { return Path(QStringLiteral("other.pem")); }
-    QString Certificate() const { return Path(QStringLiteral("server.pem")); }
-    QString Key() const { return Path(QStringLiteral("server.key")); }
-
-private:
-    void Run(const QStringList& args) const;
-    QTemporaryDir dir_;
 };
 
 int FreePort();

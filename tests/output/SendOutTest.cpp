@@ -3,6 +3,7 @@
 #include "OutputTestSupport.h"
 #include "output/PageOutput.h"
 #include "output/SendOut.h"
+#include "tests/TestCertificates.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -20,10 +21,14 @@ namespace {
 // The test's mail server: a Python aiosmtpd process writing one JSON file per message.
 class TSmtpSink {
 public:
-    // With a user, the server requires that login.
-    explicit TSmtpSink(const QString& user = QString(), const QString& password = QString())
+    // With a user, the server requires that login; with a certificate and
+    // key, STARTTLS before it.
+    explicit TSmtpSink(const QString& user = QString(), const QString& password = QString(), const QString& certificate = QString(),
+                       const QString& key = QString())
     {
-        QStringList args{QStringLiteral(KELM24_TEST_SOURCE_DIR "/smtp_sink.py"), dir.path()};
+        QStringList args{QStringLiteral(KELM24_TEST_SOURCE_DIR "/smtp_sink.py")};
+        if (!certificate.isEmpty()) args << QStringLiteral("--tls") << certificate << key;
+        args << dir.path();
         if (!user.isEmpty()) args << user << password;
         // Debian's own interpreter: the one python3-aiosmtpd installs into.
         process.start(QStringLiteral("/usr/bin/python3"), args);
@@ -178,6 +183,41 @@ TEST(SendByMail, TheSettingsLoginIsUsedAndAWrongOneFails)
     EXPECT_EQ(smtp.Messages().size(), 1);
     ASSERT_EQ(form.statements.size(), 1);
     EXPECT_EQ(LogValues(form.statements[0])[8], "Send e-Mail error!");
+}
+
+// A server that requires STARTTLS gets the login only inside TLS, from a
+// client that trusts the authority the settings name; without STARTTLS, or
+// trusting another authority, nothing is sent and the log says so.
+TEST(SendByMail, StartTlsIsUsedWithTheSettingsAuthority)
+{
+    TTestCertificates certificates;
+    TSmtpSink smtp(QStringLiteral("erp"), QStringLiteral("s3cret"), certificates.Certificate(), certificates.Key());
+    ASSERT_GT(smtp.port, 0) << "the test mail server did not start";
+    TTestOutputForm form;
+    FillReceiptPages(form.pages, 1);
+    form.Resolution = 40;
+    QTemporaryDir install;
+    form.ClientPath = install.path() + "/";
+    form.SettingsFile = install.filePath("CorvaneC.ini");
+    form.SendList = QStringList{"V001=a@b.test||1,T;F;W;"};
+    ASSERT_TRUE(QFile::copy(certificates.Ca(), install.filePath("mail-ca.pem")));
+    const QString settings =
+        QStringLiteral("[Mail]\nServer=127.0.0.1\nPort=%1\nSender=erp@demo.test\nUser=erp\nPassword=s3cret\nStartTLS=%2\nCAFile=%3\n");
+    const auto sendOnce = [&](const QString& startTls, const QString& caFile) {
+        WriteSettings(form.SettingsFile, settings.arg(smtp.port).arg(startTls, caFile));
+        form.statements.clear();
+        EXPECT_TRUE(TSendOutput(form).SendDocuments(1, ftGIF, QString()));
+        return form.statements.size() == 1 ? LogValues(form.statements[0]).value(8) : QStringLiteral("no log line");
+    };
+    // The authority's file is named relative to the settings file.
+    EXPECT_EQ(sendOnce(QStringLiteral("1"), QStringLiteral("mail-ca.pem")), "Send e-Mail Complete !");
+    ASSERT_EQ(smtp.Messages().size(), 1);
+    EXPECT_EQ(smtp.Messages()[0]["login"].toString(), "erp");
+    EXPECT_EQ(smtp.Messages()[0]["attachments"].toArray().size(), 1);
+
+    EXPECT_EQ(sendOnce(QStringLiteral("0"), QStringLiteral("mail-ca.pem")), "Send e-Mail error!");
+    EXPECT_EQ(sendOnce(QStringLiteral("1"), certificates.OtherCa()), "Send e-Mail error!");
+    EXPECT_EQ(smtp.Messages().size(), 1);
 }
 
 TEST(SendDocuments, RegeneratesMissingPagesAndNeedsASendList)

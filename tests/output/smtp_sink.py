@@ -3,8 +3,10 @@
 address starts with "reject", and writes every accepted message as JSON
 (envelope recipients, decoded headers, attachments in base64) into a folder.
 Prints "READY <port>" when it listens; stops when its standard input closes.
-With a user and password after the folder it requires that login (plain
-text, no TLS) and records the user of each message."""
+With a user and password after the folder it requires that login and
+records the user of each message. With --tls CERT KEY first it requires
+STARTTLS (with the certificate and key) before anything else, the login
+included."""
 import asyncio
 import base64
 import email
@@ -13,6 +15,7 @@ import email.policy
 import json
 import os
 import socket
+import ssl
 import sys
 
 from aiosmtpd.controller import Controller
@@ -50,19 +53,28 @@ class Sink:
 
 
 def main():
-    folder = sys.argv[1]
+    args = sys.argv[1:]
+    tls = None
+    if args and args[0] == "--tls":
+        tls = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+        tls.load_cert_chain(args[1], args[2])
+        args = args[3:]
+    folder = args[0]
     with socket.socket() as s:
         s.bind(("127.0.0.1", 0))
         port = s.getsockname()[1]
     options = {}
-    if len(sys.argv) > 3:
-        user, password = sys.argv[2].encode(), sys.argv[3].encode()
+    if len(args) > 2:
+        user, password = args[1].encode(), args[2].encode()
 
         def authenticate(server, session, envelope, mechanism, auth_data):
             ok = auth_data.login == user and auth_data.password == password
-            return AuthResult(success=ok, auth_data=auth_data.login if ok else None)
+            # A refusal the server answers itself (535), not one already answered.
+            return AuthResult(success=ok, handled=False, auth_data=auth_data.login if ok else None)
 
-        options = {"authenticator": authenticate, "auth_required": True, "auth_require_tls": False}
+        options = {"authenticator": authenticate, "auth_required": True, "auth_require_tls": tls is not None}
+    if tls is not None:
+        options.update(tls_context=tls, require_starttls=True)
     controller = Controller(Sink(folder), hostname="127.0.0.1", port=port, **options)
     controller.start()
     print("READY %d" % port, flush=True)
