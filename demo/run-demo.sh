@@ -104,12 +104,12 @@ echo "receipts (detail layout):"
 echo "receipts (merged lines):"
 "$bin/kelm24-receipt-pages" --port "$port" --server-ini "$root/server/CorvaneS.ini" --out "$out/merged" --merged \
   --background "$root/client/C_DATA/CHS_KELM24F_1.svg"
-# The same through the host's export command (11) when the plug-in's page
-# files are part of this build.
+# The same through the host's export command (11); a failed export fails the demo.
 mkdir -p "$out/host"
-if "$bin/kelm24-host" export --type 3401 --number 20231228002 --format pdf --out "$out/host/3401-20231228002" >"$out/host/export.log" 2>&1; then
-  echo "host export (command 11): $(ls "$out/host"/*.pdf | wc -l) PDF file(s) in $out/host"
-else
-  echo "host export (command 11) did not write files in this build: see $out/host/export.log"
+if ! "$bin/kelm24-host" export --type 3401 --number 20231228002 --format pdf --out "$out/host/3401-20231228002" >"$out/host/export.log" 2>&1; then
+  cat "$out/host/export.log"
+  echo "host export (command 11) failed" >&2
+  exit 1
 fi
+echo "host export (command 11): $(ls "$out/host"/*.pdf | wc -l) PDF file(s) in $out/host"
 echo "receipt files: $out ($(ls "$out"/*/*.png | wc -l) PNG pages, $(ls "$out"/*/*.pdf | wc -l) PDF files)"
