@@ -14,6 +14,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 namespace kelm24 {
@@ -92,10 +93,15 @@ public:
     TClientScope(TDataLayer& data, TClientMember member) : data_(data), member_(member)
     {
         timer_.start();
+        if (data_.settings_.Stop && data_.settings_.Stop->Requested()) {
+            stopped_ = true;
+            Fail(QString(), QString());
+        }
         if (data_.Engine() == TSqlEngine::PostgreSQL) {
             data_.PrepareClientRoles();
             data_.Exec(QStringLiteral("SET statement_timeout = %1").arg(std::max(1, data_.settings_.StatementTimeoutMs)));
             data_.Exec(QStringLiteral("SET ROLE %1").arg(TAccessPolicy::RoleName(member_)));
+            CancelOnStop();
             return;
         }
         const QVariant handle = data_.db_.driver()->handle();
@@ -109,6 +115,10 @@ public:
     }
     ~TClientScope()
     {
+        if (pgCancel_) {
+            data_.settings_.Stop->SetCanceller({});
+            PQfreeCancel(pgCancel_);
+        }
         if (sqlite_) {
             sqlite3_set_authorizer(sqlite_, nullptr, nullptr);
             sqlite3_progress_handler(sqlite_, 0, nullptr, nullptr);
@@ -141,6 +151,25 @@ public:
 
 private:
     static constexpr int kMaxValueLength = 16 * 1024 * 1024;
+
+    // A PostgreSQL statement waits inside libpq, out of reach of any check
+    // of ours: a stop of the server sends the engine a cancel request for it.
+    void CancelOnStop()
+    {
+        TStopSignal* stop = data_.settings_.Stop;
+        const QVariant handle = data_.db_.driver()->handle();
+        // Qt 6 names the handle's type by the structure behind libpq's typedef.
+        if (!stop || !handle.isValid() || (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
+            return;
+        PGconn* connection = *static_cast<PGconn* const*>(handle.constData());
+        pgCancel_ = connection ? PQgetCancel(connection) : nullptr;
+        if (!pgCancel_) return;
+        stop->SetCanceller([this] {
+            stopped_ = true;
+            char error[256];
+            PQcancel(pgCancel_, error, sizeof error);
+        });
+    }
 
     static int Authorize(void* self, int action, const char* a1, const char* a2, const char* database, const char*)
     {
@@ -186,8 +215,8 @@ private:
     static int Progress(void* self)
     {
         auto* scope = static_cast<TClientScope*>(self);
-        const std::atomic<bool>* stop = scope->data_.settings_.Stop;
-        if (stop && *stop) {
+        const TStopSignal* stop = scope->data_.settings_.Stop;
+        if (stop && stop->Requested()) {
             scope->stopped_ = true;
             return 1;
         }
@@ -203,7 +232,8 @@ private:
     QElapsedTimer timer_;
     QString refusal_;
     bool timedOut_ = false;
-    bool stopped_ = false;
+    std::atomic<bool> stopped_{false};  // also set by the stopping thread
+    PGcancel* pgCancel_ = nullptr;
 };
 
 // The roles client statements run under, given exactly the policy's grants:

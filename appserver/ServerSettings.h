@@ -17,10 +17,10 @@
 #pragma once
 
 #include "appserver/Schema.h"
+#include "appserver/StopSignal.h"
 
 #include <QString>
 
-#include <atomic>
 
 namespace kelm24 {
 
@@ -40,7 +40,7 @@ struct TServerSettings {
     qint64 MaxAnswerBytes = 64 * 1024 * 1024;
     // When set, a client statement still running ends once it turns true
     // (the server is stopping).
-    const std::atomic<bool>* Stop = nullptr;
+    TStopSignal* Stop = nullptr;
 
     // Raises when the file does not exist or names no database.
     static TServerSettings FromIniFile(const QString& path);

@@ -47,11 +47,11 @@ public:
             finished_ = true;
         });
     }
-    void RequestStop() { stop_ = true; }
+    void RequestStop() { stop_.Request(); }
     bool Finished() const { return finished_; }
 
 private:
-    bool StopRequested() const { return stop_; }
+    bool StopRequested() const { return stop_.Requested(); }
 
     void Run()
     {
@@ -254,7 +254,8 @@ private:
     TPasswordFile passwords_;
     QString provenUser_;
     int failedSignIns_ = 0;
-    std::atomic<bool> stop_{false}, finished_{false};
+    TStopSignal stop_;
+    std::atomic<bool> finished_{false};
     std::thread thread_;
 };
 
