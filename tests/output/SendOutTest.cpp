@@ -161,28 +161,40 @@ TEST(SendByMail, AnUnreachableServerIsLoggedPromptly)
     }
 }
 
+// One receipt page to one recipient by e-mail, with the client settings a
+// test writes.
+struct TOneRecipientMail {
+    TOneRecipientMail()
+    {
+        FillReceiptPages(form.pages, 1);
+        form.Resolution = 40;
+        form.ClientPath = install.path() + "/";
+        form.SettingsFile = install.filePath("CorvaneC.ini");
+        form.SendList = QStringList{"V001=a@b.test||1,T;F;W;"};
+    }
+    // Sends under these settings; answers the message of the log line.
+    QString Send(const QString& settings)
+    {
+        WriteSettings(form.SettingsFile, settings);
+        form.statements.clear();
+        EXPECT_TRUE(TSendOutput(form).SendDocuments(1, ftGIF, QString()));
+        return form.statements.size() == 1 ? LogValues(form.statements[0]).value(8) : QStringLiteral("no log line");
+    }
+    TTestOutputForm form;
+    QTemporaryDir install;
+};
+
 TEST(SendByMail, TheSettingsLoginIsUsedAndAWrongOneFails)
 {
     TSmtpSink smtp(QStringLiteral("erp"), QStringLiteral("s3cret"));
     ASSERT_GT(smtp.port, 0) << "the test mail server did not start";
-    TTestOutputForm form;
-    FillReceiptPages(form.pages, 1);
-    form.Resolution = 40;
-    QTemporaryDir install;
-    form.ClientPath = install.path() + "/";
-    form.SettingsFile = install.filePath("CorvaneC.ini");
-    form.SendList = QStringList{"V001=a@b.test||1,T;F;W;"};
+    TOneRecipientMail mail;
     const QString settings = QStringLiteral("[Mail]\nServer=127.0.0.1\nPort=%1\nSender=erp@demo.test\nUser=erp\nPassword=%2\n");
-    WriteSettings(form.SettingsFile, settings.arg(smtp.port).arg("s3cret"));
-    ASSERT_TRUE(TSendOutput(form).SendDocuments(1, ftGIF, QString()));
+    EXPECT_EQ(mail.Send(settings.arg(smtp.port).arg("s3cret")), "Send e-Mail Complete !");
     ASSERT_EQ(smtp.Messages().size(), 1);
     EXPECT_EQ(smtp.Messages()[0]["login"].toString(), "erp");
-    WriteSettings(form.SettingsFile, settings.arg(smtp.port).arg("wrong"));
-    form.statements.clear();
-    ASSERT_TRUE(TSendOutput(form).SendDocuments(1, ftGIF, QString()));
+    EXPECT_EQ(mail.Send(settings.arg(smtp.port).arg("wrong")), "Send e-Mail error!");
     EXPECT_EQ(smtp.Messages().size(), 1);
-    ASSERT_EQ(form.statements.size(), 1);
-    EXPECT_EQ(LogValues(form.statements[0])[8], "Send e-Mail error!");
 }
 
 // A server that requires STARTTLS gets the login only inside TLS, from a
@@ -193,30 +205,18 @@ TEST(SendByMail, StartTlsIsUsedWithTheSettingsAuthority)
     TTestCertificates certificates;
     TSmtpSink smtp(QStringLiteral("erp"), QStringLiteral("s3cret"), certificates.Certificate(), certificates.Key());
     ASSERT_GT(smtp.port, 0) << "the test mail server did not start";
-    TTestOutputForm form;
-    FillReceiptPages(form.pages, 1);
-    form.Resolution = 40;
-    QTemporaryDir install;
-    form.ClientPath = install.path() + "/";
-    form.SettingsFile = install.filePath("CorvaneC.ini");
-    form.SendList = QStringList{"V001=a@b.test||1,T;F;W;"};
-    ASSERT_TRUE(QFile::copy(certificates.Ca(), install.filePath("mail-ca.pem")));
+    TOneRecipientMail mail;
+    ASSERT_TRUE(QFile::copy(certificates.Ca(), mail.install.filePath("mail-ca.pem")));
     const QString settings =
         QStringLiteral("[Mail]\nServer=127.0.0.1\nPort=%1\nSender=erp@demo.test\nUser=erp\nPassword=s3cret\nStartTLS=%2\nCAFile=%3\n");
-    const auto sendOnce = [&](const QString& startTls, const QString& caFile) {
-        WriteSettings(form.SettingsFile, settings.arg(smtp.port).arg(startTls, caFile));
-        form.statements.clear();
-        EXPECT_TRUE(TSendOutput(form).SendDocuments(1, ftGIF, QString()));
-        return form.statements.size() == 1 ? LogValues(form.statements[0]).value(8) : QStringLiteral("no log line");
-    };
     // The authority's file is named relative to the settings file.
-    EXPECT_EQ(sendOnce(QStringLiteral("1"), QStringLiteral("mail-ca.pem")), "Send e-Mail Complete !");
+    EXPECT_EQ(mail.Send(settings.arg(smtp.port).arg("1", "mail-ca.pem")), "Send e-Mail Complete !");
     ASSERT_EQ(smtp.Messages().size(), 1);
     EXPECT_EQ(smtp.Messages()[0]["login"].toString(), "erp");
     EXPECT_EQ(smtp.Messages()[0]["attachments"].toArray().size(), 1);
 
-    EXPECT_EQ(sendOnce(QStringLiteral("0"), QStringLiteral("mail-ca.pem")), "Send e-Mail error!");
-    EXPECT_EQ(sendOnce(QStringLiteral("1"), certificates.OtherCa()), "Send e-Mail error!");
+    EXPECT_EQ(mail.Send(settings.arg(smtp.port).arg("0", "mail-ca.pem")), "Send e-Mail error!");
+    EXPECT_EQ(mail.Send(settings.arg(smtp.port).arg("1", certificates.OtherCa())), "Send e-Mail error!");
     EXPECT_EQ(smtp.Messages().size(), 1);
 }
 
