@@ -5,6 +5,8 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHostAddress>
+#include <QHostInfo>
 #include <QSslConfiguration>
 #include <QSslSocket>
 #include <QTcpSocket>
@@ -30,15 +32,34 @@ public:
         else socket_ = std::make_unique<QTcpSocket>();
     }
 
+    // Tries the addresses of the server's name in turn (a name such as
+    // "localhost" may stand for ::1 where the server listens on 127.0.0.1).
     void Connect()
     {
         const int wait = std::min(timeoutMs_, 15000);
-        if (auto* tls = qobject_cast<QSslSocket*>(socket_.get())) {
-            ConnectTls(*tls, wait);
-        } else {
-            socket_->connectToHost(address_, static_cast<quint16>(port_));
-            if (!socket_->waitForConnected(wait))
-                throw Exception(QStringLiteral("无法连接应用服务器 %1:%2: %3").arg(address_).arg(port_).arg(socket_->errorString()));
+        QElapsedTimer timer;
+        timer.start();
+        auto* tls = qobject_cast<QSslSocket*>(socket_.get());
+        if (tls) ConfigureTls(*tls);
+        const QList<QHostAddress> addresses = Addresses();
+        for (qsizetype i = 0; i < addresses.size(); ++i) {
+            const int left = std::max(1, wait - static_cast<int>(timer.elapsed()));
+            bool connected = false;
+            if (tls) {
+                // The certificate is checked for the name dialled, not the address.
+                tls->connectToHostEncrypted(addresses[i].toString(), static_cast<quint16>(port_), address_);
+                connected = tls->waitForEncrypted(left);
+            } else {
+                socket_->connectToHost(addresses[i], static_cast<quint16>(port_));
+                connected = socket_->waitForConnected(left);
+            }
+            if (connected) break;
+            if (i + 1 < addresses.size() && socket_->error() == QAbstractSocket::ConnectionRefusedError) {
+                socket_->abort();
+                continue;
+            }
+            if (tls) TlsFailure(*tls);
+            throw Exception(QStringLiteral("无法连接应用服务器 %1:%2: %3").arg(address_).arg(port_).arg(socket_->errorString()));
         }
         socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     }
@@ -92,9 +113,22 @@ private:
         throw Exception(QStringLiteral("与应用服务器 %1:%2 的连接在调用 %3 时中断").arg(address_).arg(port_).arg(request.Name));
     }
 
-    // The handshake verifies the server's certificate for the address
-    // against the trusted authorities; a failure names what did not hold.
-    void ConnectTls(QSslSocket& socket, int wait)
+    // The name is looked up here, in the calling thread: a lookup that Qt
+    // runs in its own thread pool can still be under way when a short-lived
+    // program ends, and what it holds is then lost.
+    QList<QHostAddress> Addresses() const
+    {
+        QHostAddress literal;
+        if (literal.setAddress(address_)) return {literal};
+        const QHostInfo info = QHostInfo::fromName(address_);
+        if (info.error() != QHostInfo::NoError || info.addresses().isEmpty())
+            throw Exception(QStringLiteral("无法连接应用服务器 %1:%2: %3").arg(address_).arg(port_).arg(info.errorString()));
+        return info.addresses();
+    }
+
+    // The handshake verifies the server's certificate for the name against
+    // the trusted authorities.
+    void ConfigureTls(QSslSocket& socket)
     {
         if (!QSslSocket::supportsSsl())
             throw Exception(QStringLiteral("无法以 TLS 连接应用服务器 %1:%2: Qt 的 TLS 后端不可用").arg(address_).arg(port_));
@@ -111,8 +145,11 @@ private:
             configuration.setCaCertificates(authorities);
         }
         socket.setSslConfiguration(configuration);
-        socket.connectToHostEncrypted(address_, static_cast<quint16>(port_));
-        if (socket.waitForEncrypted(wait)) return;
+    }
+
+    // A failed handshake names what did not hold.
+    [[noreturn]] void TlsFailure(QSslSocket& socket)
+    {
         QStringList reasons;
         for (const QSslError& e : socket.sslHandshakeErrors()) reasons << e.errorString();
         const QString trusted = tls_.CaFile.isEmpty() ? QStringLiteral("系统的证书颁发机构") : QStringLiteral("CA 文件 ") + tls_.CaFile;

@@ -294,6 +294,16 @@ TEST(SocketConnection, ClearErrorsForNoServerSilenceAndLostConnection)
     } catch (const Exception& e) {
         EXPECT_TRUE(e.Message().contains(QStringLiteral("无法连接应用服务器")));
     }
+    // A name that stands for no address is named.
+    TSocketConnection unknown;
+    unknown.Address = QStringLiteral("no-such-host.invalid");
+    unknown.Port = nobody.Port;
+    try {
+        unknown.Open();
+        ADD_FAILURE();
+    } catch (const Exception& e) {
+        EXPECT_TRUE(e.Message().contains(QStringLiteral("无法连接应用服务器 no-such-host.invalid"))) << e.Message().toStdString();
+    }
 
     // A peer that accepts and never answers: the call times out.
     QTcpServer silent;
