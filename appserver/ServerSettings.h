@@ -21,7 +21,6 @@
 
 #include <QString>
 
-
 namespace kelm24 {
 
 struct TServerSettings {
@@ -38,8 +37,8 @@ struct TServerSettings {
     // size of the answer it builds.
     int StatementTimeoutMs = 30 * 1000;
     qint64 MaxAnswerBytes = 64 * 1024 * 1024;
-    // When set, a client statement still running ends once it turns true
-    // (the server is stopping).
+    // When set, a client statement still running ends once a stop is
+    // requested (the server is stopping).
     TStopSignal* Stop = nullptr;
 
     // Raises when the file does not exist or names no database.

@@ -329,9 +329,7 @@ TEST_F(DesignFormTest, DropsFollowTheBandAndFieldRules)
     ASSERT_NE(fields, nullptr);
     auto* txt = form->findChild<TQRDBText*>(QStringLiteral("txtTG002"));
     txt->SetEnabled(false);
-    for (int i = 0; i < fields->topLevelItemCount(); ++i)
-        if (fields->topLevelItem(i)->text(1) == QLatin1String("txtTG002")) fields->setCurrentItem(fields->topLevelItem(i));
-    ASSERT_NE(fields->currentItem(), nullptr);
+    ASSERT_NE(PickListItem(fields, QStringLiteral("txtTG002")), nullptr);
     EXPECT_FALSE(designer->DragOver(fields, own, QPoint(5, 5)));
     EXPECT_FALSE(designer->DragOver(fields, band, QPoint(5, band->height() + 3)));
     ASSERT_TRUE(designer->DragDrop(fields, band, QPoint(60, 30)));

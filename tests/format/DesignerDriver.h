@@ -76,14 +76,19 @@ inline bool JoinTable(QWidget* form, const QString& table, const QList<QPair<QSt
     return !wizard->isVisible();
 }
 
+// Makes the item of a field list whose second column reads text current.
+inline QTreeWidgetItem* PickListItem(QTreeWidget* list, const QString& text)
+{
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        if (list->topLevelItem(i)->text(1) == text) list->setCurrentItem(list->topLevelItem(i));
+    return list->currentItem();
+}
+
 // Makes the "lvExtending" item of a field (column text "RTnCOLUMN") current.
 inline QTreeWidgetItem* PickExtending(QWidget* form, const QString& column)
 {
     QTreeWidget* list = ExtendingList(form);
-    if (!list) return nullptr;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        if (list->topLevelItem(i)->text(1) == column) list->setCurrentItem(list->topLevelItem(i));
-    return list->currentItem();
+    return list ? PickListItem(list, column) : nullptr;
 }
 
 // Drags the "lvExtending" item of a field onto a band; answers whether it was taken.

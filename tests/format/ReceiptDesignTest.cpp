@@ -383,9 +383,7 @@ TEST_F(ReceiptDesignTest, BadInputOnTheReceiptLayoutIsRefusedAndTheWorkKept)
     ASSERT_NE(fields, nullptr);
     auto* hidden = Find<TQRDBText>(layout, "txtTG003");
     ASSERT_EQ(hidden->parentWidget(), head);
-    for (int i = 0; i < fields->topLevelItemCount(); ++i)
-        if (fields->topLevelItem(i)->text(1) == QLatin1String("txtTG003")) fields->setCurrentItem(fields->topLevelItem(i));
-    ASSERT_NE(fields->currentItem(), nullptr);
+    ASSERT_NE(PickListItem(fields, QStringLiteral("txtTG003")), nullptr);
     EXPECT_FALSE(designer->DragOver(fields, detail, QPoint(300, 2)));
     EXPECT_FALSE(designer->DragOver(fields, head, QPoint(300, head->height() + 2)));
     ASSERT_TRUE(designer->DragDrop(fields, head, QPoint(520, 58)));
