@@ -13,6 +13,7 @@
 
 #include <QHash>
 #include <QMetaMethod>
+#include <QMetaProperty>
 #include <QPointer>
 
 namespace kelm24 {
@@ -492,5 +493,42 @@ bool BindLayoutEvent(QObject* Component, const QString& Event, QObject* Owner, c
     RecordLayoutEvent(Component, name, clear ? QString() : Method);
     return true;
 }
+
+// ------------------------------------------------------------ published properties
+
+// Run-time states that a layout never stores or sets.
+bool IsRunTimeState(const QString& Name)
+{
+    return Name.compare(QLatin1String("Active"), Qt::CaseInsensitive) == 0;
+}
+
+// The published property of a class: most derived class first, the exact
+// name before one that differs in case; only the system's names (capital
+// first letter).
+QMetaProperty ClassProperty(const QMetaObject* Meta, const QString& Name)
+{
+    if (IsRunTimeState(Name)) return {};
+    for (const QMetaObject* mo = Meta; mo; mo = mo->superClass()) {
+        QMetaProperty loose;
+        for (int i = mo->propertyOffset(); i < mo->propertyCount(); ++i) {
+            const QMetaProperty p = mo->property(i);
+            const QString pn = QString::fromLatin1(p.name());
+            if (pn.isEmpty() || !pn[0].isUpper()) continue;
+            if (pn == Name) return p;
+            if (!loose.isValid() && pn.compare(Name, Qt::CaseInsensitive) == 0) loose = p;
+        }
+        if (loose.isValid()) return loose;
+    }
+    return {};
+}
+
+const QStringList& GeometryNames()
+{
+    static const QStringList names{QStringLiteral("Left"), QStringLiteral("Top"), QStringLiteral("Width"),
+                                   QStringLiteral("Height")};
+    return names;
+}
+
+bool IsObjectPointer(const QMetaProperty& p) { return (p.metaType().flags() & QMetaType::PointerToQObject) != 0; }
 
 }  // namespace kelm24

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QColor>
+#include <QMetaProperty>
 #include <QString>
 #include <QStringList>
 
@@ -44,6 +45,12 @@ enum class TEventKind { None, Text, BoolRef, BoolValue, Notify, NotifyEvent };
 // Name matches without case; Canonical receives the event's own name.
 TEventKind EventKindOf(const QMetaObject* Meta, const QString& Name, QString* Canonical = nullptr);
 QStringList EventNamesOf(const QMetaObject* Meta);
+
+// Published properties by their layout names.
+bool IsRunTimeState(const QString& Name);  // never stored nor set ("Active")
+QMetaProperty ClassProperty(const QMetaObject* Meta, const QString& Name);
+const QStringList& GeometryNames();        // Left, Top, Width, Height
+bool IsObjectPointer(const QMetaProperty& Property);
 
 // A class name without its namespace.
 QString BareClassName(const char* Name);
