@@ -423,7 +423,7 @@ TEST_P(PrintedReceiptTest, ReceiptPrintsInTheInterfaceLanguage)
         EXPECT_TRUE(chinese.isEmpty()) << chinese.join(QLatin1Char('\n')).toStdString();
         EXPECT_EQ(printed("txtTG013"), QStringLiteral("Approved"));
         EXPECT_EQ(printed("lblTotal1"), QStringLiteral("Receipt Amt"));
-        EXPECT_EQ(printed("txtTH068C"), QStringLiteral("Sample Qty"));
+        EXPECT_EQ(printed("txtTH068C"), QStringLiteral("Sampled"));
         EXPECT_TRUE(printed("txtTG019TA").endsWith(QStringLiteral("CENTS ONLY"))) << printed("txtTG019TA").toStdString();
         // In the English interface's face, as the forms are.
         EXPECT_EQ(layout->findChild<QWidget*>(QStringLiteral("lblTotal1"))->font().family(), QStringLiteral("Tahoma"));
