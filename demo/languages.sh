@@ -34,7 +34,7 @@ grab)
     out="$root/languages/$lang"
     mkdir -p "$out"
     "$bin/kelm24-host" --lang "$host_lang" export --type 2801 --number 20231228004 --format pdf \
-      --out "$out/2801-20231228004" > "$out/export.log" 2>&1
+      --out "$out/2801-20231228004-p" > "$out/export.log" 2>&1
     for pdf in "$out"/*.pdf; do pdftoppm -r 96 -png -singlefile "$pdf" "${pdf%.pdf}"; done
     echo "a receipt printed under the $lang interface: $(ls "$out"/*.pdf | tr '\n' ' ')(PNG beside)"
   done

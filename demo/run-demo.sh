@@ -73,7 +73,7 @@ server=$!
 trap 'kill $server 2>/dev/null || true; wait $server 2>/dev/null || true' EXIT
 for _ in $(seq 50); do grep -q "listening on" "$root/server/appserver.log" && break; sleep 0.1; done
 cat "$root/server/appserver.log"
-port=$(sed -n 's/.*listening on .*:\([0-9]*\)$/\1/p' "$root/server/appserver.log")
+port=$(sed -n 's/.*listening on .*:\([0-9]*\).*/\1/p' "$root/server/appserver.log" | head -1)
 
 # A second client installation that reaches the server over the network and
 # signs in with the credential file.
@@ -92,24 +92,56 @@ if [ "$status" -ne 0 ]; then exit "$status"; fi
 echo "the receipt option dialog: $root/dialog.png"
 bash "$(dirname "$0")/languages.sh" grab "$root" "$bin"
 
-# The showcase receipts printed to files through the server over TCP: the
-# detail layout and the merged-lines layout. (languages.sh above exported a
-# receipt through the host under each interface.)
-port=$(sed -n 's/.*listening on .*:\([0-9]*\).*/\1/p' "$root/server/appserver.log" | head -1)
+# The showcase receipts exported through the host's export command (11) by the
+# client installation that reaches the server over TCP, as Leader: one bitmap
+# PDF a page (with a PNG of it) under the simplified and under the English
+# interface, and one searchable PDF a receipt. A failed export fails the demo.
 out="$root/receipts"
 rm -rf "$out"
-echo "receipts (detail layout):"
-"$bin/kelm24-receipt-pages" --port "$port" --server-ini "$root/server/CorvaneS.ini" --out "$out/detail" \
-  --background "$root/client/C_DATA/CHS_KELM24F.svg"
+showcase=("3401|20231228001|one page" "3401|20231228002|two pages" "3401|20231228003|void"
+          "2801|20231228004|US dollars" "3401|20231228005|no lines" "3402|20231228006|approval history"
+          "3401|20231228'010|quote in the number")
+
+# The English client installation: the TCP one under code page 437.
+mkdir -p "$root/remote-eng"
+cp -r "$root/remote/client" "$root/remote-eng/client"
+sed -i "s/^UICodePage=.*/UICodePage=437/; s/^LangType=.*/LangType=ENG/" "$root/remote-eng/client/CorvaneC.ini"
+sed "s#ClientPath=$root/client#ClientPath=$root/remote-eng/client#" "$root/registry.ini" > "$root/remote-eng/registry.ini"
+
+# export_batch <registry> <host language> <format> <folder>
+export_batch() {
+  local registry=$1 lang=$2 format=$3 dir=$4 item type number what name prefix pages
+  mkdir -p "$dir"
+  for item in "${showcase[@]}"; do
+    IFS='|' read -r type number what <<<"$item"
+    name="$type-${number//\'/_}"
+    # A picture format writes <prefix><page>.<ext>, the searchable PDF <prefix>.pdf.
+    prefix="$dir/$name-p"
+    [ "$format" = textpdf ] && prefix="$dir/$name"
+    if ! KELM24_REGISTRY="$registry" "$bin/kelm24-host" --user Leader --lang "$lang" export --type "$type" \
+         --number "$number" --format "$format" --out "$prefix" >"$dir/$name.log" 2>&1; then
+      cat "$dir/$name.log"
+      echo "host export (command 11) of $type-$number failed" >&2
+      exit 1
+    fi
+    if [ "$format" = textpdf ]; then
+      pages=$(pdfinfo "$dir/$name.pdf" | sed -n 's/^Pages: *//p')
+    else
+      for pdf in "$prefix"*.pdf; do pdftoppm -r 96 -png -singlefile "$pdf" "${pdf%.pdf}"; done
+      pages=$(ls "$prefix"*.pdf | wc -l)
+    fi
+    echo "  $type-$number ($what): $pages page(s)"
+  done
+}
+echo "receipts through the host over TCP (detail layout):"
+export_batch "$root/remote/registry.ini" CHS pdf "$out/detail"
+echo "receipts through the host over TCP (English interface):"
+export_batch "$root/remote-eng/registry.ini" ENG pdf "$out/english"
+echo "receipts through the host over TCP (searchable PDF, one file a receipt):"
+export_batch "$root/remote/registry.ini" CHS textpdf "$out/textpdf"
+# Host runs print the detail layout (the merged-lines layout is chosen on the
+# dialog), so the merged pages come from the layout driven directly.
 echo "receipts (merged lines):"
 "$bin/kelm24-receipt-pages" --port "$port" --server-ini "$root/server/CorvaneS.ini" --out "$out/merged" --merged \
   --background "$root/client/C_DATA/CHS_KELM24F_1.svg"
-# The same through the host's export command (11); a failed export fails the demo.
-mkdir -p "$out/host"
-if ! "$bin/kelm24-host" export --type 3401 --number 20231228002 --format pdf --out "$out/host/3401-20231228002" >"$out/host/export.log" 2>&1; then
-  cat "$out/host/export.log"
-  echo "host export (command 11) failed" >&2
-  exit 1
-fi
-echo "host export (command 11): $(ls "$out/host"/*.pdf | wc -l) PDF file(s) in $out/host"
 echo "receipt files: $out ($(ls "$out"/*/*.png | wc -l) PNG pages, $(ls "$out"/*/*.pdf | wc -l) PDF files)"
