@@ -3,14 +3,12 @@
 #include "format/engine/QRPage.h"
 #include "kelm24/Variant.h"
 
-#include <QFile>
 #include <QPrinterInfo>
 #include <QGuiApplication>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QSvgRenderer>
 
 namespace kelm24 {
 
@@ -19,43 +17,6 @@ bool IsHeadlessPlatform()
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) return true;
     const QString platform = QGuiApplication::platformName();
     return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
-}
-
-bool TQRBackground::Load(const QString& fileName)
-{
-    QFile file(fileName);
-    if (fileName.isEmpty() || !file.open(QIODevice::ReadOnly)) return false;
-    const QByteArray bytes = file.readAll();
-    // Told by content, not by name: the layouts look for their background
-    // under a fixed name (".emf") whatever the picture inside is.
-    const QByteArray head = bytes.left(256).trimmed();
-    const bool gzip = bytes.startsWith("\x1f\x8b");
-    if (gzip || head.startsWith('<') || head.startsWith("\xEF\xBB\xBF<")) {
-        auto svg = std::make_shared<QSvgRenderer>(bytes);
-        if (!svg->isValid()) return false;
-        svg_ = std::move(svg);
-        image_ = QImage();
-        return true;
-    }
-    QImage image;
-    if (!image.loadFromData(bytes)) return false;
-    svg_.reset();
-    image_ = std::move(image);
-    return true;
-}
-
-void TQRBackground::Clear()
-{
-    svg_.reset();
-    image_ = QImage();
-}
-
-bool TQRBackground::IsEmpty() const { return !svg_ && image_.isNull(); }
-
-void TQRBackground::Draw(QPainter& painter, const QRectF& target) const
-{
-    if (svg_) svg_->render(&painter, target);
-    else if (!image_.isNull()) painter.drawImage(target, image_);
 }
 
 TQRPrinter::TQRPrinter(QObject* parent) : QObject(parent) { headless_ = IsHeadlessPlatform(); }

@@ -2,6 +2,8 @@
 // replayed at any resolution on screen, to a printer and into bitmaps.
 #pragma once
 
+#include "format/engine/QRBackground.h"
+
 #include <QImage>
 #include <QObject>
 #include <QPicture>
@@ -13,24 +15,8 @@
 
 class QPainter;
 class QPrinter;
-class QSvgRenderer;
 
 namespace kelm24 {
-
-// A page background: an SVG (drawn as vectors) or a raster picture.
-class TQRBackground {
-public:
-    // Loads an SVG (told by its content) or a raster picture file; when the
-    // file cannot be read the background stays as it was and the answer is false.
-    bool Load(const QString& fileName);
-    void Clear();
-    bool IsEmpty() const;
-    void Draw(QPainter& painter, const QRectF& target) const;
-
-private:
-    std::shared_ptr<QSvgRenderer> svg_;
-    QImage image_;
-};
 
 class TQRPrinter : public QObject {
     Q_OBJECT

@@ -3,13 +3,16 @@
 #include "ReceiptFixture.h"
 #include "tests/format/PageDifference.h"
 
+#include "format/engine/QRBackground.h"
 #include "format/engine/QRFonts.h"
 #include "format/engine/QVQRControls.h"
 
 #include <QDir>
 #include <QFontInfo>
 #include <QGlyphRun>
+#include <QPainter>
 #include <QRawFont>
+#include <QSvgRenderer>
 #include <QTextLayout>
 #include <gtest/gtest.h>
 
@@ -178,4 +181,89 @@ TEST(Render, PageBackgroundIsDrawnUnderEveryLogicalPage)
     QFile::remove(svg);
     QFile::remove(emf);
     broken.remove();
+}
+
+TEST(Render, SvgBackgroundTextsAreTakenOnlyWhereTheyCanBePlacedExactly)
+{
+    const QByteArray svg = QStringLiteral(R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="200" height="100" viewBox="0 0 200 100">
+<g transform="translate(10,5)" font-family="SimSun, 'AR PL UMing CN'" fill="#000" stroke="none">
+<text x="1" y="20" font-size="12">单别</text>
+<text x="100" y="20" font-size="10.5" text-anchor="middle" font-weight="bold" fill="#0000ff">品号</text>
+<text x="1" y="40" font-size="12"><tspan>分段</tspan></text>
+<text x="1" y="60" font-size="12" transform="rotate(90)">转向</text>
+<g transform="scale(2)"><text x="1" y="20" font-size="12">放大</text></g>
+<text x="1" y="80" font-size="12" style="fill:red">样式</text>
+<text x="1" y="90" font-size="1em">字号</text>
+</g>
+<defs><text id="t" x="0" y="0" font-family="SimSun" font-size="12">定义</text></defs>
+<text x="5" y="95">无字体</text>
+</svg>)svg").toUtf8();
+    std::vector<TSvgText> texts;
+    const QByteArray rest = TakeSvgTexts(svg, texts);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].Text, QStringLiteral("单别"));
+    EXPECT_EQ(texts[0].Position, QPointF(11, 25));
+    EXPECT_EQ(texts[0].PixelSize, 12);
+    EXPECT_EQ(texts[0].Family, QStringLiteral("SimSun,AR PL UMing CN"));
+    EXPECT_EQ(texts[0].Anchor, Qt::AlignLeft);
+    EXPECT_EQ(texts[1].Text, QStringLiteral("品号"));
+    EXPECT_EQ(texts[1].Position, QPointF(110, 25));
+    EXPECT_EQ(texts[1].PixelSize, 10);  // whole pixels, as the SVG renderer takes them
+    EXPECT_TRUE(texts[1].Bold);
+    EXPECT_EQ(texts[1].Anchor, Qt::AlignHCenter);
+    EXPECT_EQ(texts[1].Color, QColor(0, 0, 255));
+    // What is not taken stays for the SVG renderer, in a document it still reads.
+    const QString left = QString::fromUtf8(rest);
+    for (const char* kept : {"分段", "转向", "放大", "样式", "字号", "定义", "无字体"})
+        EXPECT_TRUE(left.contains(QString::fromUtf8(kept))) << kept;
+    EXPECT_FALSE(left.contains(QStringLiteral("单别")));
+    EXPECT_FALSE(left.contains(QStringLiteral("品号")));
+    EXPECT_TRUE(QSvgRenderer(rest).isValid());
+    // A document that does not parse is handed on whole.
+    const QByteArray broken = svg.left(svg.size() - 10);
+    EXPECT_EQ(TakeSvgTexts(broken, texts), broken);
+    EXPECT_TRUE(texts.empty());
+}
+
+TEST(Render, ReceiptBackgroundsLookTheSameWithTheirTextsDrawnAsText)
+{
+    for (const char* name : {"CHS_KELM24F.svg", "CHT_KELM24F.svg", "ENG_KELM24F.svg"}) {
+        const QString file = qEnvironmentVariable("KELM24_SOURCE_DIR", KELM24_TEST_SOURCE_DIR) + "/format/backgrounds/" + name;
+        QImage bySvg(816, 1056, QImage::Format_RGB32), byBackground(816, 1056, QImage::Format_RGB32);
+        bySvg.fill(Qt::white);
+        byBackground.fill(Qt::white);
+        QSvgRenderer renderer(file);
+        ASSERT_TRUE(renderer.isValid()) << file.toStdString();
+        {
+            QPainter p(&bySvg);
+            renderer.render(&p, QRectF(0, 0, 816, 1056));
+        }
+        TQRBackground background;
+        ASSERT_TRUE(background.Load(file));
+        {
+            QPainter p(&byBackground);
+            background.Draw(p, QRectF(0, 0, 816, 1056));
+        }
+        // Only the anti-aliasing of the glyphs' edges differs, which the
+        // comparison of quarter-size pictures leaves out.
+        const auto quarter = [](const QImage& image) {
+            return image.scaled(image.size() / 4, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        };
+        const double mean = test::PageDifference(quarter(bySvg), quarter(byBackground)).second;
+        EXPECT_LT(mean, 0.3) << name;
+        // The titles are there at all: a page without them differs plainly.
+        QImage linesOnly(816, 1056, QImage::Format_RGB32);
+        linesOnly.fill(Qt::white);
+        std::vector<TSvgText> texts;
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        QSvgRenderer withoutTexts(TakeSvgTexts(f.readAll(), texts));
+        EXPECT_EQ(texts.size(), 49u) << name;
+        {
+            QPainter p(&linesOnly);
+            withoutTexts.render(&p, QRectF(0, 0, 816, 1056));
+        }
+        const double withoutTitles = test::PageDifference(quarter(bySvg), quarter(linesOnly)).second;
+        EXPECT_GT(withoutTitles, 3 * mean) << name << ": " << withoutTitles << " against " << mean;
+    }
 }

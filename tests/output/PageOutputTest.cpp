@@ -171,6 +171,27 @@ TEST(PageOutput, TextPdfKeepsTheTextWithEmbeddedFontSubsets)
     EXPECT_TRUE(RunTool("pdftotext", {one, "-"}).contains(QStringLiteral("Receipt 2")));
 }
 
+TEST(PageOutput, TextPdfKeepsThePrePrintedFormsTitlesAsTextAndStaysSmall)
+{
+    // The receipt's pre-printed form under every page: its titles are text of
+    // the file, not outlines repeated on every page.
+    TTestOutputForm form;
+    FillReceiptPages(form.pages, 3);
+    TQRBackground background;
+    const QString svg = qEnvironmentVariable("KELM24_SOURCE_DIR") + QStringLiteral("/format/backgrounds/CHS_KELM24F.svg");
+    ASSERT_TRUE(background.Load(svg)) << svg.toStdString();
+    form.pages.SetBackground(background);
+    QTemporaryDir dir;
+    TPageOutput output(form);
+    ASSERT_TRUE(output.ExportPages(dir.filePath("form"), ftTextPDF)) << output.LastError().toStdString();
+    const QString file = dir.filePath("form.pdf");
+    const QString page3 = RunTool("pdftotext", {"-f", "3", "-l", "3", file, "-"});
+    for (const char* title : {"制表日期", "供应商单号", "验收数量", "采购单号"})
+        EXPECT_TRUE(page3.contains(QString::fromUtf8(title))) << title;
+    EXPECT_TRUE(page3.contains(QStringLiteral("Receipt 3")));
+    EXPECT_LT(QFileInfo(file).size() / 3, 16 * 1024);
+}
+
 TEST(PageOutput, HalfPageTextPdfHasTwoPagesPerSheet)
 {
     TTestOutputForm form;
