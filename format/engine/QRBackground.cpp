@@ -55,7 +55,8 @@ void ApplyAttributes(const QXmlStreamAttributes& attributes, TSvgTextState& stat
     static const char* const unplaceable[] = {"style", "class", "opacity", "fill-opacity", "filter", "clip-path", "mask",
                                               "display", "visibility", "font", "font-style", "font-stretch", "font-variant",
                                               "letter-spacing", "word-spacing", "writing-mode", "direction",
-                                              "text-decoration", "dominant-baseline", "alignment-baseline", "baseline-shift"};
+                                              "text-decoration", "dominant-baseline", "alignment-baseline", "baseline-shift",
+                                              "xml:space"};
     for (const char* name : unplaceable)
         if (attributes.hasAttribute(QLatin1String(name))) state.Placeable = false;
     const QString stroke = attributes.value(QLatin1String("stroke")).toString().trimmed();

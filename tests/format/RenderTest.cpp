@@ -194,6 +194,7 @@ TEST(Render, SvgBackgroundTextsAreTakenOnlyWhereTheyCanBePlacedExactly)
 <g transform="scale(2)"><text x="1" y="20" font-size="12">放大</text></g>
 <text x="1" y="80" font-size="12" style="fill:red">样式</text>
 <text x="1" y="90" font-size="1em">字号</text>
+<text x="1" y="95" font-size="12" xml:space="preserve">留  空</text>
 </g>
 <defs><text id="t" x="0" y="0" font-family="SimSun" font-size="12">定义</text></defs>
 <text x="5" y="95">无字体</text>
@@ -214,7 +215,7 @@ TEST(Render, SvgBackgroundTextsAreTakenOnlyWhereTheyCanBePlacedExactly)
     EXPECT_EQ(texts[1].Color, QColor(0, 0, 255));
     // What is not taken stays for the SVG renderer, in a document it still reads.
     const QString left = QString::fromUtf8(rest);
-    for (const char* kept : {"分段", "转向", "放大", "样式", "字号", "定义", "无字体"})
+    for (const char* kept : {"分段", "转向", "放大", "样式", "字号", "留  空", "定义", "无字体"})
         EXPECT_TRUE(left.contains(QString::fromUtf8(kept))) << kept;
     EXPECT_FALSE(left.contains(QStringLiteral("单别")));
     EXPECT_FALSE(left.contains(QStringLiteral("品号")));
