@@ -9,6 +9,9 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <cmath>
+#include <limits>
+
 namespace kelm24 {
 
 namespace {
@@ -16,10 +19,11 @@ namespace {
 // What a text inherits from its groups.
 struct TSvgTextState {
     bool Placeable = true;  // only translations and no styling the drawing below ignores
+    bool Plain = true;      // user space is the picture's, moved by Offset alone
     QPointF Offset;
-    QStringList Families;
+    QString Family;
     double FontSize = 0;    // 0: not given
-    bool Bold = false;
+    int Weight = QFont::Normal;
     Qt::Alignment Anchor = Qt::AlignLeft;
     QColor Fill = Qt::black;
     bool Filled = true;
@@ -56,36 +60,37 @@ void ApplyAttributes(const QXmlStreamAttributes& attributes, TSvgTextState& stat
                                               "display", "visibility", "font", "font-style", "font-stretch", "font-variant",
                                               "letter-spacing", "word-spacing", "writing-mode", "direction",
                                               "text-decoration", "dominant-baseline", "alignment-baseline", "baseline-shift",
-                                              "xml:space"};
+                                              "xml:space", "comp-op"};
     for (const char* name : unplaceable)
         if (attributes.hasAttribute(QLatin1String(name))) state.Placeable = false;
     const QString stroke = attributes.value(QLatin1String("stroke")).toString().trimmed();
     if (!stroke.isEmpty() && stroke != QLatin1String("none")) state.Placeable = false;  // outlined text
     if (attributes.hasAttribute(QLatin1String("transform")) &&
         !ReadTranslate(attributes.value(QLatin1String("transform")).toString(), state.Offset))
-        state.Placeable = false;
+        state.Placeable = state.Plain = false;
     if (attributes.hasAttribute(QLatin1String("font-family"))) {
-        state.Families.clear();
-        for (QString family : attributes.value(QLatin1String("font-family")).toString().split(QLatin1Char(','))) {
-            family = family.trimmed();
-            if (family.size() >= 2 && (family.front() == QLatin1Char('\'') || family.front() == QLatin1Char('"')))
-                family = family.mid(1, family.size() - 2);
-            if (!family.isEmpty()) state.Families << family;
-        }
+        // One family, as the SVG renderer reads the attribute: a list or
+        // "inherit" would be looked up otherwise than here.
+        QString family = attributes.value(QLatin1String("font-family")).toString().trimmed();
+        if (family.size() >= 2 && (family.front() == QLatin1Char('\'') || family.front() == QLatin1Char('"')) &&
+            family.back() == family.front())
+            family = family.mid(1, family.size() - 2);
+        if (family.isEmpty() || family.contains(QLatin1Char(',')) || family == QLatin1String("inherit"))
+            state.Placeable = false;
+        state.Family = family;
     }
     if (attributes.hasAttribute(QLatin1String("font-size")) &&
         (!ReadNumber(attributes.value(QLatin1String("font-size")), state.FontSize) || state.FontSize <= 0))
         state.Placeable = false;
     if (attributes.hasAttribute(QLatin1String("font-weight"))) {
-        const QString weight = attributes.value(QLatin1String("font-weight")).toString().trimmed();
-        bool numeric = false;
-        const int value = weight.toInt(&numeric);
-        if (weight == QLatin1String("bold") || weight == QLatin1String("bolder") || (numeric && value >= 600)) state.Bold = true;
-        else if (weight == QLatin1String("normal") || weight == QLatin1String("lighter") || (numeric && value < 600)) state.Bold = false;
+        // Regular and bold only: other weights pick faces as the SVG renderer's rules do.
+        const QString weight = attributes.value(QLatin1String("font-weight")).toString();
+        if (weight == QLatin1String("normal") || weight == QLatin1String("400")) state.Weight = QFont::Normal;
+        else if (weight == QLatin1String("bold") || weight == QLatin1String("700")) state.Weight = QFont::Bold;
         else state.Placeable = false;
     }
     if (attributes.hasAttribute(QLatin1String("text-anchor"))) {
-        const QString anchor = attributes.value(QLatin1String("text-anchor")).toString().trimmed();
+        const QString anchor = attributes.value(QLatin1String("text-anchor")).toString();
         if (anchor == QLatin1String("start")) state.Anchor = Qt::AlignLeft;
         else if (anchor == QLatin1String("middle")) state.Anchor = Qt::AlignHCenter;
         else if (anchor == QLatin1String("end")) state.Anchor = Qt::AlignRight;
@@ -125,12 +130,11 @@ bool ReadPlainText(QXmlStreamReader& reader, TSvgTextState state, TSvgText& text
             reader.skipCurrentElement();
         }
     }
-    if (!state.Placeable || state.Families.isEmpty() || state.FontSize <= 0) return false;
+    if (!state.Placeable || state.Family.isEmpty() || state.FontSize <= 0) return false;
     text.Position = state.Offset + QPointF(x, y);
-    text.Family = state.Families.join(QLatin1Char(','));
-    // As the SVG renderer sizes it: the font size taken as whole pixels.
-    text.PixelSize = std::max(1, static_cast<int>(state.FontSize));
-    text.Bold = state.Bold;
+    text.Family = state.Family;
+    text.Size = state.FontSize;
+    text.Bold = state.Weight == QFont::Bold;
     text.Anchor = state.Anchor;
     text.Color = state.Filled ? state.Fill : QColor(Qt::transparent);
     text.Text = content.simplified();
@@ -139,62 +143,127 @@ bool ReadPlainText(QXmlStreamReader& reader, TSvgTextState state, TSvgText& text
 
 bool IsGroupElement(QStringView name) { return name == QLatin1String("g") || name == QLatin1String("svg"); }
 
+// Elements that paint an area with their fill.
+bool IsFilledShape(QStringView name)
+{
+    for (const char* shape : {"rect", "circle", "ellipse", "path", "polygon", "polyline", "image", "use", "foreignObject"})
+        if (name == QLatin1String(shape)) return true;
+    return false;
+}
+
+// Ids that other elements draw again or paint with (href="#id", url(#id)):
+// a text under such an element must stay where the renderer finds it.
+QSet<QString> ReferencedIds(const QByteArray& Svg)
+{
+    static const QRegularExpression reference(QStringLiteral(R"((?:href\s*=\s*["']\s*#|url\(\s*#)([^"')\s]+))"));
+    QSet<QString> ids;
+    for (const QRegularExpressionMatch& m : reference.globalMatch(QString::fromUtf8(Svg))) ids.insert(m.captured(1));
+    return ids;
+}
+
+// A taken text and the band of user space its glyphs may cover.
+struct TTakenText {
+    int Index;
+    TSvgText Text;
+    double Top, Bottom;
+    bool Covered = false;
+};
+
 }  // namespace
 
 QByteArray TakeSvgTexts(const QByteArray& Svg, std::vector<TSvgText>& Texts)
 {
     Texts.clear();
+    const QSet<QString> referenced = ReferencedIds(Svg);
     // First pass: which texts can be drawn as text, numbered in document order.
-    QSet<int> taken;
-    std::vector<TSvgText> found;
+    std::vector<TTakenText> taken;
     {
         QXmlStreamReader reader(Svg);
         std::vector<TSvgTextState> groups{TSvgTextState()};
         int depth = 0, textIndex = 0;
         while (!reader.atEnd()) {
             reader.readNext();
-            if (reader.isStartElement()) {
-                const QStringView name = reader.name();
-                if (name == QLatin1String("text")) {
-                    TSvgText text;
-                    if (ReadPlainText(reader, groups.back(), text)) {
-                        taken.insert(textIndex);
-                        found.push_back(std::move(text));
-                    }
-                    ++textIndex;
-                    continue;
+            // Style sheets and SVG fonts change texts in ways the drawing below does not follow.
+            if (reader.isProcessingInstruction() && reader.processingInstructionTarget() == QLatin1String("xml-stylesheet"))
+                return Svg;
+            if (!reader.isStartElement()) {
+                if (reader.isEndElement()) {
+                    if (groups.size() > 1) groups.pop_back();
+                    --depth;
                 }
-                TSvgTextState state = groups.back();
-                // Only the outermost <svg> and groups draw their content where it stands;
-                // definitions, patterns, masks, nested viewports ... do not.
-                if (!IsGroupElement(name) || (name == QLatin1String("svg") && depth > 0)) state.Placeable = false;
-                ApplyAttributes(reader.attributes(), state);
-                groups.push_back(state);
-                ++depth;
-            } else if (reader.isEndElement()) {
-                if (groups.size() > 1) groups.pop_back();
-                --depth;
+                continue;
             }
+            const QStringView name = reader.name();
+            if (name == QLatin1String("style") || name == QLatin1String("font") || name == QLatin1String("font-face"))
+                return Svg;
+            if (depth == 0) {
+                // Without a size of its own the picture is sized by its content, texts included.
+                const QXmlStreamAttributes root = reader.attributes();
+                if (!root.hasAttribute(QLatin1String("viewBox")) &&
+                    !(root.hasAttribute(QLatin1String("width")) && root.hasAttribute(QLatin1String("height"))))
+                    return Svg;
+            }
+            TSvgTextState state = groups.back();
+            if (referenced.contains(reader.attributes().value(QLatin1String("id")).toString())) state.Placeable = false;
+            if (name == QLatin1String("text")) {
+                TSvgText text;
+                if (ReadPlainText(reader, state, text))
+                    taken.push_back({textIndex, text, text.Position.y() - text.Size, text.Position.y() + text.Size * 0.3});
+                ++textIndex;
+                continue;
+            }
+            ApplyAttributes(reader.attributes(), state);
+            // A filled shape painted after a text lies over it: that text stays in
+            // the renderer's order. A rectangle in plain place covers its rows only.
+            if (IsFilledShape(name) && state.Filled) {
+                double top = -std::numeric_limits<double>::infinity(), bottom = std::numeric_limits<double>::infinity();
+                double y = 0, height = 0;
+                const QXmlStreamAttributes a = reader.attributes();
+                if (name == QLatin1String("rect") && state.Plain && ReadNumber(a.value(QLatin1String("y")), y) &&
+                    ReadNumber(a.value(QLatin1String("height")), height)) {
+                    top = state.Offset.y() + y;
+                    bottom = top + height;
+                }
+                for (TTakenText& t : taken)
+                    if (t.Bottom > top && t.Top < bottom) t.Covered = true;
+            }
+            // Only the outermost <svg> and groups draw their content where it stands;
+            // definitions, patterns, masks, nested viewports ... do not.
+            if (!IsGroupElement(name) || (name == QLatin1String("svg") && depth > 0)) state.Placeable = state.Plain = false;
+            groups.push_back(state);
+            ++depth;
         }
-        if (reader.hasError() || taken.isEmpty()) return Svg;
+        if (reader.hasError()) return Svg;
     }
-    // Second pass: the same document without the taken texts.
+    QSet<int> takenIndexes;
+    std::vector<TSvgText> found;
+    for (TTakenText& t : taken)
+        if (!t.Covered) {
+            takenIndexes.insert(t.Index);
+            found.push_back(std::move(t.Text));
+        }
+    if (found.empty()) return Svg;
+    // Second pass: the same document without the taken texts. Texts inside a
+    // kept text were not counted by the first pass and are not here.
     QByteArray out;
     QXmlStreamReader reader(Svg);
     QXmlStreamWriter writer(&out);
-    int textIndex = 0;
+    int textIndex = 0, insideKeptText = 0;
     while (!reader.atEnd()) {
         reader.readNext();
-        if (reader.isStartElement() && reader.name() == QLatin1String("text")) {
-            const bool skip = taken.contains(textIndex++);
-            if (skip) {
+        const bool isText = (reader.isStartElement() || reader.isEndElement()) && reader.name() == QLatin1String("text");
+        if (isText && reader.isStartElement()) {
+            if (insideKeptText == 0 && takenIndexes.contains(textIndex++)) {
                 reader.skipCurrentElement();
                 continue;
             }
+            ++insideKeptText;
+        } else if (isText && insideKeptText > 0) {
+            --insideKeptText;
         }
         writer.writeCurrentToken(reader);
     }
-    if (reader.hasError()) return Svg;
+    if (reader.hasError() || writer.hasError()) return Svg;
     Texts = std::move(found);
     return out;
 }
@@ -210,18 +279,22 @@ bool TQRBackground::Load(const QString& fileName)
     const bool gzip = bytes.startsWith("\x1f\x8b");
     if (gzip || head.startsWith('<') || head.startsWith("\xEF\xBB\xBF<")) {
         auto texts = std::make_shared<std::vector<TSvgText>>();
-        const QByteArray rest = gzip ? bytes : TakeSvgTexts(bytes, *texts);
-        auto svg = std::make_shared<QSvgRenderer>(rest);
+        auto svg = std::make_shared<QSvgRenderer>(gzip ? bytes : TakeSvgTexts(bytes, *texts));
+        if (!svg->isValid() && !texts->empty()) {
+            // Whatever the rewritten document lacks, the file as it is draws all.
+            texts->clear();
+            svg = std::make_shared<QSvgRenderer>(bytes);
+        }
         if (!svg->isValid()) return false;
         svg_ = std::move(svg);
+        svgLock_ = std::make_shared<std::mutex>();
         texts_ = std::move(texts);
         image_ = QImage();
         return true;
     }
     QImage image;
     if (!image.loadFromData(bytes)) return false;
-    svg_.reset();
-    texts_.reset();
+    Clear();
     image_ = std::move(image);
     return true;
 }
@@ -229,6 +302,7 @@ bool TQRBackground::Load(const QString& fileName)
 void TQRBackground::Clear()
 {
     svg_.reset();
+    svgLock_.reset();
     texts_.reset();
     image_ = QImage();
 }
@@ -241,7 +315,10 @@ void TQRBackground::Draw(QPainter& painter, const QRectF& target) const
         if (!image_.isNull()) painter.drawImage(target, image_);
         return;
     }
-    svg_->render(&painter, target);
+    {
+        const std::lock_guard<std::mutex> lock(*svgLock_);
+        svg_->render(&painter, target);
+    }
     const QRectF box = svg_->viewBoxF();
     if (!texts_ || texts_->empty() || box.isEmpty()) return;
     painter.save();
@@ -250,19 +327,24 @@ void TQRBackground::Draw(QPainter& painter, const QRectF& target) const
     painter.translate(-box.topLeft());
     for (const TSvgText& text : *texts_) {
         if (text.Text.isEmpty() || text.Color.alpha() == 0) continue;
-        QFont font;
-        font.setFamilies(text.Family.split(QLatin1Char(',')));
-        font.setPixelSize(text.PixelSize);
+        // As the SVG renderer draws a text: a 100-pixel font scaled down to
+        // the size, so that sizes such as 10.5 are kept exactly.
+        const double scale = 100.0 / text.Size;
+        QFont font(text.Family);
+        font.setPixelSize(100);
         font.setBold(text.Bold);
         font.setHintingPreference(QFont::PreferNoHinting);
-        painter.setFont(font);
-        painter.setPen(text.Color);
-        QPointF at = text.Position;
+        QPointF at = text.Position * scale;
         if (text.Anchor != Qt::AlignLeft) {
             const double width = QFontMetricsF(font).horizontalAdvance(text.Text);
             at.rx() -= text.Anchor == Qt::AlignHCenter ? width / 2 : width;
         }
+        painter.save();
+        painter.scale(1 / scale, 1 / scale);
+        painter.setFont(font);
+        painter.setPen(text.Color);
         painter.drawText(at, text.Text);
+        painter.restore();
     }
     painter.restore();
 }

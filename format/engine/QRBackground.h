@@ -7,6 +7,7 @@
 #include <QRectF>
 #include <QString>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class QPainter;
@@ -21,7 +22,7 @@ namespace kelm24 {
 struct TSvgText {
     QPointF Position;  // baseline start in the picture's user units
     QString Family;
-    int PixelSize = 12;
+    double Size = 12;  // font-size in user units
     bool Bold = false;
     Qt::Alignment Anchor = Qt::AlignLeft;  // text-anchor: start, middle, end
     QColor Color = Qt::black;
@@ -29,8 +30,10 @@ struct TSvgText {
 };
 
 // Takes the plain texts out of an SVG: <text> elements with character
-// content only, under groups moved by translate() alone. Returns the SVG
-// without them; what it cannot place exactly stays for the SVG renderer.
+// content only, under groups moved by translate() alone, that nothing refers
+// to and no later filled shape covers. Returns the SVG without them; what it
+// cannot place exactly (or a document with style sheets, SVG fonts or no
+// size of its own) stays whole for the SVG renderer.
 QByteArray TakeSvgTexts(const QByteArray& Svg, std::vector<TSvgText>& Texts);
 
 // An SVG (drawn as vectors, its plain texts as text) or a raster picture.
@@ -45,6 +48,7 @@ public:
 
 private:
     std::shared_ptr<QSvgRenderer> svg_;
+    std::shared_ptr<std::mutex> svgLock_;  // copies share the renderer; drawing changes its state
     std::shared_ptr<const std::vector<TSvgText>> texts_;
     QImage image_;
 };

@@ -185,45 +185,111 @@ TEST(Render, PageBackgroundIsDrawnUnderEveryLogicalPage)
 
 TEST(Render, SvgBackgroundTextsAreTakenOnlyWhereTheyCanBePlacedExactly)
 {
-    const QByteArray svg = QStringLiteral(R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="200" height="100" viewBox="0 0 200 100">
-<g transform="translate(10,5)" font-family="SimSun, 'AR PL UMing CN'" fill="#000" stroke="none">
+    const QByteArray svg = QStringLiteral(R"svg(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" width="200" height="300" viewBox="0 0 200 300">
+<use xlink:href="#again" x="50" y="0"/>
+<g transform="translate(10,5)" font-family="SimSun" fill="#000" stroke="none">
 <text x="1" y="20" font-size="12">单别</text>
 <text x="100" y="20" font-size="10.5" text-anchor="middle" font-weight="bold" fill="#0000ff">品号</text>
-<text x="1" y="40" font-size="12"><tspan>分段</tspan></text>
+<text x="1" y="40" font-size="12"><tspan>分段</tspan><text x="1" y="40" font-size="12">嵌套</text></text>
 <text x="1" y="60" font-size="12" transform="rotate(90)">转向</text>
 <g transform="scale(2)"><text x="1" y="20" font-size="12">放大</text></g>
 <text x="1" y="80" font-size="12" style="fill:red">样式</text>
 <text x="1" y="90" font-size="1em">字号</text>
 <text x="1" y="95" font-size="12" xml:space="preserve">留  空</text>
+<text x="1" y="110" font-size="12" font-family="SimSun, serif">列表</text>
+<text x="1" y="120" font-size="12" font-family="inherit">继承</text>
+<text x="1" y="130" font-size="12" font-weight="500">中粗</text>
+<g id="again"><text x="1" y="140" font-size="12">重用</text></g>
+<text x="1" y="160" font-size="12">遮盖</text>
+<text x="1" y="200" font-size="12">行下</text>
+<rect x="0" y="150" width="50" height="20" fill="#eeeeee"/>
+<text x="1" y="240" font-size="12">最后</text>
 </g>
 <defs><text id="t" x="0" y="0" font-family="SimSun" font-size="12">定义</text></defs>
-<text x="5" y="95">无字体</text>
+<text x="5" y="295">无字体</text>
 </svg>)svg").toUtf8();
     std::vector<TSvgText> texts;
     const QByteArray rest = TakeSvgTexts(svg, texts);
-    ASSERT_EQ(texts.size(), 2u);
+    ASSERT_EQ(texts.size(), 4u);
     EXPECT_EQ(texts[0].Text, QStringLiteral("单别"));
     EXPECT_EQ(texts[0].Position, QPointF(11, 25));
-    EXPECT_EQ(texts[0].PixelSize, 12);
-    EXPECT_EQ(texts[0].Family, QStringLiteral("SimSun,AR PL UMing CN"));
+    EXPECT_EQ(texts[0].Size, 12);
+    EXPECT_EQ(texts[0].Family, QStringLiteral("SimSun"));
     EXPECT_EQ(texts[0].Anchor, Qt::AlignLeft);
     EXPECT_EQ(texts[1].Text, QStringLiteral("品号"));
     EXPECT_EQ(texts[1].Position, QPointF(110, 25));
-    EXPECT_EQ(texts[1].PixelSize, 10);  // whole pixels, as the SVG renderer takes them
+    EXPECT_EQ(texts[1].Size, 10.5);  // kept exactly, as the SVG renderer draws it
     EXPECT_TRUE(texts[1].Bold);
     EXPECT_EQ(texts[1].Anchor, Qt::AlignHCenter);
     EXPECT_EQ(texts[1].Color, QColor(0, 0, 255));
+    EXPECT_EQ(texts[2].Text, QStringLiteral("行下"));  // the later rectangle covers other rows
+    EXPECT_EQ(texts[3].Text, QStringLiteral("最后"));  // painted after the rectangle
     // What is not taken stays for the SVG renderer, in a document it still reads.
     const QString left = QString::fromUtf8(rest);
-    for (const char* kept : {"分段", "转向", "放大", "样式", "字号", "留  空", "定义", "无字体"})
+    for (const char* kept : {"分段", "嵌套", "转向", "放大", "样式", "字号", "留  空", "列表", "继承", "中粗", "重用", "遮盖",
+                             "定义", "无字体"})
         EXPECT_TRUE(left.contains(QString::fromUtf8(kept))) << kept;
-    EXPECT_FALSE(left.contains(QStringLiteral("单别")));
-    EXPECT_FALSE(left.contains(QStringLiteral("品号")));
+    for (const char* gone : {"单别", "品号", "行下", "最后"}) EXPECT_FALSE(left.contains(QString::fromUtf8(gone))) << gone;
     EXPECT_TRUE(QSvgRenderer(rest).isValid());
-    // A document that does not parse is handed on whole.
+    // Documents whose texts the drawing could not follow are handed on whole:
+    // one that does not parse, style sheets, SVG fonts, no size of its own.
     const QByteArray broken = svg.left(svg.size() - 10);
-    EXPECT_EQ(TakeSvgTexts(broken, texts), broken);
-    EXPECT_TRUE(texts.empty());
+    QByteArray styled = svg, fonted = svg, unsized = svg;
+    styled.replace("<defs>", "<style>text { fill: red }</style><defs>");
+    fonted.replace("<defs>", "<defs><font horiz-adv-x=\"10\"/>");
+    unsized.replace(R"x( height="300" viewBox="0 0 200 300")x", "");
+    for (const QByteArray& whole : {broken, styled, fonted, unsized}) {
+        EXPECT_EQ(TakeSvgTexts(whole, texts), whole);
+        EXPECT_TRUE(texts.empty());
+    }
+}
+
+TEST(Render, SvgBackgroundTextsLandWhereTheSvgRendererPutsThem)
+{
+    // Large texts of each anchor, size and weight: their ink must stand where
+    // the SVG renderer's own drawing of the same text stands.
+    const char* const cases[] = {
+        R"(font-size="40.5">左起Ab</text>)", R"(font-size="40.5" text-anchor="middle">居中Ab</text>)",
+        R"(font-size="33" text-anchor="end" font-weight="bold">靠右Ab</text>)"};
+    for (const char* item : cases) {
+        const QByteArray svg = QByteArray(R"x(<svg xmlns="http://www.w3.org/2000/svg" width="400" height="120" viewBox="0 0 400 120">)x"
+                                          R"x(<g transform="translate(10,20)" font-family="SimSun" fill="#000"><text x="190" y="60" )x") +
+                               item + "</g></svg>";
+        std::vector<TSvgText> texts;
+        TakeSvgTexts(svg, texts);
+        ASSERT_EQ(texts.size(), 1u) << item;
+        const QString file = QDir::temp().filePath("kelm24-text-background.svg");
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(svg);
+        f.close();
+        QImage bySvg(800, 240, QImage::Format_RGB32), byBackground(800, 240, QImage::Format_RGB32);
+        bySvg.fill(Qt::white);
+        byBackground.fill(Qt::white);
+        {
+            QPainter p(&bySvg);
+            QSvgRenderer(svg).render(&p, QRectF(0, 0, 800, 240));
+        }
+        TQRBackground background;
+        ASSERT_TRUE(background.Load(file));
+        {
+            QPainter p(&byBackground);
+            background.Draw(p, QRectF(0, 0, 800, 240));
+        }
+        const auto ink = [](const QImage& image) {
+            QRect box;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qGray(image.pixel(x, y)) < 128) box |= QRect(x, y, 1, 1);
+            return box;
+        };
+        const QRect expected = ink(bySvg), drawn = ink(byBackground);
+        ASSERT_FALSE(expected.isEmpty()) << item;
+        EXPECT_LE(std::abs(expected.left() - drawn.left()), 1) << item;
+        EXPECT_LE(std::abs(expected.right() - drawn.right()), 1) << item;
+        EXPECT_LE(std::abs(expected.top() - drawn.top()), 1) << item;
+        EXPECT_LE(std::abs(expected.bottom() - drawn.bottom()), 1) << item;
+    }
 }
 
 TEST(Render, ReceiptBackgroundsLookTheSameWithTheirTextsDrawnAsText)

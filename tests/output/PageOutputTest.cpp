@@ -178,7 +178,7 @@ TEST(PageOutput, TextPdfKeepsThePrePrintedFormsTitlesAsTextAndStaysSmall)
     TTestOutputForm form;
     FillReceiptPages(form.pages, 3);
     TQRBackground background;
-    const QString svg = qEnvironmentVariable("KELM24_SOURCE_DIR") + QStringLiteral("/format/backgrounds/CHS_KELM24F.svg");
+    const QString svg = qEnvironmentVariable("KELM24_SOURCE_DIR", KELM24_TEST_SOURCE_DIR) + QStringLiteral("/format/backgrounds/CHS_KELM24F.svg");
     ASSERT_TRUE(background.Load(svg)) << svg.toStdString();
     form.pages.SetBackground(background);
     QTemporaryDir dir;
