@@ -268,6 +268,31 @@ QByteArray TakeSvgTexts(const QByteArray& Svg, std::vector<TSvgText>& Texts)
     return out;
 }
 
+// As the SVG renderer draws a text: a 100-pixel font scaled down to the
+// size, so that sizes such as 10.5 are kept exactly. Font and place depend
+// on the text alone, so they are made once, not for every page drawn.
+struct TQRBackground::TDrawnText {
+    QFont Font;
+    double Scale;
+    QPointF At;  // in the scaled-up space
+    QColor Color;
+    QString Text;
+
+    static TDrawnText Of(const TSvgText& text)
+    {
+        TDrawnText d{QFont(text.Family), 100.0 / text.Size, {}, text.Color, text.Text};
+        d.Font.setPixelSize(100);
+        d.Font.setBold(text.Bold);
+        d.Font.setHintingPreference(QFont::PreferNoHinting);
+        d.At = text.Position * d.Scale;
+        if (text.Anchor != Qt::AlignLeft) {
+            const double width = QFontMetricsF(d.Font).horizontalAdvance(text.Text);
+            d.At.rx() -= text.Anchor == Qt::AlignHCenter ? width / 2 : width;
+        }
+        return d;
+    }
+};
+
 bool TQRBackground::Load(const QString& fileName)
 {
     QFile file(fileName);
@@ -278,17 +303,20 @@ bool TQRBackground::Load(const QString& fileName)
     const QByteArray head = bytes.left(256).trimmed();
     const bool gzip = bytes.startsWith("\x1f\x8b");
     if (gzip || head.startsWith('<') || head.startsWith("\xEF\xBB\xBF<")) {
-        auto texts = std::make_shared<std::vector<TSvgText>>();
-        auto svg = std::make_shared<QSvgRenderer>(gzip ? bytes : TakeSvgTexts(bytes, *texts));
-        if (!svg->isValid() && !texts->empty()) {
+        std::vector<TSvgText> texts;
+        auto svg = std::make_shared<QSvgRenderer>(gzip ? bytes : TakeSvgTexts(bytes, texts));
+        if (!svg->isValid() && !texts.empty()) {
             // Whatever the rewritten document lacks, the file as it is draws all.
-            texts->clear();
+            texts.clear();
             svg = std::make_shared<QSvgRenderer>(bytes);
         }
         if (!svg->isValid()) return false;
+        auto drawn = std::make_shared<std::vector<TDrawnText>>();
+        for (const TSvgText& text : texts)
+            if (!text.Text.isEmpty() && text.Color.alpha() != 0) drawn->push_back(TDrawnText::Of(text));
         svg_ = std::move(svg);
         svgLock_ = std::make_shared<std::mutex>();
-        texts_ = std::move(texts);
+        texts_ = std::move(drawn);
         image_ = QImage();
         return true;
     }
@@ -325,25 +353,12 @@ void TQRBackground::Draw(QPainter& painter, const QRectF& target) const
     painter.translate(target.topLeft());
     painter.scale(target.width() / box.width(), target.height() / box.height());
     painter.translate(-box.topLeft());
-    for (const TSvgText& text : *texts_) {
-        if (text.Text.isEmpty() || text.Color.alpha() == 0) continue;
-        // As the SVG renderer draws a text: a 100-pixel font scaled down to
-        // the size, so that sizes such as 10.5 are kept exactly.
-        const double scale = 100.0 / text.Size;
-        QFont font(text.Family);
-        font.setPixelSize(100);
-        font.setBold(text.Bold);
-        font.setHintingPreference(QFont::PreferNoHinting);
-        QPointF at = text.Position * scale;
-        if (text.Anchor != Qt::AlignLeft) {
-            const double width = QFontMetricsF(font).horizontalAdvance(text.Text);
-            at.rx() -= text.Anchor == Qt::AlignHCenter ? width / 2 : width;
-        }
+    for (const TDrawnText& text : *texts_) {
         painter.save();
-        painter.scale(1 / scale, 1 / scale);
-        painter.setFont(font);
+        painter.scale(1 / text.Scale, 1 / text.Scale);
+        painter.setFont(text.Font);
         painter.setPen(text.Color);
-        painter.drawText(at, text.Text);
+        painter.drawText(text.At, text.Text);
         painter.restore();
     }
     painter.restore();

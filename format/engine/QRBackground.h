@@ -49,7 +49,8 @@ public:
 private:
     std::shared_ptr<QSvgRenderer> svg_;
     std::shared_ptr<std::mutex> svgLock_;  // copies share the renderer; drawing changes its state
-    std::shared_ptr<const std::vector<TSvgText>> texts_;
+    struct TDrawnText;  // a taken text with its font and place, made once at load
+    std::shared_ptr<const std::vector<TDrawnText>> texts_;
     QImage image_;
 };
 
